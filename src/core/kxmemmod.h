@@ -1,0 +1,82 @@
+// The memory manager: the KXMEMMOD interface that stowel implements, the client that
+// every deliverable holds, and the free functions through which the library allocates
+// whatever may cross deliverables (string buffers, picture buffers, mesh arrays).
+#pragma once
+
+#include "kxsys.h"
+
+#include <cstdint>
+
+class KXOBJECT;
+
+// The six operations of a memory manager, in this slot order in every deliverable.
+class KXMEMMOD {
+public:
+    virtual void Alloc(void** out, int size) = 0;
+    virtual void CreateObject(KXOBJECT** out, const char* className) = 0;
+    virtual void CreateObjectArray(KXOBJECT** out, const char* className, int count) = 0;
+    virtual void Free(void** p) = 0;
+    virtual void FreeObject(void* p) = 0;
+    virtual void DeleteObjectArray(KXOBJECT** p) = 0;
+
+protected:
+    // A manager is destroyed only by the library that made it, through its own type.
+    ~KXMEMMOD() = default;
+};
+
+// One release request for KXMEMMODCLIENT::ReleaseByKind: kind 1 frees the block whose
+// pointer variable lies at pointer, kind 2 frees the block at pointer without running a
+// destructor, kind 3 deletes the object array whose pointer variable lies at pointer.
+struct KXMEMENTRY {
+    void* pointer;
+    std::uint8_t kind;
+};
+
+class KXMEMMODCLIENT {
+public:
+    explicit KXMEMMODCLIENT(const char* baseName);
+    // Keeps the manager and its library until the process ends.
+    ~KXMEMMODCLIENT() = default;
+    KXMEMMODCLIENT(const KXMEMMODCLIENT&) = delete;
+    KXMEMMODCLIENT& operator=(const KXMEMMODCLIENT&) = delete;
+
+    // Loads <current directory>/<baseName>.dll and asks its "CreateMemMod" for a
+    // manager. False when the library does not load.
+    bool Load(const char* baseName);
+    // Hands the manager to the library's "ReleaseMemMod" and frees the library.
+    void Release();
+
+    bool IsBound() const { return manager != nullptr; }
+
+    void Alloc(void** out, int size);
+    void CreateObject(KXOBJECT** out, const char* className);
+    void CreateObjectArray(KXOBJECT** out, const char* className, int count);
+    void Free(void** p);
+    void FreeObject(void* p);
+    void DeleteObjectArray(KXOBJECT** p);
+    void ReleaseByKind(const KXMEMENTRY& entry);
+
+private:
+    kxsys::LibraryHandle library = nullptr;
+    KXMEMMOD* manager = nullptr;
+};
+
+// The exports of the memory-manager library.
+using KXCREATEMEMMODPROC = KXMEMMOD* (*)();
+using KXRELEASEMEMMODPROC = void (*)(KXMEMMOD*);
+
+// The deliverable's one client. It is built while the deliverable loads (or by the
+// first allocation, should another global allocate earlier) and never destroyed.
+KXMEMMODCLIENT& GetMemClient();
+
+// The local routines: what a client without a manager runs, and what stowel runs for
+// every deliverable.
+void MemAllocLocal(void** out, int size);
+void MemFreeLocal(void** p);
+void FreeObjectLocal(void* p);
+
+// Allocation through the deliverable's client.
+void MemAlloc(void** out, int size);
+void MemFree(void** p);
+void NewObjectArray(KXOBJECT** out, const char* className, int count);
+void DeleteObjectArray(KXOBJECT** p);

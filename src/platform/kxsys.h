@@ -1,0 +1,27 @@
+// System calls of the library: shared libraries, their exports and the current
+// directory. Every deliverable links its own copy.
+#pragma once
+
+#include <cstddef>
+
+namespace kxsys {
+
+// An opaque handle of a loaded shared library; null when none is loaded.
+using LibraryHandle = void*;
+
+// Loads the shared library at path, resolving all its symbols now and keeping them to
+// itself. Null when it cannot be loaded.
+LibraryHandle LoadLibrary(const char* path);
+
+// The address of the named export of library, or null when it has none.
+void* FindExport(LibraryHandle library, const char* name);
+
+// Drops one reference to library; null is accepted.
+void FreeLibrary(LibraryHandle library);
+
+// Writes the current directory, zero-terminated, into buffer. False only when it needs
+// more than size bytes: the caller then tries again with a larger buffer. A directory
+// that cannot be read at all (it was removed) gives the empty text.
+bool CurrentDirectory(char* buffer, std::size_t size);
+
+} // namespace kxsys

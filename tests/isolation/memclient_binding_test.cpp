@@ -1,0 +1,83 @@
+// How a memory-manager client finds the memory manager: in the current directory, under
+// its base name and ".dll", whatever the length of the directory's path.
+#include "tempdir.h"
+
+#include "kxmemmod.h"
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <filesystem>
+#include <string>
+
+namespace {
+
+const std::filesystem::path fixtures = PELISK_FIXTURE_DIR;
+const std::filesystem::path fakeStowel = fixtures / "fake_stowel" / "stowel.dll";
+
+bool IsLoaded(const std::filesystem::path& library)
+{
+    void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (handle != nullptr)
+        dlclose(handle);
+    return handle != nullptr;
+}
+
+TEST(MemClientBinding, BindsTheManagerOfTheCurrentDirectory)
+{
+    ScopedTempDir dir;
+    dir.Copy({fakeStowel});
+    dir.Enter();
+    KXMEMMODCLIENT client(nullptr); // null means "stowel"
+    EXPECT_TRUE(client.IsBound());
+    void* block = nullptr;
+    client.Alloc(&block, 16);
+    EXPECT_NE(block, nullptr);
+    client.Free(&block);
+    EXPECT_EQ(block, nullptr);
+    client.Release();
+    EXPECT_FALSE(client.IsBound());
+}
+
+TEST(MemClientBinding, MissingLibraryLeavesTheClientUnbound)
+{
+    ScopedTempDir dir;
+    dir.Enter();
+    KXMEMMODCLIENT client("stowel");
+    EXPECT_FALSE(client.IsBound());
+    void* block = nullptr;
+    client.Alloc(&block, 16);
+    EXPECT_NE(block, nullptr);
+    client.Free(&block);
+    client.Release(); // nothing held: nothing happens
+}
+
+// A library under the manager's name that has no "CreateMemMod" provides no manager and
+// is not kept loaded.
+TEST(MemClientBinding, LibraryWithoutManagerIsFreedAgain)
+{
+    ScopedTempDir dir;
+    std::filesystem::copy_file(fixtures / "probe_a.dll", dir.Path() / "nomanager.dll");
+    dir.Enter();
+    KXMEMMODCLIENT client("nomanager");
+    EXPECT_FALSE(client.IsBound());
+    EXPECT_FALSE(IsLoaded(dir.Path() / "nomanager.dll"));
+}
+
+TEST(MemClientBinding, LongCurrentDirectory)
+{
+    ScopedTempDir dir;
+    std::filesystem::path deep = dir.Path();
+    for (char c : {'a', 'b', 'c'})
+        deep /= std::string(100, c);
+    std::filesystem::create_directories(deep);
+    std::filesystem::copy_file(fakeStowel, deep / "stowel.dll");
+    ASSERT_GT(deep.string().size(), 300u);
+    dir.Enter();
+    std::filesystem::current_path(deep);
+    KXMEMMODCLIENT client("stowel");
+    EXPECT_TRUE(client.IsBound());
+}
+
+} // namespace

@@ -1,0 +1,34 @@
+#include "tempdir.h"
+
+#include <cstdlib>
+#include <stdexcept>
+#include <system_error>
+
+ScopedTempDir::ScopedTempDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "pelisk-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("cannot create a temporary directory");
+    path = pattern;
+}
+
+ScopedTempDir::~ScopedTempDir()
+{
+    std::error_code ignored;
+    if (!previous.empty())
+        std::filesystem::current_path(previous, ignored);
+    std::filesystem::remove_all(path, ignored);
+}
+
+void ScopedTempDir::Copy(std::initializer_list<std::filesystem::path> files) const
+{
+    for (const auto& file : files)
+        std::filesystem::copy_file(file, path / file.filename());
+}
+
+void ScopedTempDir::Enter()
+{
+    if (previous.empty())
+        previous = std::filesystem::current_path();
+    std::filesystem::current_path(path);
+}
