@@ -1,5 +1,8 @@
 #include "kxrandom.h"
 
+#include "fakeclock.h"
+#include "lcgmodel.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,36 +13,7 @@
 
 namespace {
 
-// An independent model of the generator, used to predict draws and to find seeds that
-// give particular values.
-struct MODELGENERATOR {
-    std::uint32_t state;
-
-    std::uint32_t Next()
-    {
-        state = state * 214013u + 2531011u;
-        return (state >> 16) & 0x7FFFu;
-    }
-};
-
-std::int64_t fakeNow = 0;
-
-std::int64_t FakeClock()
-{
-    return fakeNow;
-}
-
-// Every test that sets the clock gives the system clock back, whatever happens.
-class RandomClockTest : public ::testing::Test {
-protected:
-    void SetNow(std::int64_t seconds)
-    {
-        fakeNow = seconds;
-        SetClockSource(&FakeClock);
-    }
-
-    void TearDown() override { SetClockSource(nullptr); }
-};
+using RandomClockTest = FakeClockTest;
 
 // The raw values of the generator: a bound of 32768 or more returns them unchanged.
 std::vector<std::uint32_t> RawDraws(KXRANDOM& random, int count)
@@ -53,7 +27,7 @@ std::vector<std::uint32_t> RawDraws(KXRANDOM& random, int count)
 // The number of draws after seeding with 1 until the model gives wanted.
 int DrawsBefore(std::uint32_t wanted)
 {
-    MODELGENERATOR model{1};
+    LCGMODEL model{1};
     int count = 0;
     while (model.Next() != wanted)
         ++count;
@@ -109,7 +83,7 @@ TEST(RandomGenerator, EachSeedStartsItsOwnSequence)
     // Each 16-bit seed starts its own sequence: compare with the model.
     KXRANDOM random;
     for (std::uint32_t seed : {0u, 2u, 12345u, 65535u}) {
-        MODELGENERATOR model{seed};
+        LCGMODEL model{seed};
         random.SetSeed(static_cast<std::uint16_t>(seed));
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(random.RandomShort(32768), model.Next()) << "seed " << seed;
@@ -132,7 +106,7 @@ TEST(RandomDraws, IndexShiftsTheFirstDrawByFourBits)
 {
     KXRANDOM random;
     for (std::uint32_t seed : {1u, 7u, 40000u}) {
-        MODELGENERATOR model{seed};
+        LCGMODEL model{seed};
         random.SetSeed(static_cast<std::uint16_t>(seed));
         for (int i = 0; i < 8; ++i) {
             const std::uint32_t r1 = model.Next();

@@ -1,6 +1,8 @@
 #include "kxrandom.h"
 #include "kxtime.h"
 
+#include "fakeclock.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -35,24 +37,7 @@ KXTIME At(std::uint32_t year, std::uint32_t month, std::uint32_t day, std::uint3
     return time;
 }
 
-std::int64_t fakeNow = 0;
-
-std::int64_t FakeClock()
-{
-    return fakeNow;
-}
-
-// Every test that sets the clock gives the system clock back, whatever happens.
-class TimeClockTest : public ::testing::Test {
-protected:
-    void SetNow(std::int64_t seconds)
-    {
-        fakeNow = seconds;
-        SetClockSource(&FakeClock);
-    }
-
-    void TearDown() override { SetClockSource(nullptr); }
-};
+using TimeClockTest = FakeClockTest;
 
 } // namespace
 

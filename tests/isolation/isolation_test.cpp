@@ -1,5 +1,6 @@
 // Every deliverable links its own copy of the library: two plug-ins loaded into one
 // process must each keep their own memory-manager client and random generator.
+#include "lcgmodel.h"
 #include "probe.h"
 #include "tempdir.h"
 
@@ -65,11 +66,10 @@ int LiveBlocksOfManagerIn(const std::filesystem::path& dir)
 // The generator's first values after seeding, computed here independently.
 std::vector<unsigned short> Sequence(std::uint32_t seed, int count)
 {
+    LCGMODEL model{seed};
     std::vector<unsigned short> values;
-    for (int i = 0; i < count; ++i) {
-        seed = seed * 214013u + 2531011u;
-        values.push_back(static_cast<unsigned short>((seed >> 16) & 0x7FFF));
-    }
+    for (int i = 0; i < count; ++i)
+        values.push_back(static_cast<unsigned short>(model.Next()));
     return values;
 }
 
