@@ -104,8 +104,10 @@ bool KXSTRING::GrowTo(std::int64_t n)
     MemAlloc(&block, static_cast<int>(newCapacity));
     if (block == nullptr)
         return false;
-    if (length > 0)
-        std::memcpy(block, text, static_cast<std::size_t>(length));
+    // The terminator comes along, so the string stays whole should the caller write
+    // nothing after all.
+    if (text != nullptr)
+        std::memcpy(block, text, static_cast<std::size_t>(length) + 1);
     void* old = text;
     MemFree(&old);
     text = static_cast<char*>(block);
@@ -473,9 +475,9 @@ void KXSTRING::Insert(const char* s, int index)
     const std::int64_t n = TextLength(s);
     if (n == 0 || !GrowTo(length + n))
         return;
-    std::memmove(text + index + n, text + index, static_cast<std::size_t>(length - index) + 1);
+    std::memmove(text + index + n, text + index, static_cast<std::size_t>(length - index));
     std::memcpy(text + index, s, static_cast<std::size_t>(n));
-    length += static_cast<std::int32_t>(n);
+    SetLength(length + static_cast<int>(n));
 }
 
 bool KXSTRING::Replace(const char* what, const char* with)

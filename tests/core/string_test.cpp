@@ -82,6 +82,15 @@ TEST(StringStorage, ConstructorsAndClear)
     EXPECT_STREQ(sized.GetText(), "");
 }
 
+TEST(StringStorage, GrowingKeepsTheTextWhole)
+{
+    KXSTRING s("abc");
+    EXPECT_TRUE(s.Grow(100));
+    EXPECT_EQ(s.GetCapacity(), 128);
+    EXPECT_STREQ(s.GetText(), "abc");
+    EXPECT_EQ(s.GetLength(), 3);
+}
+
 TEST(StringStorage, UpdateLengthReadsWhatWasWrittenIntoTheBuffer)
 {
     KXSTRING s(8);
@@ -353,6 +362,15 @@ TEST(StringEdit, InsertAndReplace)
         s.Insert("XY", c.index);
         EXPECT_EQ(Text(s), c.text) << c.index;
     }
+    // Insertions that move the text to a larger buffer.
+    KXSTRING grown("abc");
+    grown.Insert("0123456789ABCDEFGHIJ", 1);
+    EXPECT_EQ(Text(grown), "a0123456789ABCDEFGHIJbc");
+    EXPECT_STREQ(grown.GetText(), "a0123456789ABCDEFGHIJbc");
+    KXSTRING appended("abc");
+    appended.Insert("0123456789ABCDEFGHIJ", 3);
+    EXPECT_STREQ(appended.GetText(), "abc0123456789ABCDEFGHIJ");
+
     KXSTRING s("abXY");
     EXPECT_TRUE(s.Replace("XY", "Z"));
     EXPECT_EQ(Text(s), "abZ");
