@@ -1,5 +1,6 @@
 #include "kxmemmod.h"
 
+#include "kxdirectory.h"
 #include "kxfactory.h"
 #include "kxstring.h"
 
@@ -31,18 +32,6 @@ KXMEMMODCLIENT* BuiltClient()
 // Binds the memory manager while the deliverable loads, before its own code runs.
 [[maybe_unused]] const bool clientBuiltAtLoad = BuiltClient() != nullptr;
 
-// The current directory, read into a buffer that grows until the whole path fits.
-void ReadCurrentDirectory(KXSTRING& dir)
-{
-    int capacity = 256;
-    dir.Allocate(capacity);
-    while (!kxsys::CurrentDirectory(dir.GetText(), static_cast<std::size_t>(capacity))) {
-        capacity *= 2;
-        dir.Allocate(capacity);
-    }
-    dir.UpdateLength();
-}
-
 } // namespace
 
 KXMEMMODCLIENT& GetMemClient()
@@ -59,7 +48,7 @@ bool KXMEMMODCLIENT::Load(const char* baseName)
 {
     {
         KXSTRING path;
-        ReadCurrentDirectory(path);
+        GetCurrentDir(path);
         path += '/';
         KXSTRING name(baseName);
         name += ".dll";

@@ -49,3 +49,9 @@ private:
 
     KXSTRING message{16};
 };
+
+// An object of no class of its own: it reports "KXOBJECT".
+class KXPLAINOBJECT : public KXOBJECT {
+public:
+    KXPLAINOBJECT() = default;
+};

@@ -2,8 +2,13 @@
 
 #include <cerrno>
 
+#include <dirent.h>
 #include <dlfcn.h>
+#include <fnmatch.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace kxsys {
 
@@ -37,6 +42,31 @@ bool CurrentDirectory(char* buffer, std::size_t size)
         return false;
     buffer[0] = '\0';
     return true;
+}
+
+std::vector<std::string> ListDirectory(const char* pattern)
+{
+    std::vector<std::string> names;
+    DIR* dir = pattern != nullptr ? opendir(".") : nullptr;
+    if (dir == nullptr)
+        return names;
+    while (const dirent* entry = readdir(dir)) {
+        if (fnmatch(pattern, entry->d_name, 0) == 0)
+            names.emplace_back(entry->d_name);
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool ChangeDirectory(const char* path)
+{
+    return path != nullptr && chdir(path) == 0;
+}
+
+int RunCommand(const char* command)
+{
+    return command != nullptr ? std::system(command) : -1;
 }
 
 } // namespace kxsys

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <vector>
 
 namespace kxsys {
 
@@ -23,5 +25,15 @@ void FreeLibrary(LibraryHandle library);
 // more than size bytes: the caller then tries again with a larger buffer. A directory
 // that cannot be read at all (it was removed) gives the empty text.
 bool CurrentDirectory(char* buffer, std::size_t size);
+
+// The names of the current directory's entries, files and directories alike, that match
+// the shell pattern, sorted byte-wise so that every listing comes in the same order.
+std::vector<std::string> ListDirectory(const char* pattern);
+
+// Makes path the current directory; false when it cannot.
+bool ChangeDirectory(const char* path);
+
+// Runs command through the shell; -1 when no shell could be started, else its status.
+int RunCommand(const char* command);
 
 } // namespace kxsys

@@ -58,7 +58,7 @@ TEST(MemClientBinding, MissingLibraryLeavesTheClientUnbound)
 TEST(MemClientBinding, LibraryWithoutManagerIsFreedAgain)
 {
     ScopedTempDir dir;
-    std::filesystem::copy_file(fixtures / "probe_a.dll", dir.Path() / "nomanager.dll");
+    dir.CopyAs(fixtures / "probe_a.dll", "nomanager.dll");
     dir.Enter();
     KXMEMMODCLIENT client("nomanager");
     EXPECT_FALSE(client.IsBound());

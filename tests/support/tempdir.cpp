@@ -26,6 +26,11 @@ void ScopedTempDir::Copy(std::initializer_list<std::filesystem::path> files) con
         std::filesystem::copy_file(file, path / file.filename());
 }
 
+void ScopedTempDir::CopyAs(const std::filesystem::path& file, const std::string& name) const
+{
+    std::filesystem::copy_file(file, path / name);
+}
+
 void ScopedTempDir::Enter()
 {
     if (previous.empty())

@@ -18,6 +18,8 @@ public:
 
     // Copies each file into the directory, keeping its name.
     void Copy(std::initializer_list<std::filesystem::path> files) const;
+    // Copies file into the directory under another name.
+    void CopyAs(const std::filesystem::path& file, const std::string& name) const;
     // Makes the directory current; the destructor restores the previous one.
     void Enter();
 

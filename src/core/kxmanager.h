@@ -1,0 +1,70 @@
+// KXMANAGER finds the plug-ins of the current directory and keeps the modules of one
+// kind; KXLOADERSET is a manager of loaders through which a picture, a 3-D object or a
+// world loads and saves itself.
+#pragma once
+
+#include "kxcollection.h"
+#include "kxmodule.h"
+#include "kxobject.h"
+#include "kxstring.h"
+
+#include <cstdint>
+
+class KXMANAGER : public KXOBJECT {
+public:
+    KXMANAGER() : KXOBJECT("KXMANAGER") {}
+    ~KXMANAGER() { ReleaseAll(); }
+    KXMANAGER(const KXMANAGER&) = delete;
+    KXMANAGER& operator=(const KXMANAGER&) = delete;
+
+    // Releases every module held, then loads each "*.dll" of the current directory and
+    // keeps the modules of the given kind (all of them when kind is null). Returns the
+    // number of modules held. The flag changes nothing.
+    int LoadModules(const char* kind, int flag);
+    // Loads one library (a name without '/' is taken in the current directory) and adds
+    // the module its "CreateMod" gives; null, with the library freed, when there is none.
+    KXMODULE* LoadModule(const char* fileName);
+    // Removes the module and releases it through its library's "ReleaseMod", then frees
+    // the library.
+    void UnloadModule(KXMODULE* module);
+    // Deletes the module at position and frees its library; nothing beyond the count.
+    void ReleaseAt(std::uint16_t position);
+    // Releases every module, in list order.
+    void ReleaseAll();
+    void ReleaseAllModules() { ReleaseAll(); }
+
+    // The module at position; throws beyond the count.
+    KXMODULE* operator[](std::uint16_t position);
+    std::uint16_t GetCount() { return static_cast<std::uint16_t>(modules.GetCount()); }
+
+    // Changes the process's current directory; the modules stay as they are.
+    void ChangeDirectory(const char* path);
+
+protected:
+    KXREFCOLLECTION<KXMODULE*> modules;
+};
+
+class KXLOADERSET : public KXMANAGER {
+public:
+    // Loads the modules of kind from the current directory.
+    explicit KXLOADERSET(const char* kind);
+    ~KXLOADERSET() { ReleaseAll(); }
+
+    // The object that loads and saves itself through this set, as its constructor
+    // registered it. Loaders reach the object to fill through it.
+    void SetOwner(KXOBJECT* object) { owner = object; }
+    KXOBJECT* GetOwner() const { return owner; }
+    const KXSTRING& GetKind() const { return kind; }
+
+    // Fills list with one "filter name|extension" entry per module, in list order, and
+    // returns their number.
+    int GetFilterList(KXCOLLECTION<KXSTRING>& list);
+    // Asks each module in list order; true at the first that supports the path and
+    // loads (or saves) the owner. A module that fails leaves the next its turn.
+    bool LoadFile(const char* path);
+    bool SaveFile(const char* path);
+
+private:
+    KXSTRING kind;
+    KXOBJECT* owner = nullptr;
+};
