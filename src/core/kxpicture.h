@@ -1,0 +1,120 @@
+// KXPICTURE, the library's raster image: width, height, a depth code, one unpadded
+// pixel buffer stored bottom row first, an optional palette, four channel masks, and the
+// image loaders through which it reads and writes files. Its buffers go through the
+// memory manager: an image loader fills them and the viewer frees them.
+#pragma once
+
+#include "kxcollection.h"
+#include "kxcolor.h"
+#include "kxmanager.h"
+#include "kxobject.h"
+
+#include <cstdint>
+
+// Depth codes. The low 8 bits are the bits each pixel takes; 0x100 marks YCbCr.
+inline constexpr std::uint16_t KXDEPTH_YCBCR24 = 280;
+inline constexpr std::uint16_t KXDEPTH_YCBCR32 = 288;
+
+class KXPICTURE : public KXOBJECT {
+public:
+    KXPICTURE();
+    ~KXPICTURE();
+    KXPICTURE(const KXPICTURE&) = delete;
+    KXPICTURE& operator=(const KXPICTURE&) = delete;
+
+    // Frees the buffers and empties the picture; the resolutions stay.
+    KXPICTURE& Reset();
+    // Reset, then a buffer for width × height pixels of the depth. False, with the
+    // picture left empty, when the buffer would be larger than the memory manager gives.
+    bool Create(std::uint32_t newWidth, std::uint32_t newHeight, std::uint16_t newDepth);
+    // A new, uninitialised pixel buffer for the current size and depth; the masks take
+    // the depth's defaults. False, with the picture left empty, when it is too large.
+    bool AllocBuffer();
+    // A new, uninitialised work buffer of one entry per pixel; null without pixels.
+    std::uint32_t* AllocWorkBuffer();
+
+    // A new, uninitialised palette of n entries of blue, green, red, reserved.
+    void SetPaletteSize(std::uint32_t n);
+    // The entry's colour (masks untouched); false without that entry.
+    bool GetPaletteColor(std::uint32_t index, KXCOLOR& colour) const;
+    // The entry as red | green << 8 | blue << 16; false without that entry.
+    bool LookupPalette(std::uint32_t index, std::uint32_t& value) const;
+
+    KXPICTURE& SetMasks(std::uint32_t red, std::uint32_t green, std::uint32_t blue,
+                        std::uint32_t alpha);
+    std::uint32_t GetRedMask() const { return redMask; }
+    std::uint32_t GetGreenMask() const { return greenMask; }
+    std::uint32_t GetBlueMask() const { return blueMask; }
+    std::uint32_t GetAlphaMask() const { return alphaMask; }
+
+    std::uint32_t GetWidth() const { return width; }
+    void SetWidth(std::uint32_t value) { width = value; }
+    std::uint32_t GetHeight() const { return height; }
+    void SetHeight(std::uint32_t value) { height = value; }
+    std::uint16_t GetDepth() const { return depth; }
+    std::uint8_t* GetData() { return data; }
+    const std::uint8_t* GetData() const { return data; }
+    std::uint32_t GetDataSize() const { return dataSize; }
+    std::uint8_t* GetPalette() { return palette; }
+    const std::uint8_t* GetPalette() const { return palette; }
+    std::uint32_t GetPaletteSize() const { return paletteCount; }
+    std::int32_t GetXResolution() const { return xResolution; }
+    void SetXResolution(std::int32_t value) { xResolution = value; }
+    std::int32_t GetYResolution() const { return yResolution; }
+    void SetYResolution(std::int32_t value) { yResolution = value; }
+    KXLOADERSET& GetLoaderSet() { return loaders; }
+
+    // Pixel i = x + y × width, row 0 at the bottom; indices are the caller's to keep
+    // inside the picture.
+    std::uint32_t GetPixelPacked(std::uint32_t i) const;
+    // Decodes pixel i through the colour's own masks.
+    void GetPixel(std::uint32_t i, KXCOLOR& colour) const;
+    void GetPixelXY(std::uint32_t x, std::uint32_t y, KXCOLOR& colour) const;
+    // Gives the colour the picture's masks, then writes pixel i (palette depths are not
+    // written).
+    void SetPixel(std::uint32_t i, KXCOLOR& colour);
+    // Writes a value given in the default layout (red in the low byte).
+    void SetPixelPacked(std::uint32_t i, std::uint32_t value);
+
+    // Converts every pixel to the depth and masks. True also when the depth is already
+    // the picture's; false, with the picture unchanged, for a depth it cannot write.
+    bool ConvertDepth(std::uint16_t newDepth, std::uint32_t red, std::uint32_t green,
+                      std::uint32_t blue, std::uint32_t alpha);
+
+    // Operations on the whole picture.
+    void VFlip();
+    void Resize(std::uint32_t newWidth, std::uint32_t newHeight);
+    void DoubleSize(int filter);
+    void Smooth3();
+    void Smooth5();
+    void Smooth9();
+    void Fill(KXCOLOR& colour);
+    void SwapRedBlue();
+    // Fills list with the boundary pixels of the region similar to pixel (x, y) and
+    // returns their number.
+    int TraceRegion(KXCOLLECTION<int>& list, std::uint32_t x, std::uint32_t y, double threshold);
+    int TraceStep(KXCOLLECTION<int>& list, std::uint32_t x, std::uint32_t y, const KXCOLOR& seed,
+                  double threshold, std::int16_t direction);
+
+    // The bits each pixel of a depth takes: the code's low 8 bits.
+    static unsigned StorageBits(std::uint16_t depthCode) { return depthCode & 0xFF; }
+
+private:
+    // The first member after the base: a loader reaches the picture through it.
+    KXLOADERSET loaders;
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    std::uint16_t depth = 0;
+    std::uint8_t* data = nullptr;
+    std::uint32_t* work = nullptr;
+    std::uint32_t workCount = 0;
+    std::uint32_t dataSize = 0;
+    std::uint8_t* palette = nullptr;
+    std::uint32_t paletteCount = 0;
+    std::int32_t xResolution = 0;
+    std::int32_t yResolution = 0;
+    std::uint32_t redMask = 0xFF;
+    std::uint32_t greenMask = 0xFF00;
+    std::uint32_t blueMask = 0xFF0000;
+    std::uint32_t alphaMask = 0xFF000000;
+};
