@@ -11,4 +11,4 @@ bool RegisterRatio(const std::string& ours, const std::string& peer);
 #define PELISK_RATIO_CONCAT(a, b) a##b
 #define PELISK_RATIO_NAME(line) PELISK_RATIO_CONCAT(pelisk_ratio_, line)
 #define PELISK_RATIO(ours, peer)                                                                   \
-    [[maybe_unused]] static const bool PELISK_RATIO_NAME(__LINE__) = RegisterRatio(#ours, #peer)
+    [[maybe_unused]] static const bool PELISK_RATIO_NAME(__COUNTER__) = RegisterRatio(#ours, #peer)

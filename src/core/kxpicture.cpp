@@ -169,6 +169,13 @@ void WritePixel(std::uint8_t* data, std::uint16_t depth, std::uint32_t i, const 
 
 } // namespace
 
+bool KXPICTURE::CanHold(std::uint32_t width, std::uint32_t height, std::uint16_t depth)
+{
+    bool fits = true;
+    DataSizeFor(width, height, StorageBits(depth), fits);
+    return fits;
+}
+
 KXPICTURE::KXPICTURE() : KXOBJECT("KXPICTURE"), loaders(KXKIND_IMAGELOADER)
 {
     loaders.SetOwner(this);
@@ -303,7 +310,10 @@ void KXPICTURE::SetPixelPacked(std::uint32_t i, std::uint32_t value)
 bool KXPICTURE::ConvertDepth(std::uint16_t newDepth, std::uint32_t red, std::uint32_t green,
                              std::uint32_t blue, std::uint32_t alpha)
 {
-    if (newDepth == depth)
+    // Pixels already of that depth are re-encoded only when their masks differ: a 32-bit
+    // file with bit fields of its own still shows its colours once the viewer converts it.
+    if (newDepth == depth && red == redMask && green == greenMask && blue == blueMask &&
+        alpha == alphaMask)
         return true;
     if (!IsWritableDepth(newDepth))
         return false;

@@ -76,8 +76,8 @@ public:
     // Writes a value given in the default layout (red in the low byte).
     void SetPixelPacked(std::uint32_t i, std::uint32_t value);
 
-    // Converts every pixel to the depth and masks. True also when the depth is already
-    // the picture's; false, with the picture unchanged, for a depth it cannot write.
+    // Converts every pixel to the depth and masks. True also when the picture already has
+    // them; false, with the picture unchanged, for a depth it cannot write.
     bool ConvertDepth(std::uint16_t newDepth, std::uint32_t red, std::uint32_t green,
                       std::uint32_t blue, std::uint32_t alpha);
 
@@ -96,6 +96,8 @@ public:
     int TraceStep(KXCOLLECTION<int>& list, std::uint32_t x, std::uint32_t y, const KXCOLOR& seed,
                   double threshold, std::int16_t direction);
 
+    // Whether a picture of that size and depth fits the memory manager's buffers.
+    static bool CanHold(std::uint32_t width, std::uint32_t height, std::uint16_t depth);
     // The bits each pixel of a depth takes: the code's low 8 bits.
     static unsigned StorageBits(std::uint16_t depthCode) { return depthCode & 0xFF; }
 

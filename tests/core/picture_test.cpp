@@ -174,8 +174,13 @@ TEST(Picture, ConvertDepth)
     std::memcpy(p.GetData(), bgr, sizeof bgr);
     p.SetPaletteSize(3);
 
-    EXPECT_TRUE(p.ConvertDepth(24, 0, 0, 0, 0));
-    ExpectMasks(p, 0xFF0000, 0xFF00, 0xFF, 0); // same depth: nothing changes
+    EXPECT_TRUE(p.ConvertDepth(24, 0xFF0000, 0xFF00, 0xFF, 0));
+    EXPECT_EQ(Bytes(p), (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6})); // nothing to do
+    // The same depth with other masks is re-encoded.
+    EXPECT_TRUE(p.ConvertDepth(24, 0xFF, 0xFF00, 0xFF0000, 0));
+    EXPECT_EQ(Bytes(p), (std::vector<std::uint8_t>{3, 2, 1, 6, 5, 4}));
+    EXPECT_TRUE(p.ConvertDepth(24, 0xFF0000, 0xFF00, 0xFF, 0));
+    ExpectMasks(p, 0xFF0000, 0xFF00, 0xFF, 0);
 
     EXPECT_TRUE(p.ConvertDepth(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000));
     EXPECT_EQ(p.GetDepth(), 32);

@@ -1,0 +1,146 @@
+// Writing BMP files: rows padded to 4 bytes, the leftmost of several pixels in a byte's
+// highest bits, 16- and 32-bit pixels with bit fields that name the picture's own masks.
+#include "bmpcodec.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace bmp {
+namespace {
+
+void Put16(std::uint8_t* p, std::uint32_t v)
+{
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+void Put32(std::uint8_t* p, std::uint32_t v)
+{
+    Put16(p, v);
+    Put16(p + 2, v >> 16);
+}
+
+bool IsWritable(std::uint16_t depth)
+{
+    return depth == 1 || depth == 4 || depth == 8 || depth == 16 || depth == 24 || depth == 32;
+}
+
+bool HasBgrMasks(const KXPICTURE& picture)
+{
+    return picture.GetRedMask() == 0xFF0000 && picture.GetGreenMask() == 0xFF00 &&
+           picture.GetBlueMask() == 0xFF;
+}
+
+// The palette entries the file gets: the picture's own, or, for a picture without one,
+// the greys its pixels read as.
+void PutPalette(const KXPICTURE& picture, std::uint32_t count, std::uint8_t* out)
+{
+    if (picture.GetPaletteSize() > 0) {
+        std::memcpy(out, picture.GetPalette(), std::size_t{count} * 4);
+        return;
+    }
+    for (std::uint32_t v = 0; v < count; ++v) {
+        const std::uint32_t grey = v * 255 / (count - 1);
+        std::memset(out + 4 * v, static_cast<int>(grey), 3);
+        out[4 * v + 3] = 0;
+    }
+}
+
+// One row of 1- or 4-bit pixels, from the picture's order into the file's.
+void PackRow(const KXPICTURE& picture, std::uint32_t y, std::uint8_t* out)
+{
+    const unsigned bits = picture.GetDepth();
+    const unsigned perByte = 8 / bits;
+    const std::uint8_t* data = picture.GetData();
+    const std::size_t first = std::size_t{picture.GetWidth()} * y;
+    for (std::uint32_t x = 0; x < picture.GetWidth(); ++x) {
+        const std::size_t i = first + x;
+        const unsigned v =
+            bits == 1 ? data[i / 8] >> (i % 8) & 1 : data[i / 2] >> (i % 2 == 0 ? 0 : 4) & 0xF;
+        out[x / perByte] |= static_cast<std::uint8_t>(v << (8 - bits * (x % perByte + 1)));
+    }
+}
+
+// One row of a 24-bit picture whose masks are not blue, green, red: each pixel is
+// decoded through its masks and stored in the file's order.
+void ConvertRow(const KXPICTURE& picture, std::uint32_t y, std::uint8_t* out)
+{
+    KXCOLOR colour;
+    colour.SetMasks(picture.GetRedMask(), picture.GetGreenMask(), picture.GetBlueMask(), 0);
+    const std::uint32_t first = picture.GetWidth() * y;
+    for (std::uint32_t x = 0; x < picture.GetWidth(); ++x) {
+        picture.GetPixel(first + x, colour);
+        out[3 * x] = colour.GetB();
+        out[3 * x + 1] = colour.GetG();
+        out[3 * x + 2] = colour.GetR();
+    }
+}
+
+void PutRows(const KXPICTURE& picture, std::size_t stride, std::uint8_t* out)
+{
+    const unsigned bits = picture.GetDepth();
+    const std::size_t rowBytes = std::size_t{picture.GetWidth()} * bits / 8;
+    const bool convert = bits == 24 && !HasBgrMasks(picture);
+    for (std::uint32_t y = 0; y < picture.GetHeight(); ++y) {
+        std::uint8_t* row = out + stride * y;
+        if (bits < 8)
+            PackRow(picture, y, row);
+        else if (convert)
+            ConvertRow(picture, y, row);
+        else
+            std::memcpy(row, picture.GetData() + rowBytes * y, rowBytes);
+    }
+}
+
+} // namespace
+
+bool Encode(const KXPICTURE& picture, std::vector<std::uint8_t>& out)
+{
+    out.clear();
+    const std::uint16_t bits = picture.GetDepth();
+    if (!IsWritable(bits) || picture.GetData() == nullptr || picture.GetWidth() == 0 ||
+        picture.GetHeight() == 0)
+        return false;
+
+    const bool bitFields = bits == 16 || bits == 32;
+    std::uint32_t paletteCount = 0;
+    if (bits <= 8) {
+        const std::uint32_t full = 1u << bits;
+        paletteCount =
+            picture.GetPaletteSize() > 0 ? std::min(picture.GetPaletteSize(), full) : full;
+    }
+    const std::uint64_t offset = 54 + (bitFields ? 12 : 0) + 4 * std::uint64_t{paletteCount};
+    const std::uint64_t stride = (std::uint64_t{picture.GetWidth()} * bits + 31) / 32 * 4;
+    const std::uint64_t imageSize = stride * picture.GetHeight();
+    if (offset + imageSize > 0xFFFFFFFFu)
+        return false;
+
+    out.assign(offset + imageSize, 0);
+    std::uint8_t* h = out.data();
+    h[0] = 'B';
+    h[1] = 'M';
+    Put32(h + 2, static_cast<std::uint32_t>(out.size()));
+    Put32(h + 10, static_cast<std::uint32_t>(offset));
+    Put32(h + 14, 40);
+    Put32(h + 18, picture.GetWidth());
+    Put32(h + 22, picture.GetHeight());
+    Put16(h + 26, 1);
+    Put16(h + 28, bits);
+    Put32(h + 30, bitFields ? 3 : 0);
+    Put32(h + 34, static_cast<std::uint32_t>(imageSize));
+    Put32(h + 38, static_cast<std::uint32_t>(picture.GetXResolution()));
+    Put32(h + 42, static_cast<std::uint32_t>(picture.GetYResolution()));
+    Put32(h + 46, paletteCount);
+    Put32(h + 50, paletteCount);
+    if (bitFields) {
+        Put32(h + 54, picture.GetRedMask());
+        Put32(h + 58, picture.GetGreenMask());
+        Put32(h + 62, picture.GetBlueMask());
+    }
+    if (paletteCount > 0)
+        PutPalette(picture, paletteCount, h + 54);
+    PutRows(picture, stride, h + offset);
+    return true;
+}
+
+} // namespace bmp

@@ -1,0 +1,64 @@
+// The bitmap loader plug-in: an image loader module that reads and writes BMP files
+// for the picture that owns the loader set it is called through.
+#include "bmpcodec.h"
+
+#include "kxexport.h"
+#include "kxloadermodule.h"
+#include "kxmanager.h"
+#include "kxpicture.h"
+
+#include <new>
+
+namespace {
+
+class PIMBRELMOD final : public KXLOADERMODULE {
+public:
+    PIMBRELMOD() : KXLOADERMODULE("PIMBRELMOD")
+    {
+        SetName(KXSTRING("Bitmap loader"));
+        SetSupportedFiles(KXSTRING("All"));
+        SetKind(KXSTRING(KXKIND_IMAGELOADER));
+        SetFilterName("Bitmap");
+        SetExtension("bmp");
+    }
+
+    bool Load(KXLOADERSET* target, const char* path) override
+    {
+        KXPICTURE* picture = PictureOf(target);
+        std::vector<std::uint8_t> bytes;
+        return picture != nullptr && bmp::ReadFile(path, bytes) &&
+               bmp::Decode(bytes.data(), bytes.size(), *picture);
+    }
+
+    bool Save(KXLOADERSET* target, const char* path) override
+    {
+        KXPICTURE* picture = PictureOf(target);
+        if (picture == nullptr)
+            return false;
+        // Deeper pictures are stored as 24 bits, blue, green, red: the picture itself is
+        // converted, and stays so.
+        if (picture->GetDepth() >= 32)
+            picture->ConvertDepth(24, 0xFF0000, 0xFF00, 0xFF, 0);
+        std::vector<std::uint8_t> bytes;
+        return bmp::Encode(*picture, bytes) && bmp::WriteFile(path, bytes);
+    }
+
+private:
+    // Image loader sets belong to pictures.
+    static KXPICTURE* PictureOf(KXLOADERSET* target)
+    {
+        return target != nullptr ? static_cast<KXPICTURE*>(target->GetOwner()) : nullptr;
+    }
+};
+
+} // namespace
+
+KX_EXPORT KXMODULE* CreateMod()
+{
+    return new (std::nothrow) PIMBRELMOD;
+}
+
+KX_EXPORT void ReleaseMod(KXMODULE* module)
+{
+    delete module;
+}
