@@ -16,6 +16,15 @@ alignas(KXMEMMODCLIENT) unsigned char clientStorage[sizeof(KXMEMMODCLIENT)];
 KXMEMMODCLIENT* client = nullptr;
 bool clientUnderConstruction = false;
 
+// Hands the client's manager back when the deliverable unloads or the program ends:
+// every load of a plug-in binds a manager object of its own, which would otherwise outlive
+// the plug-in for good. It is built with the client, before any allocation completes, so
+// it goes after every object that may still free memory through the client; what is freed
+// later still goes to the same heap, through the local routines.
+struct CLIENTRELEASER {
+    ~CLIENTRELEASER() { client->GiveBackManager(); }
+};
+
 // The built client, or null while its constructor runs: the strings with which it forms
 // the library path then use the local heap, and are freed there before it binds.
 KXMEMMODCLIENT* BuiltClient()
@@ -25,6 +34,7 @@ KXMEMMODCLIENT* BuiltClient()
         KXMEMMODCLIENT* built = new (clientStorage) KXMEMMODCLIENT("stowel");
         clientUnderConstruction = false;
         client = built;
+        static CLIENTRELEASER releaser;
     }
     return client;
 }
@@ -81,6 +91,18 @@ void KXMEMMODCLIENT::Release()
     kxsys::FreeLibrary(library);
     library = nullptr;
     manager = nullptr;
+}
+
+void KXMEMMODCLIENT::GiveBackManager()
+{
+    if (manager == nullptr)
+        return;
+    auto release =
+        reinterpret_cast<KXRELEASEMEMMODPROC>(kxsys::FindExport(library, "ReleaseMemMod"));
+    KXMEMMOD* released = manager;
+    manager = nullptr;
+    if (release != nullptr)
+        release(released);
 }
 
 void KXMEMMODCLIENT::Alloc(void** out, int size)

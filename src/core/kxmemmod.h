@@ -35,7 +35,8 @@ struct KXMEMENTRY {
 class KXMEMMODCLIENT {
 public:
     explicit KXMEMMODCLIENT(const char* baseName);
-    // Keeps the manager and its library until the process ends.
+    // Keeps the manager and the library: the global client gives its manager back only
+    // when its deliverable unloads.
     ~KXMEMMODCLIENT() = default;
     KXMEMMODCLIENT(const KXMEMMODCLIENT&) = delete;
     KXMEMMODCLIENT& operator=(const KXMEMMODCLIENT&) = delete;
@@ -45,6 +46,9 @@ public:
     bool Load(const char* baseName);
     // Hands the manager to the library's "ReleaseMemMod" and frees the library.
     void Release();
+    // Hands the manager to "ReleaseMemMod" but keeps the library, whose blocks may still
+    // be in use; from then on the client allocates locally.
+    void GiveBackManager();
 
     bool IsBound() const { return manager != nullptr; }
 

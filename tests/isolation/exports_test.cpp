@@ -12,6 +12,7 @@
 namespace {
 
 const std::filesystem::path fixtures = PELISK_FIXTURE_DIR;
+const std::filesystem::path bin = PELISK_BIN_DIR;
 
 std::set<std::string> DefinedDynamicSymbols(const std::filesystem::path& file)
 {
@@ -39,6 +40,8 @@ struct ExportCase {
 TEST(Exports, DeliverablesExportOnlyTheirEntryPoints)
 {
     const ExportCase cases[] = {
+        {bin / "stowel.dll", {"CreateMemMod", "ReleaseMemMod"}},
+        {bin / "pimbrel.dll", {"CreateMod", "ReleaseMod"}},
         {fixtures / "probe_a.dll", {"CreateMod", "ReleaseMod"}},
         {fixtures / "probe_b.dll", {"CreateMod", "ReleaseMod"}},
         {fixtures / "fake_stowel" / "stowel.dll", {"CreateMemMod", "LiveBlocks", "ReleaseMemMod"}},
