@@ -80,9 +80,6 @@ public:
 protected:
     void SetType(std::uint16_t code) { type = code; }
 
-    // Read and written by the drawable objects built on this class.
-    double boundingRadius = 0.0;
-
 private:
     KXVECTOR position{4};
     KXVECTOR velocity{4};
@@ -90,4 +87,9 @@ private:
     std::uint16_t type = KXTYPE_NULLOBJECT;
     KXREFCOLLECTION<KXSM_BASE*> modifiers;
     KXWORLD* world = nullptr;
+
+protected:
+    // Read and written by the drawable objects built on this class; last, as in every
+    // deliverable's layout of the record.
+    double boundingRadius = 0.0;
 };
