@@ -59,7 +59,7 @@ QWidget* KXDIALOG::MakeControl(const KXDLGCONTROL& control, bool joinsGroup)
         auto* label = new QLabel(text, this);
         label->setWordWrap(true);
         label->setAlignment((control.style & KXS_CENTERIMAGE) ? Qt::AlignCenter
-                                                               : Qt::AlignLeft | Qt::AlignTop);
+                                                              : Qt::AlignLeft | Qt::AlignTop);
         return label;
     }
     case KXCONTROL::Edit:

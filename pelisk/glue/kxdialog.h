@@ -19,10 +19,10 @@ class QRadioButton;
 enum class KXCONTROL { Static, Edit, ListBox, Trackbar, Radio, PushButton };
 
 // Styles of the controls that change what they are or do.
-constexpr unsigned KXS_DEFAULT = 0x1;     // push button: the default button
-constexpr unsigned KXS_GROUP = 0x2;       // radio: starts a new group
-constexpr unsigned KXS_SORTED = 0x4;      // list box: keeps its strings sorted
-constexpr unsigned KXS_TICKS = 0x8;       // trackbar: tick marks on both sides
+constexpr unsigned KXS_DEFAULT = 0x1;      // push button: the default button
+constexpr unsigned KXS_GROUP = 0x2;        // radio: starts a new group
+constexpr unsigned KXS_SORTED = 0x4;       // list box: keeps its strings sorted
+constexpr unsigned KXS_TICKS = 0x8;        // trackbar: tick marks on both sides
 constexpr unsigned KXS_CENTERIMAGE = 0x10; // static: its picture centred
 
 struct KXDLGCONTROL {

@@ -48,8 +48,7 @@ private:
     friend KXMENU BuildMenuBar(QMenuBar*, std::span<const KXMENUITEM>, KXCOMMANDHANDLER);
     KXMENU(QWidget* widget, std::shared_ptr<KXCOMMANDHANDLER> handler)
         : widget(widget), handler(std::move(handler))
-    {
-    }
+    {}
     void Add(const KXMENUITEM& line);
     QAction* NewItem(const char* text, unsigned id) const;
 

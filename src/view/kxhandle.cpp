@@ -1,9 +1,7 @@
 #include "kxhandle.h"
 
-KXHANDLE::KXHANDLE(const char* className)
-    : KXOBJECT(className != nullptr ? className : "KXHANDLE")
-{
-}
+KXHANDLE::KXHANDLE(const char* className) : KXOBJECT(className != nullptr ? className : "KXHANDLE")
+{}
 
 void KXHANDLE::Attach(kxgdi::HWND* source)
 {

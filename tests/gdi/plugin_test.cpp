@@ -1,6 +1,7 @@
 // A plug-in draws into a window of the program through the one drawing layer of the
 // process, as the raytracer does, and the program reads the frame back upright.
 #include "painter.h"
+#include "symbols.h"
 
 #include "kxgdi.h"
 #include "kxhandle.h"
@@ -9,10 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdio>
 #include <filesystem>
 #include <set>
-#include <sstream>
 #include <string>
 
 using namespace kxgdi;
@@ -56,25 +55,6 @@ TEST(Plugin, DrawsAFrameUprightIntoTheProgramsWindow)
     release(painter);
     DestroyWindowSurface(window);
     kxsys::FreeLibrary(library);
-}
-
-std::set<std::string> DefinedDynamicSymbols(const std::filesystem::path& file)
-{
-    const std::string command = std::string(PELISK_NM) + " -DC --defined-only " + file.string();
-    std::set<std::string> symbols;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return symbols;
-    std::array<char, 512> line{};
-    while (std::fgets(line.data(), line.size(), pipe) != nullptr) {
-        std::string text(line.data());
-        // "address type name", where a demangled name may hold spaces.
-        const auto name = text.find(' ', text.find(' ') + 1);
-        if (name != std::string::npos)
-            symbols.insert(text.substr(name + 1, text.find_first_of("(\n", name) - name - 1));
-    }
-    EXPECT_EQ(pclose(pipe), 0) << command;
-    return symbols;
 }
 
 TEST(Exports, TheLayerExportsItsCallsOnlyAndThePluginItsEntryPoints)

@@ -89,12 +89,18 @@ TEST(SysDialogs, ChosenPathsFillTheBuffer)
     } cases[] = {
         {"open", false, {true, "dir/picture.bmp", 1}, true, "dir/picture.bmp"},
         {"open keeps a name as typed", false, {true, "dir/picture", 3}, true, "dir/picture"},
-        {"save adds the filter's extension", true, {true, "dir.x/picture", 1}, true,
+        {"save adds the filter's extension",
+         true,
+         {true, "dir.x/picture", 1},
+         true,
          "dir.x/picture.bmp"},
         {"save keeps an extension", true, {true, "picture.BMP", 1}, true, "picture.BMP"},
         {"save adds none for All", true, {true, "picture", 2}, true, "picture"},
         {"cancelled", true, {false, "picture.bmp", 1}, false, ""},
-        {"longest path that fits", false, {true, std::string(259, 'p'), 1}, true,
+        {"longest path that fits",
+         false,
+         {true, std::string(259, 'p'), 1},
+         true,
          std::string(259, 'p')},
         {"too long for the buffer", false, {true, std::string(260, 'p'), 1}, false, ""},
         {"too long once extended", true, {true, std::string(257, 'p'), 1}, false, ""},
@@ -104,7 +110,8 @@ TEST(SysDialogs, ChosenPathsFillTheBuffer)
         script.Answer(c.answer);
         char path[KX_MAX_PATH] = "left over";
         const char* filter = c.save ? "Bitmap\0*.bmp\0All (*.*)\0*.*\0\0" : bitmapOnly;
-        const bool confirmed = c.save ? ChooseFileToSave(path, filter) : ChooseFileToOpen(path, filter);
+        const bool confirmed =
+            c.save ? ChooseFileToSave(path, filter) : ChooseFileToOpen(path, filter);
         EXPECT_EQ(confirmed, c.confirmed) << c.what;
         EXPECT_EQ(std::string(path), c.path) << c.what;
     }
@@ -159,7 +166,8 @@ TEST(QtDialogs, PatternsMatchNamesOfAnyCase)
     };
     const QStringList expected{"UPPER.BMP", "lower.bmp"};
     // The listing arrives from a thread of the model.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return listed() == expected; }, 5000)) << listed().join(", ").toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listed() == expected; }, 5000))
+        << listed().join(", ").toStdString();
 }
 
 TEST(QtDialogs, MessageBoxIsModalWithOnlyOkAndEndsOnEnter)

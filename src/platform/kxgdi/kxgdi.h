@@ -199,8 +199,8 @@ KXGDI_API bool DeleteObject(HPEN pen);
 // different signs mirror the copy on that axis; a rectangle with a negative extent covers
 // origin + extent up to origin - 1. Destination pixels whose source pixel lies outside the
 // source surface are left as they are.
-KXGDI_API bool StretchBlt(HDC dest, int x, int y, int width, int height, HDC source, int sx,
-                          int sy, int sourceWidth, int sourceHeight, ROP rop);
+KXGDI_API bool StretchBlt(HDC dest, int x, int y, int width, int height, HDC source, int sx, int sy,
+                          int sourceWidth, int sourceHeight, ROP rop);
 KXGDI_API bool BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sx, int sy,
                       ROP rop);
 KXGDI_API COLORREF GetPixel(HDC dc, int x, int y);

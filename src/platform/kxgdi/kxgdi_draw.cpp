@@ -29,7 +29,8 @@ std::vector<int> Samples(const SPAN& dest, const SPAN& source)
     const bool mirror = dest.negative != source.negative;
     for (int i = 0; i < dest.length; ++i) {
         const std::int64_t k = mirror ? dest.length - 1 - i : i;
-        samples[i] = source.origin + int((2 * k + 1) * source.length / (2 * std::int64_t{dest.length}));
+        samples[i] =
+            source.origin + int((2 * k + 1) * source.length / (2 * std::int64_t{dest.length}));
     }
     return samples;
 }
@@ -92,8 +93,8 @@ bool StretchBlt(HDC dest, int x, int y, int width, int height, HDC source, int s
         return false;
     const PIXELS to = PixelsOf(dest);
     PIXELS from = PixelsOf(source);
-    if (to.top == nullptr || from.top == nullptr || width == 0 || height == 0 ||
-        sourceWidth == 0 || sourceHeight == 0)
+    if (to.top == nullptr || from.top == nullptr || width == 0 || height == 0 || sourceWidth == 0 ||
+        sourceHeight == 0)
         return true;
     const SPAN destX = Normalise(x, width), destY = Normalise(y, height);
     const std::vector<int> columns = Samples(destX, Normalise(sx, sourceWidth));
