@@ -1,0 +1,234 @@
+#include "kxdialog.h"
+
+#include <QButtonGroup>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+
+#include <cstdint>
+
+namespace {
+
+// a × b / c rounded to the nearest integer, halves away from zero (c > 0).
+int MulDiv(int a, int b, int c)
+{
+    const std::int64_t product = std::int64_t{a} * b;
+    return static_cast<int>((product >= 0 ? product + c / 2 : product - c / 2) / c);
+}
+
+// The system's base units of a font: the average width of the Latin letters, rounded,
+// and the height of a line.
+QSize BaseUnitsOf(const QFont& font)
+{
+    const QFontMetrics metrics(font);
+    const int letters =
+        metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    return QSize((letters / 26 + 1) / 2, metrics.height());
+}
+
+} // namespace
+
+KXDIALOG::KXDIALOG(const KXDLGTEMPLATE& layout, QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QString::fromLatin1(layout.caption));
+    setFont(QFont(QString::fromLatin1(layout.font), layout.pointSize));
+    baseUnits = BaseUnitsOf(font());
+    setFixedSize(MapDialogRect(QRect(0, 0, layout.cx, layout.cy)).size());
+    bool afterRadio = false;
+    for (const KXDLGCONTROL& control : layout.controls) {
+        // A radio button joins the group of the one before it unless it starts a group.
+        const bool radio = control.kind == KXCONTROL::Radio;
+        QWidget* widget = MakeControl(control, afterRadio && !(control.style & KXS_GROUP));
+        afterRadio = radio;
+        widget->setGeometry(MapDialogRect(QRect(control.x, control.y, control.cx, control.cy)));
+        if (control.id != -1)
+            items.insert(control.id, widget);
+    }
+}
+
+QWidget* KXDIALOG::MakeControl(const KXDLGCONTROL& control, bool joinsGroup)
+{
+    const QString text = QString::fromLatin1(control.text != nullptr ? control.text : "");
+    switch (control.kind) {
+    case KXCONTROL::Static: {
+        auto* label = new QLabel(text, this);
+        label->setWordWrap(true);
+        label->setAlignment((control.style & KXS_CENTERIMAGE) ? Qt::AlignCenter
+                                                              : Qt::AlignLeft | Qt::AlignTop);
+        return label;
+    }
+    case KXCONTROL::Edit:
+        return new QLineEdit(text, this);
+    case KXCONTROL::ListBox: {
+        auto* list = new QListWidget(this);
+        list->setSortingEnabled(control.style & KXS_SORTED);
+        return list;
+    }
+    case KXCONTROL::Trackbar: {
+        // A trackbar runs from 0 to 100 until it is told otherwise.
+        auto* slider = new QSlider(Qt::Horizontal, this);
+        slider->setRange(0, 100);
+        if (control.style & KXS_TICKS)
+            slider->setTickPosition(QSlider::TicksBothSides);
+        return slider;
+    }
+    case KXCONTROL::Radio:
+        return MakeRadio(control, joinsGroup);
+    case KXCONTROL::PushButton:
+        break;
+    }
+    return MakeButton(control);
+}
+
+QWidget* KXDIALOG::MakeRadio(const KXDLGCONTROL& control, bool joinsGroup)
+{
+    auto* radio = new QRadioButton(QString::fromLatin1(control.text), this);
+    // Groups, not all radios of the dialog, exclude each other.
+    radio->setAutoExclusive(false);
+    if (!joinsGroup || radioGroups.empty())
+        radioGroups.emplace_back(control.id, new QButtonGroup(this));
+    radioGroups.back().second->addButton(radio);
+    return radio;
+}
+
+QWidget* KXDIALOG::MakeButton(const KXDLGCONTROL& control)
+{
+    auto* button = new QPushButton(QString::fromLatin1(control.text), this);
+    button->setDefault(control.style & KXS_DEFAULT);
+    const int id = control.id;
+    connect(button, &QPushButton::clicked, this, [this, id] {
+        if (id == IDOK || id == IDCANCEL)
+            done(id);
+        else
+            OnCommand(id);
+    });
+    return button;
+}
+
+int KXDIALOG::DoModal()
+{
+    OnInitDialog();
+    return exec();
+}
+
+QRect MapDialogUnits(const QRect& units, const QSize& baseUnits)
+{
+    const int left = MulDiv(units.left(), baseUnits.width(), 4);
+    const int top = MulDiv(units.top(), baseUnits.height(), 8);
+    const int right = MulDiv(units.left() + units.width(), baseUnits.width(), 4);
+    const int bottom = MulDiv(units.top() + units.height(), baseUnits.height(), 8);
+    return QRect(left, top, right - left, bottom - top);
+}
+
+QRect KXDIALOG::MapDialogRect(const QRect& units) const
+{
+    return MapDialogUnits(units, baseUnits);
+}
+
+QWidget* KXDIALOG::GetDlgItem(int id) const
+{
+    return items.value(id, nullptr);
+}
+
+void KXDIALOG::SetDlgItemText(int id, const QString& text)
+{
+    QWidget* item = GetDlgItem(id);
+    if (auto* edit = qobject_cast<QLineEdit*>(item))
+        edit->setText(text);
+    else if (auto* label = qobject_cast<QLabel*>(item))
+        label->setText(text);
+    else if (auto* button = qobject_cast<QAbstractButton*>(item))
+        button->setText(text);
+}
+
+QString KXDIALOG::GetDlgItemText(int id) const
+{
+    QWidget* item = GetDlgItem(id);
+    if (auto* edit = qobject_cast<QLineEdit*>(item))
+        return edit->text();
+    if (auto* label = qobject_cast<QLabel*>(item))
+        return label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(item))
+        return button->text();
+    return {};
+}
+
+void KXDIALOG::SetSliderRange(int id, int minimum, int maximum)
+{
+    if (auto* slider = qobject_cast<QSlider*>(GetDlgItem(id)))
+        slider->setRange(minimum, maximum);
+}
+
+void KXDIALOG::SetSliderPos(int id, int position)
+{
+    if (auto* slider = qobject_cast<QSlider*>(GetDlgItem(id)))
+        slider->setValue(position);
+}
+
+int KXDIALOG::GetSliderPos(int id) const
+{
+    auto* slider = qobject_cast<QSlider*>(GetDlgItem(id));
+    return slider != nullptr ? slider->value() : 0;
+}
+
+QButtonGroup* KXDIALOG::RadioGroup(int firstId) const
+{
+    for (const auto& [id, group] : radioGroups)
+        if (id == firstId)
+            return group;
+    return nullptr;
+}
+
+void KXDIALOG::SetRadioIndex(int firstId, int index)
+{
+    QButtonGroup* group = RadioGroup(firstId);
+    if (group == nullptr)
+        return;
+    // An exclusive group refuses to lose its checked button: -1 needs it lifted a moment.
+    group->setExclusive(false);
+    const QList<QAbstractButton*> buttons = group->buttons();
+    for (int i = 0; i < buttons.size(); ++i)
+        buttons[i]->setChecked(i == index);
+    group->setExclusive(true);
+}
+
+int KXDIALOG::GetRadioIndex(int firstId) const
+{
+    const QButtonGroup* group = RadioGroup(firstId);
+    if (group == nullptr)
+        return -1;
+    const QList<QAbstractButton*> buttons = group->buttons();
+    for (int i = 0; i < buttons.size(); ++i)
+        if (buttons[i]->isChecked())
+            return i;
+    return -1;
+}
+
+void KXDIALOG::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // A focused push button takes Enter for itself; anywhere else Enter means OK.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
+            button->click();
+        else
+            done(IDOK);
+        return;
+    case Qt::Key_Escape:
+        done(IDCANCEL);
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void KXDIALOG::reject()
+{
+    done(IDCANCEL);
+}

@@ -1,0 +1,99 @@
+// Modal dialogs laid out from the system's dialog templates: positions and sizes in dialog
+// units, turned into pixels with the base units of the template's font, as the system
+// does. Enter ends a dialog as OK (1) and Escape as Cancel (2).
+#pragma once
+
+#include <QDialog>
+#include <QHash>
+#include <QList>
+#include <QRect>
+#include <QSize>
+
+#include <span>
+#include <utility>
+#include <vector>
+
+class QButtonGroup;
+class QRadioButton;
+
+enum class KXCONTROL { Static, Edit, ListBox, Trackbar, Radio, PushButton };
+
+// Styles of the controls that change what they are or do.
+constexpr unsigned KXS_DEFAULT = 0x1;      // push button: the default button
+constexpr unsigned KXS_GROUP = 0x2;        // radio: starts a new group
+constexpr unsigned KXS_SORTED = 0x4;       // list box: keeps its strings sorted
+constexpr unsigned KXS_TICKS = 0x8;        // trackbar: tick marks on both sides
+constexpr unsigned KXS_CENTERIMAGE = 0x10; // static: its picture centred
+
+struct KXDLGCONTROL {
+    KXCONTROL kind;
+    int id; // -1 for a static nobody addresses
+    const char* text;
+    int x, y, cx, cy; // dialog units
+    unsigned style = 0;
+};
+
+struct KXDLGTEMPLATE {
+    const char* caption;
+    int cx, cy; // client area, dialog units
+    const char* font;
+    int pointSize;
+    std::span<const KXDLGCONTROL> controls;
+};
+
+// Pixels of a rectangle in dialog units, as the system maps them with a font's base units:
+// x by a quarter of the average character width, y by an eighth of the line height, each
+// edge rounded on its own.
+QRect MapDialogUnits(const QRect& units, const QSize& baseUnits);
+
+class KXDIALOG : public QDialog {
+public:
+    static constexpr int IDOK = 1;
+    static constexpr int IDCANCEL = 2;
+
+    explicit KXDIALOG(const KXDLGTEMPLATE& layout, QWidget* parent = nullptr);
+
+    // Runs the dialog modally: OnInitDialog, then until OK or Cancel ends it. Returns the
+    // id of the button that ended it (IDOK or IDCANCEL).
+    int DoModal();
+    // Ends a running dialog with result.
+    void EndDialog(int result) { done(result); }
+
+    // Pixels of a dialog-unit rectangle, as the system maps them.
+    QRect MapDialogRect(const QRect& units) const;
+    // Average character width and height of the dialog's font.
+    QSize GetBaseUnits() const { return baseUnits; }
+    QWidget* GetDlgItem(int id) const;
+
+    // The data of the controls, by id.
+    void SetDlgItemText(int id, const QString& text);
+    QString GetDlgItemText(int id) const;
+    void SetSliderRange(int id, int minimum, int maximum);
+    void SetSliderPos(int id, int position);
+    int GetSliderPos(int id) const;
+    // Checks radio index of the group that starts at firstId; -1 checks none.
+    void SetRadioIndex(int firstId, int index);
+    // The checked radio's index in the group that starts at firstId, -1 for none.
+    int GetRadioIndex(int firstId) const;
+
+protected:
+    // Runs when the dialog is about to show, after its controls exist.
+    virtual void OnInitDialog() {}
+    // A push button other than OK and Cancel was pressed.
+    virtual void OnCommand(int /*id*/) {}
+
+    void keyPressEvent(QKeyEvent* event) override;
+    void reject() override;
+
+private:
+    QWidget* MakeControl(const KXDLGCONTROL& control, bool joinsGroup);
+    QWidget* MakeRadio(const KXDLGCONTROL& control, bool joinsGroup);
+    QWidget* MakeButton(const KXDLGCONTROL& control);
+    // The group whose first radio button has firstId; null when there is none.
+    QButtonGroup* RadioGroup(int firstId) const;
+
+    QSize baseUnits;
+    QHash<int, QWidget*> items;
+    // Each radio group with the id of its first button, in template order.
+    std::vector<std::pair<int, QButtonGroup*>> radioGroups;
+};

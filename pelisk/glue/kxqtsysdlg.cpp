@@ -1,0 +1,84 @@
+#include "kxqtsysdlg.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+// The window a box is placed over. Whatever it is, the box blocks every window of the
+// program while it is open.
+QWidget* Owner()
+{
+    return QApplication::activeWindow();
+}
+
+class QTSYSDIALOGS final : public KXSYSDIALOGS {
+public:
+    void MessageBox(const char* text, const char* caption) override
+    {
+        QMessageBox box(QMessageBox::NoIcon, QString::fromLocal8Bit(caption),
+                        QString::fromLocal8Bit(text), QMessageBox::Ok, Owner());
+        box.setWindowModality(Qt::ApplicationModal);
+        box.exec();
+    }
+
+    KXFILEANSWER ChooseFile(const KXFILEREQUEST& request) override
+    {
+        QFileDialog dialog(Owner());
+        ConfigureFileDialog(dialog, request);
+        KXFILEANSWER answer;
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return answer;
+        answer.confirmed = true;
+        answer.path = dialog.selectedFiles().front().toLocal8Bit().toStdString();
+        answer.filterIndex =
+            static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter())) + 1;
+        return answer;
+    }
+};
+
+} // namespace
+
+KXSYSDIALOGS& GetQtSysDialogs()
+{
+    static QTSYSDIALOGS dialogs;
+    return dialogs;
+}
+
+QString QtNameFilter(const KXFILEFILTER& filter)
+{
+    const QString description = QString::fromLocal8Bit(filter.description);
+    const QString patterns = QString::fromLocal8Bit(filter.patterns).replace(';', ' ');
+    const QString suffix = "(" + patterns + ")";
+    return description.endsWith(suffix) ? description : description + " " + suffix;
+}
+
+QStringList QtNameFilters(const std::vector<KXFILEFILTER>& filters)
+{
+    QStringList names;
+    for (const KXFILEFILTER& filter : filters)
+        names << QtNameFilter(filter);
+    return names;
+}
+
+void ConfigureFileDialog(QFileDialog& dialog, const KXFILEREQUEST& request)
+{
+    // The toolkit's own dialog everywhere, so that it behaves the same on every desktop.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setWindowTitle(QString::fromLocal8Bit(request.title));
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    // The system asks nothing before replacing a file.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDirectory(QString::fromLocal8Bit(request.initialDirectory));
+    // Patterns match names of any letter case, "*.bmp" also "PHOTO.BMP".
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    const QStringList names = QtNameFilters(request.filters);
+    if (names.isEmpty())
+        return;
+    dialog.setNameFilters(names);
+    const int index = request.filterIndex - 1;
+    dialog.selectNameFilter(names.value(index >= 0 && index < names.size() ? index : 0));
+}

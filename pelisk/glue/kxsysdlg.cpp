@@ -1,0 +1,98 @@
+#include "kxsysdlg.h"
+
+#include "kxqtsysdlg.h"
+
+#include <cstring>
+#include <filesystem>
+
+namespace {
+
+KXSYSDIALOGS* installed = nullptr;
+
+// ".bmp" for the patterns "*.bmp;*.jpg"; nothing for a pattern with wildcards in its
+// extension ("*.*") or none at all.
+std::string ExtensionOf(const std::string& patterns)
+{
+    const std::string first = patterns.substr(0, patterns.find(';'));
+    if (!first.starts_with("*."))
+        return {};
+    const std::string extension = first.substr(1);
+    if (extension.size() < 2 || extension.find_first_of("*?[", 1) != std::string::npos)
+        return {};
+    return extension;
+}
+
+bool HasExtension(const std::string& path)
+{
+    return std::filesystem::path(path).filename().string().find('.') != std::string::npos;
+}
+
+bool ChooseFile(char* path, const char* filter, bool save)
+{
+    path[0] = '\0';
+    KXFILEREQUEST request;
+    request.save = save;
+    request.title = "Open...";
+    request.filters = ParseFilterText(filter);
+    request.filterIndex = 1;
+    request.initialDirectory = ".";
+    // Save as must be able to name a new file.
+    request.mustExist = !save;
+    KXFILEANSWER answer = GetSysDialogs().ChooseFile(request);
+    if (!answer.confirmed || answer.path.empty())
+        return false;
+    const int index = answer.filterIndex - 1;
+    if (save && !HasExtension(answer.path) && index >= 0 &&
+        index < static_cast<int>(request.filters.size()))
+        answer.path += ExtensionOf(request.filters[index].patterns);
+    // The buffer must keep the path and its terminating zero.
+    if (answer.path.size() >= KX_MAX_PATH)
+        return false;
+    std::memcpy(path, answer.path.c_str(), answer.path.size() + 1);
+    return true;
+}
+
+} // namespace
+
+std::vector<KXFILEFILTER> ParseFilterText(const char* filter)
+{
+    std::vector<KXFILEFILTER> pairs;
+    if (filter == nullptr)
+        return pairs;
+    for (const char* at = filter; *at != '\0';) {
+        KXFILEFILTER pair;
+        pair.description = at;
+        at += pair.description.size() + 1;
+        pair.patterns = at;
+        if (pair.patterns.empty())
+            break;
+        at += pair.patterns.size() + 1;
+        pairs.push_back(std::move(pair));
+    }
+    return pairs;
+}
+
+KXSYSDIALOGS& GetSysDialogs()
+{
+    return installed != nullptr ? *installed : GetQtSysDialogs();
+}
+
+void SetSysDialogs(KXSYSDIALOGS* dialogs)
+{
+    installed = dialogs;
+}
+
+void ShowMessage(const char* text)
+{
+    GetSysDialogs().MessageBox(text, "Message");
+}
+
+bool ChooseFileToOpen(char* path, const char* filter)
+{
+    return ChooseFile(path, filter, false);
+}
+
+bool ChooseFileToSave(char* path, const char* filter)
+{
+    return ChooseFile(path, filter, true);
+}

@@ -1,0 +1,63 @@
+// The system dialogs of the viewer: message boxes and the open and save file dialogs.
+// They all go through one KXSYSDIALOGS, the toolkit's own dialogs unless a test installs
+// a script that answers in place of a person.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The size of a path buffer that the file dialogs fill, terminating zero included.
+constexpr int KX_MAX_PATH = 260;
+
+// One pair of a filter text: what the user reads, and the patterns (";"-separated) it
+// stands for.
+struct KXFILEFILTER {
+    std::string description;
+    std::string patterns;
+};
+
+// The pairs of a filter text: NUL-terminated description and pattern, again and again,
+// ended by an empty string. Reading stops at the first empty description or pattern.
+std::vector<KXFILEFILTER> ParseFilterText(const char* filter);
+
+// What a file dialog is asked.
+struct KXFILEREQUEST {
+    bool save = false;
+    std::string title;
+    std::vector<KXFILEFILTER> filters;
+    int filterIndex = 1; // the pair selected at first, counted from 1
+    std::string initialDirectory;
+    bool mustExist = false; // only an existing file can be chosen
+};
+
+// What the user answered: the chosen path and the pair selected at the end.
+struct KXFILEANSWER {
+    bool confirmed = false;
+    std::string path;
+    int filterIndex = 1;
+};
+
+class KXSYSDIALOGS {
+public:
+    // A modal box with the text, the caption and an OK button; returns when it is closed.
+    virtual void MessageBox(const char* text, const char* caption) = 0;
+    virtual KXFILEANSWER ChooseFile(const KXFILEREQUEST& request) = 0;
+
+protected:
+    ~KXSYSDIALOGS() = default;
+};
+
+// The dialogs in use; the toolkit's own until SetSysDialogs installs others.
+KXSYSDIALOGS& GetSysDialogs();
+// Null puts the toolkit's dialogs back.
+void SetSysDialogs(KXSYSDIALOGS* dialogs);
+
+// A message box with the caption "Message".
+void ShowMessage(const char* text);
+// Both empty path first, then fill it (KX_MAX_PATH bytes) with the chosen file and return
+// true; a cancelled dialog, or a path too long for the buffer, leaves it empty and
+// returns false. The dialogs start in the current directory with the first filter pair
+// selected, and both are titled "Open...".
+bool ChooseFileToOpen(char* path, const char* filter);
+// A name typed without an extension gets the one of the selected filter's first pattern.
+bool ChooseFileToSave(char* path, const char* filter);

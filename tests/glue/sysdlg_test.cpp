@@ -1,0 +1,216 @@
+// Message boxes and file dialogs: the filter text, the requests the dialogs get, what
+// the path buffer receives, and the toolkit's own dialogs driven like a person would.
+#include "modal.h"
+#include "scripted_dialogs.h"
+
+#include "kxqtsysdlg.h"
+#include "tempdir.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+
+namespace {
+
+// What the viewer builds with the bitmap loader as the only loader module.
+const char bitmapOnly[] = "Any loadable image (bmp)\0*.bmp\0All (*.*)\0*.*\0Bitmap\0*.bmp\0\0";
+const char twoImageLoaders[] = "Any loadable image (bmp, jpg)\0*.bmp;*.jpg\0All (*.*)\0*.*\0"
+                               "Bitmap\0*.bmp\0Jpeg\0*.jpg\0\0";
+const char saveFilter[] = "Bitmap\0*.bmp\0\0";
+
+TEST(Filters, FilterTextsBecomeTheToolkitsNameFilters)
+{
+    const struct {
+        const char* text;
+        QStringList expected;
+    } cases[] = {
+        {bitmapOnly, {"Any loadable image (bmp) (*.bmp)", "All (*.*)", "Bitmap (*.bmp)"}},
+        {twoImageLoaders,
+         {"Any loadable image (bmp, jpg) (*.bmp *.jpg)", "All (*.*)", "Bitmap (*.bmp)",
+          "Jpeg (*.jpg)"}},
+        {saveFilter, {"Bitmap (*.bmp)"}},
+        {"", {}},
+        {"Truncated\0\0", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(QtNameFilters(ParseFilterText(c.text)), c.expected) << c.text;
+}
+
+TEST(SysDialogs, ShowMessageAsksForABoxCaptionedMessage)
+{
+    SCRIPTEDDIALOGS script;
+    ShowMessage("Unloadable file");
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0].text, "Unloadable file");
+    EXPECT_EQ(script.messages[0].caption, "Message");
+}
+
+TEST(SysDialogs, BothFileDialogsAreTitledOpenAndStartAtTheFirstFilter)
+{
+    SCRIPTEDDIALOGS script;
+    char path[KX_MAX_PATH] = "left over";
+    EXPECT_FALSE(ChooseFileToOpen(path, bitmapOnly)) << "the script cancels";
+    EXPECT_STREQ(path, "");
+    EXPECT_FALSE(ChooseFileToSave(path, saveFilter));
+
+    ASSERT_EQ(script.requests.size(), 2u);
+    const KXFILEREQUEST& open = script.requests[0];
+    const KXFILEREQUEST& save = script.requests[1];
+    EXPECT_FALSE(open.save);
+    EXPECT_TRUE(open.mustExist);
+    EXPECT_TRUE(save.save);
+    EXPECT_FALSE(save.mustExist) << "Save as must be able to name a new file";
+    for (const KXFILEREQUEST& request : script.requests) {
+        EXPECT_EQ(request.title, "Open...");
+        EXPECT_EQ(request.initialDirectory, ".");
+        EXPECT_EQ(request.filterIndex, 1);
+    }
+    ASSERT_EQ(open.filters.size(), 3u);
+    EXPECT_EQ(open.filters[2].description, "Bitmap");
+    EXPECT_EQ(open.filters[2].patterns, "*.bmp");
+}
+
+TEST(SysDialogs, ChosenPathsFillTheBuffer)
+{
+    const struct {
+        const char* what;
+        bool save;
+        KXFILEANSWER answer;
+        bool confirmed;
+        std::string path;
+    } cases[] = {
+        {"open", false, {true, "dir/picture.bmp", 1}, true, "dir/picture.bmp"},
+        {"open keeps a name as typed", false, {true, "dir/picture", 3}, true, "dir/picture"},
+        {"save adds the filter's extension",
+         true,
+         {true, "dir.x/picture", 1},
+         true,
+         "dir.x/picture.bmp"},
+        {"save keeps an extension", true, {true, "picture.BMP", 1}, true, "picture.BMP"},
+        {"save adds none for All", true, {true, "picture", 2}, true, "picture"},
+        {"cancelled", true, {false, "picture.bmp", 1}, false, ""},
+        {"longest path that fits",
+         false,
+         {true, std::string(259, 'p'), 1},
+         true,
+         std::string(259, 'p')},
+        {"too long for the buffer", false, {true, std::string(260, 'p'), 1}, false, ""},
+        {"too long once extended", true, {true, std::string(257, 'p'), 1}, false, ""},
+    };
+    for (const auto& c : cases) {
+        SCRIPTEDDIALOGS script;
+        script.Answer(c.answer);
+        char path[KX_MAX_PATH] = "left over";
+        const char* filter = c.save ? "Bitmap\0*.bmp\0All (*.*)\0*.*\0\0" : bitmapOnly;
+        const bool confirmed =
+            c.save ? ChooseFileToSave(path, filter) : ChooseFileToOpen(path, filter);
+        EXPECT_EQ(confirmed, c.confirmed) << c.what;
+        EXPECT_EQ(std::string(path), c.path) << c.what;
+    }
+}
+
+TEST(QtDialogs, FileDialogIsSetUpFromTheRequest)
+{
+    KXFILEREQUEST request;
+    request.title = "Open...";
+    request.filters = ParseFilterText(bitmapOnly);
+    request.initialDirectory = ".";
+    request.mustExist = true;
+    QFileDialog open;
+    ConfigureFileDialog(open, request);
+    EXPECT_EQ(open.windowTitle(), "Open...");
+    EXPECT_EQ(open.nameFilters(), QtNameFilters(request.filters));
+    EXPECT_EQ(open.selectedNameFilter(), "Any loadable image (bmp) (*.bmp)");
+    EXPECT_EQ(open.fileMode(), QFileDialog::ExistingFile);
+    EXPECT_EQ(open.acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(open.directory().absolutePath(), QDir::current().absolutePath());
+    EXPECT_EQ(open.windowModality(), Qt::ApplicationModal);
+
+    request.save = true;
+    request.mustExist = false;
+    QFileDialog save;
+    ConfigureFileDialog(save, request);
+    EXPECT_EQ(save.fileMode(), QFileDialog::AnyFile);
+    EXPECT_EQ(save.acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_TRUE(save.testOption(QFileDialog::DontConfirmOverwrite));
+}
+
+TEST(QtDialogs, PatternsMatchNamesOfAnyCase)
+{
+    ScopedTempDir dir;
+    for (const char* name : {"lower.bmp", "UPPER.BMP", "other.txt"})
+        std::ofstream(dir.Path() / name) << "x";
+    KXFILEREQUEST request;
+    request.filters = ParseFilterText(saveFilter);
+    request.initialDirectory = dir.Path().string();
+    QFileDialog dialog;
+    ConfigureFileDialog(dialog, request);
+    auto* model = dialog.findChild<QFileSystemModel*>();
+    ASSERT_NE(model, nullptr);
+    const QString root = QString::fromStdString(dir.Path().string());
+    const auto listed = [&] {
+        QStringList names;
+        const QModelIndex parent = model->index(root);
+        for (int row = 0; row < model->rowCount(parent); ++row)
+            names << model->index(row, 0, parent).data().toString();
+        names.sort();
+        return names;
+    };
+    const QStringList expected{"UPPER.BMP", "lower.bmp"};
+    // The listing arrives from a thread of the model.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listed() == expected; }, 5000))
+        << listed().join(", ").toStdString();
+}
+
+TEST(QtDialogs, MessageBoxIsModalWithOnlyOkAndEndsOnEnter)
+{
+    bool seen = false;
+    WhenModal([&](QDialog* dialog) {
+        auto* box = qobject_cast<QMessageBox*>(dialog);
+        ASSERT_NE(box, nullptr);
+        seen = true;
+        EXPECT_EQ(box->windowTitle(), "Message");
+        EXPECT_EQ(box->text(), "No properties available");
+        EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
+        EXPECT_EQ(box->buttons().size(), 1);
+        EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+        box->button(QMessageBox::Ok)->click();
+    });
+    ShowMessage("No properties available");
+    EXPECT_TRUE(seen);
+}
+
+TEST(QtDialogs, OpenDialogHandsTheChosenFileOver)
+{
+    ScopedTempDir dir;
+    dir.Enter();
+    std::ofstream("chosen.bmp") << "x";
+    WhenModal([](QDialog* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        ASSERT_NE(files, nullptr);
+        EXPECT_EQ(files->windowTitle(), "Open...");
+        files->selectFile("chosen.bmp");
+        dialog->accept(); // QFileDialog::accept, as the Open button does
+    });
+    char path[KX_MAX_PATH];
+    EXPECT_TRUE(ChooseFileToOpen(path, bitmapOnly));
+    EXPECT_EQ(std::filesystem::path(path), std::filesystem::current_path() / "chosen.bmp");
+}
+
+TEST(QtDialogs, CancelledOpenDialogLeavesAnEmptyPath)
+{
+    WhenModal([](QDialog* dialog) { dialog->reject(); });
+    char path[KX_MAX_PATH] = "left over";
+    EXPECT_FALSE(ChooseFileToOpen(path, bitmapOnly));
+    EXPECT_STREQ(path, "");
+}
+
+} // namespace
