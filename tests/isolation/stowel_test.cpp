@@ -4,9 +4,12 @@
 #include "tempdir.h"
 
 #include "kxmemmod.h"
+#include "kxobject.h"
 #include "kxsys.h"
 
 #include <gtest/gtest.h>
+
+#include <dlfcn.h>
 
 #include <filesystem>
 
@@ -52,6 +55,25 @@ TEST_F(StowelTest, EveryCallMakesAManagerAndAnyOfThemFreesWhatAnotherAllocated)
     release(first);
     second->Alloc(&block, 8);
     second->Free(&block);
+    release(second);
+}
+
+// Objects made by name are built by the manager library's own code, whichever manager
+// object is asked, and any of them deletes them again.
+TEST_F(StowelTest, ObjectsMadeByNameAreBuiltByItsOwnCode)
+{
+    KXMEMMOD* first = create();
+    KXMEMMOD* second = create();
+    KXOBJECT* vertices = nullptr;
+    first->CreateObjectArray(&vertices, "KXVERTEX", 3);
+    ASSERT_NE(vertices, nullptr);
+    EXPECT_STREQ(vertices->GetName(), "KXVERTEX");
+    Dl_info where{};
+    ASSERT_NE(dladdr(*reinterpret_cast<void**>(vertices), &where), 0);
+    EXPECT_EQ(std::filesystem::path(where.dli_fname).filename(), "stowel.dll");
+    second->DeleteObjectArray(&vertices);
+    EXPECT_EQ(vertices, nullptr);
+    release(first);
     release(second);
 }
 
