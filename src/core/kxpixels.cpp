@@ -123,9 +123,14 @@ struct ENCODER {
     }
 };
 
-std::uint32_t ReadSized(const std::uint8_t* p, unsigned size)
+template <unsigned size> std::uint32_t ReadSized(const std::uint8_t* p)
 {
-    return size == 4 ? Read32(p) : size == 3 ? Read24(p) : Read16(p);
+    if constexpr (size == 4)
+        return Read32(p);
+    else if constexpr (size == 3)
+        return Read24(p);
+    else
+        return Read16(p);
 }
 
 template <unsigned inSize, unsigned outSize>
@@ -133,7 +138,7 @@ void ConvertFields(const std::uint8_t* in, std::uint8_t* out, std::uint32_t coun
                    const BYTEFIELDS& from, const ENCODER& to)
 {
     for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint32_t pixel = ReadSized(in + std::size_t{i} * inSize, inSize);
+        const std::uint32_t pixel = ReadSized<inSize>(in + std::size_t{i} * inSize);
         const std::uint32_t packed = to.Pack(from, pixel);
         std::uint8_t* p = out + std::size_t{i} * outSize;
         if constexpr (outSize == 4)
@@ -160,6 +165,64 @@ void ConvertFieldsTo(const std::uint8_t* in, const PIXELTARGET& target, std::uin
         ConvertFields<inSize, 4>(in, target.data, count, from, to);
         break;
     }
+}
+
+// Both sides of 24 or 32 bits with byte masks: every channel is a byte moved from one
+// place to another, the commonest conversions (file layouts to the viewer's and back).
+// The bits of the channels that sit in the same place on both sides, and whether every
+// other channel is missing from the source or from the target: then a pixel converts by
+// keeping those bits.
+bool SamePlaces(const BYTEFIELDS& from, const BYTEFIELDS& to, std::uint32_t& kept)
+{
+    kept = 0;
+    for (int c = 0; c < 4; ++c) {
+        if (from.keep[c] == 0 || to.keep[c] == 0)
+            continue;
+        if (from.shift[c] != to.shift[c])
+            return false;
+        kept |= 0xFFu << from.shift[c];
+    }
+    return true;
+}
+
+template <unsigned inSize, unsigned outSize>
+void MoveBytes(const std::uint8_t* in, std::uint8_t* out, std::uint32_t count,
+               const BYTEFIELDS& from, const BYTEFIELDS& to)
+{
+    std::uint32_t kept = 0;
+    const bool inPlace = SamePlaces(from, to, kept);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint32_t pixel = ReadSized<inSize>(in + std::size_t{i} * inSize);
+        const std::uint32_t moved = inPlace
+                                        ? pixel & kept
+                                        : to.Pack(from.Channel(pixel, 0), from.Channel(pixel, 1),
+                                                  from.Channel(pixel, 2), from.Channel(pixel, 3));
+        if constexpr (outSize == 4)
+            Write32(out + std::size_t{i} * outSize, moved);
+        else
+            Write24(out + std::size_t{i} * outSize, moved);
+    }
+}
+
+bool ConvertByMovingBytes(const PIXELSOURCE& source, const MASKS& sourceMasks,
+                          const PIXELTARGET& target, std::uint32_t count)
+{
+    const unsigned inSize = BytesPerPixel(source.depth);
+    const std::uint16_t d = target.depth;
+    BYTEFIELDS from{};
+    BYTEFIELDS to{};
+    if ((inSize != 3 && inSize != 4) || (d != 24 && d != 32) || !from.From(sourceMasks) ||
+        !to.From(target.masks))
+        return false;
+    if (inSize == 3 && d == 24)
+        MoveBytes<3, 3>(source.data, target.data, count, from, to);
+    else if (inSize == 3)
+        MoveBytes<3, 4>(source.data, target.data, count, from, to);
+    else if (d == 24)
+        MoveBytes<4, 3>(source.data, target.data, count, from, to);
+    else
+        MoveBytes<4, 4>(source.data, target.data, count, from, to);
+    return true;
 }
 
 // Sources of 24 and 32 bits whose masks are whole bytes: a channel needs no scaling on
@@ -232,6 +295,8 @@ void Convert(const PIXELSOURCE& source, const MASKS& sourceMasks, const PIXELTAR
     if (count == 0 || !IsWritableDepth(target.depth))
         return;
     if (ConvertThroughTable(source, sourceMasks, target, count))
+        return;
+    if (ConvertByMovingBytes(source, sourceMasks, target, count))
         return;
     if (ConvertThroughFields(source, sourceMasks, target, count))
         return;
