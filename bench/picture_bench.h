@@ -3,12 +3,15 @@
 #pragma once
 
 #include "kxpicture.h"
+#include "ratio.h"
 
 #include <QImage>
 
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <random>
+#include <string>
 
 inline constexpr std::uint32_t benchWidth = 2000;
 inline constexpr std::uint32_t benchHeight = 1500;
@@ -77,4 +80,13 @@ inline QImage MakeBenchImage(const KXPICTURE& picture)
         image.setColorTable(table);
     }
     return image;
+}
+
+// Pairs each argument's run of ours with the peer's, "PeliskFlip/8" with "QtFlip/8".
+inline bool RegisterRatios(const char* ours, const char* peer, std::initializer_list<int> args)
+{
+    for (const int arg : args)
+        RegisterRatio(std::string(ours) + "/" + std::to_string(arg),
+                      std::string(peer) + "/" + std::to_string(arg));
+    return true;
 }

@@ -84,13 +84,8 @@ PELISK_CONVERT_BENCH(PeliskConvert);
 PELISK_CONVERT_BENCH(PeliskConvertPerPixel);
 PELISK_CONVERT_BENCH(QtConvert);
 
-PELISK_RATIO(PeliskConvert / 0, QtConvert / 0);
-PELISK_RATIO(PeliskConvert / 1, QtConvert / 1);
-PELISK_RATIO(PeliskConvert / 2, QtConvert / 2);
-PELISK_RATIO(PeliskConvert / 3, QtConvert / 3);
-PELISK_RATIO(PeliskConvert / 0, PeliskConvertPerPixel / 0);
-PELISK_RATIO(PeliskConvert / 1, PeliskConvertPerPixel / 1);
-PELISK_RATIO(PeliskConvert / 2, PeliskConvertPerPixel / 2);
-PELISK_RATIO(PeliskConvert / 3, PeliskConvertPerPixel / 3);
+[[maybe_unused]] const bool ratios =
+    RegisterRatios("PeliskConvert", "QtConvert", {0, 1, 2, 3}) &&
+    RegisterRatios("PeliskConvert", "PeliskConvertPerPixel", {0, 1, 2, 3});
 
 } // namespace

@@ -98,14 +98,9 @@ PELISK_PICTURE_BENCH(QtResize);
 PELISK_PICTURE_BENCH(PeliskDoubleSize);
 PELISK_PICTURE_BENCH(QtDoubleSize);
 
-PELISK_RATIO(PeliskFlip / 8, QtFlip / 8);
-PELISK_RATIO(PeliskFlip / 24, QtFlip / 24);
-PELISK_RATIO(PeliskFlip / 32, QtFlip / 32);
-PELISK_RATIO(PeliskResize / 8, QtResize / 8);
-PELISK_RATIO(PeliskResize / 24, QtResize / 24);
-PELISK_RATIO(PeliskResize / 32, QtResize / 32);
-PELISK_RATIO(PeliskDoubleSize / 8, QtDoubleSize / 8);
-PELISK_RATIO(PeliskDoubleSize / 24, QtDoubleSize / 24);
-PELISK_RATIO(PeliskDoubleSize / 32, QtDoubleSize / 32);
+[[maybe_unused]] const bool ratios =
+    RegisterRatios("PeliskFlip", "QtFlip", {8, 24, 32}) &&
+    RegisterRatios("PeliskResize", "QtResize", {8, 24, 32}) &&
+    RegisterRatios("PeliskDoubleSize", "QtDoubleSize", {8, 24, 32});
 
 } // namespace
