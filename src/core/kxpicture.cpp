@@ -1,9 +1,9 @@
 #include "kxpicture.h"
 
 #include "kxmemmod.h"
+#include "kxpixels.h"
 
 #include <climits>
-#include <cstring>
 
 namespace {
 
@@ -37,137 +37,9 @@ std::uint64_t DataSizeFor(std::uint32_t width, std::uint32_t height, unsigned bi
     return fits ? bytes : 0;
 }
 
-bool IsWritableDepth(std::uint16_t depth)
-{
-    return depth == 16 || depth == 24 || depth == 32 || depth == KXDEPTH_YCBCR24 ||
-           depth == KXDEPTH_YCBCR32;
-}
-
-// The palette and the default masks a palette depth's values are given in.
-bool IsPaletteDepth(std::uint16_t depth)
-{
-    return depth == 1 || depth == 4 || depth == 8;
-}
-
-std::uint32_t Read16(const std::uint8_t* p)
-{
-    return p[0] | p[1] << 8;
-}
-
-std::uint32_t Read24(const std::uint8_t* p)
-{
-    return p[0] | p[1] << 8 | p[2] << 16;
-}
-
-std::uint32_t Read32(const std::uint8_t* p)
-{
-    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-void Write16(std::uint8_t* p, std::uint32_t v)
-{
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void Write24(std::uint8_t* p, std::uint32_t v)
-{
-    Write16(p, v);
-    p[2] = static_cast<std::uint8_t>(v >> 16);
-}
-
-void Write32(std::uint8_t* p, std::uint32_t v)
-{
-    Write24(p, v);
-    p[3] = static_cast<std::uint8_t>(v >> 24);
-}
-
-// A picture's pixels as the reading rules see them: they also serve a buffer that the
-// picture is converting away from.
-struct PIXELSOURCE {
-    const std::uint8_t* data;
-    std::uint16_t depth;
-    const std::uint8_t* palette;
-    std::uint32_t paletteCount;
-
-    bool Lookup(std::uint32_t index, std::uint32_t& value) const
-    {
-        if (palette == nullptr || index >= paletteCount)
-            return false;
-        const std::uint8_t* entry = palette + 4 * index;
-        value = entry[2] | entry[1] << 8 | entry[0] << 16;
-        return true;
-    }
-
-    // A palette index through the palette, or the fallback without an entry.
-    std::uint32_t Indexed(std::uint32_t index, std::uint32_t fallback) const
-    {
-        std::uint32_t value = fallback;
-        Lookup(index, value);
-        return value;
-    }
-
-    std::uint32_t Packed(std::uint32_t i) const
-    {
-        switch (depth) {
-        case 24:
-        case KXDEPTH_YCBCR24:
-            return Read24(data + 3 * std::size_t{i});
-        case 32:
-        case KXDEPTH_YCBCR32:
-            return Read32(data + 4 * std::size_t{i});
-        case 8: {
-            const std::uint32_t v = data[i];
-            return Indexed(v, v * 0x010101u);
-        }
-        case 1: {
-            const std::uint32_t v = (data[i / 8] >> (i % 8)) & 1;
-            return Indexed(v, v != 0 ? 0xFFFFFFu : 0u);
-        }
-        case 4: {
-            // Without a palette a nibble reads as the grey of its level.
-            const std::uint32_t v = (data[i / 2] >> (i % 2 == 0 ? 0 : 4)) & 0xF;
-            return Indexed(v, v * 17 * 0x010101u);
-        }
-        case 16:
-            // A direct-colour value: a palette that came with the file is no colour table
-            // for it.
-            return Read16(data + 2 * std::size_t{i});
-        default:
-            return 0;
-        }
-    }
-};
-
-// Writes pixel i of a buffer of the depth from a colour that has the picture's masks.
-void WritePixel(std::uint8_t* data, std::uint16_t depth, std::uint32_t i, const KXCOLOR& colour)
-{
-    switch (depth) {
-    case 16:
-        Write16(data + 2 * std::size_t{i}, colour.ToPixel16());
-        break;
-    case 24:
-        Write24(data + 3 * std::size_t{i}, colour.ToPixel32());
-        break;
-    case 32:
-        Write32(data + 4 * std::size_t{i}, colour.ToPixel32());
-        break;
-    case KXDEPTH_YCBCR24: {
-        std::uint8_t* p = data + 3 * std::size_t{i};
-        p[2] = static_cast<std::uint8_t>(colour.GetY());
-        p[1] = static_cast<std::uint8_t>(colour.GetCb());
-        p[0] = static_cast<std::uint8_t>(colour.GetCr());
-        break;
-    }
-    case KXDEPTH_YCBCR32:
-        Write32(data + 4 * std::size_t{i}, colour.ToYCbCrAlpha());
-        break;
-    default:
-        break;
-    }
-}
-
 } // namespace
+
+using kxpixel::PIXELSOURCE;
 
 bool KXPICTURE::CanHold(std::uint32_t width, std::uint32_t height, std::uint16_t depth)
 {
@@ -297,7 +169,7 @@ void KXPICTURE::GetPixelXY(std::uint32_t x, std::uint32_t y, KXCOLOR& colour) co
 void KXPICTURE::SetPixel(std::uint32_t i, KXCOLOR& colour)
 {
     colour.SetMasks(redMask, greenMask, blueMask, alphaMask);
-    WritePixel(data, depth, i, colour);
+    kxpixel::WritePixel(data, depth, i, colour);
 }
 
 void KXPICTURE::SetPixelPacked(std::uint32_t i, std::uint32_t value)
@@ -315,34 +187,44 @@ bool KXPICTURE::ConvertDepth(std::uint16_t newDepth, std::uint32_t red, std::uin
     if (newDepth == depth && red == redMask && green == greenMask && blue == blueMask &&
         alpha == alphaMask)
         return true;
-    if (!IsWritableDepth(newDepth))
+    if (!kxpixel::IsWritableDepth(newDepth))
         return false;
-    bool fits = true;
-    const std::uint64_t bytes = DataSizeFor(width, height, StorageBits(newDepth), fits);
-    std::uint8_t* converted = bytes > 0 ? Allocate<std::uint8_t>(bytes) : nullptr;
-    if (!fits || (bytes > 0 && converted == nullptr))
+    std::uint32_t bytes = 0;
+    std::uint8_t* converted = nullptr;
+    if (!NewPixelBuffer(width, height, newDepth, converted, bytes))
         return false;
 
     // Pixels of the palette depths come through this picture's palette, in the default
     // layout; the others are decoded through the masks they were stored with. Each is
     // encoded through the new masks.
-    const PIXELSOURCE source{data, depth, palette, paletteCount};
-    KXCOLOR from;
-    if (!IsPaletteDepth(depth))
-        from.SetMasks(redMask, greenMask, blueMask, alphaMask);
-    KXCOLOR colour;
-    colour.SetMasks(red, green, blue, alpha);
-    const std::uint32_t pixels = width * height;
-    for (std::uint32_t i = 0; i < pixels; ++i) {
-        from.SetFromPixel(source.Packed(i));
-        colour = from;
-        WritePixel(converted, newDepth, i, colour);
-    }
-
-    Release(data);
-    data = converted;
-    dataSize = static_cast<std::uint32_t>(bytes);
+    const kxpixel::MASKS masks{red, green, blue, alpha};
+    kxpixel::Convert(PIXELSOURCE{data, depth, palette, paletteCount}, kxpixel::MasksOf(*this),
+                     {converted, newDepth, masks}, width * height);
+    ReplacePixelBuffer(converted, bytes);
     depth = newDepth;
     SetMasks(red, green, blue, alpha);
     return true;
+}
+
+bool KXPICTURE::NewPixelBuffer(std::uint32_t w, std::uint32_t h, std::uint16_t depthCode,
+                               std::uint8_t*& buffer, std::uint32_t& bytes)
+{
+    bool fits = true;
+    const std::uint64_t size = DataSizeFor(w, h, StorageBits(depthCode), fits);
+    buffer = size > 0 ? Allocate<std::uint8_t>(size) : nullptr;
+    bytes = static_cast<std::uint32_t>(size);
+    return fits && (size == 0 || buffer != nullptr);
+}
+
+void KXPICTURE::ReplacePixelBuffer(std::uint8_t* buffer, std::uint32_t bytes)
+{
+    Release(data);
+    data = buffer;
+    dataSize = bytes;
+}
+
+bool KXPICTURE::HasPixels() const
+{
+    const std::uint64_t needed = (std::uint64_t{width} * height * StorageBits(depth) + 7) / 8;
+    return data != nullptr && needed > 0 && dataSize >= needed;
 }

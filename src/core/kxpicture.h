@@ -81,18 +81,31 @@ public:
     bool ConvertDepth(std::uint16_t newDepth, std::uint32_t red, std::uint32_t green,
                       std::uint32_t blue, std::uint32_t alpha);
 
-    // Operations on the whole picture.
+    // Operations on the whole picture; a picture without pixels is left as it is.
+    // Reverses the order of the rows.
     void VFlip();
-    void Resize(std::uint32_t newWidth, std::uint32_t newHeight);
-    void DoubleSize(int filter);
+    // Nearest-neighbour resampling about the centre; the masks, palette and depth stay.
+    // False, with the picture unchanged, when the new size is too large to hold.
+    bool Resize(std::uint32_t newWidth, std::uint32_t newHeight);
+    // Resize to twice the size, then the 5-point pass for filter 5, the 9-point pass for
+    // 9 and the 3-point pass for any other value.
+    bool DoubleSize(int filter);
+    // One in-place averaging pass each, over the pixel, the next one and the one above (3),
+    // its four neighbours (5) or its eight (9); the outer pixels that lack neighbours keep
+    // their values, and smoothed pixels get alpha 0.
     void Smooth3();
     void Smooth5();
     void Smooth9();
+    // Writes the colour into every pixel; the colour takes the picture's masks.
     void Fill(KXCOLOR& colour);
     void SwapRedBlue();
-    // Fills list with the boundary pixels of the region similar to pixel (x, y) and
-    // returns their number.
+    // Fills list with the boundary pixels of the region similar to pixel (x, y), in the
+    // order the walk finds them, and returns their number. Row 0 and column 0 count as
+    // outside the picture.
     int TraceRegion(KXCOLLECTION<int>& list, std::uint32_t x, std::uint32_t y, double threshold);
+    // The walk from (x, y) heading in direction (0: x + 1, 1: y + 1, 2: x - 1, 3: y - 1):
+    // -1 when the pixel is not similar to the seed, else 0, after recording what the walk
+    // from there finds. Direction 5 only probes: 1 for a similar pixel not yet reached.
     int TraceStep(KXCOLLECTION<int>& list, std::uint32_t x, std::uint32_t y, const KXCOLOR& seed,
                   double threshold, std::int16_t direction);
 
@@ -102,6 +115,17 @@ public:
     static unsigned StorageBits(std::uint16_t depthCode) { return depthCode & 0xFF; }
 
 private:
+    // A new, uninitialised buffer for w × h pixels of the depth, and its size; null for
+    // an empty size. False when the size is too large to hold.
+    static bool NewPixelBuffer(std::uint32_t w, std::uint32_t h, std::uint16_t depthCode,
+                               std::uint8_t*& buffer, std::uint32_t& bytes);
+    // Frees the pixel buffer and takes the given one in its place.
+    void ReplacePixelBuffer(std::uint8_t* buffer, std::uint32_t bytes);
+    // True when the pixel buffer holds every pixel of the current size and depth: the
+    // whole-picture operations touch nothing else, so a picture whose size was set
+    // without a new buffer is left alone rather than read past its end.
+    bool HasPixels() const;
+
     // The first member after the base: a loader reaches the picture through it.
     KXLOADERSET loaders;
     std::uint32_t width = 0;
