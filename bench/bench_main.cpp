@@ -50,6 +50,14 @@ bool RegisterRatio(const std::string& ours, const std::string& peer)
     return true;
 }
 
+bool RegisterRatios(const char* ours, const char* peer, std::initializer_list<int> args)
+{
+    for (const int arg : args)
+        RegisterRatio(std::string(ours) + "/" + std::to_string(arg),
+                      std::string(peer) + "/" + std::to_string(arg));
+    return true;
+}
+
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);

@@ -81,12 +81,3 @@ inline QImage MakeBenchImage(const KXPICTURE& picture)
     }
     return image;
 }
-
-// Pairs each argument's run of ours with the peer's, "PeliskFlip/8" with "QtFlip/8".
-inline bool RegisterRatios(const char* ours, const char* peer, std::initializer_list<int> args)
-{
-    for (const int arg : args)
-        RegisterRatio(std::string(ours) + "/" + std::to_string(arg),
-                      std::string(peer) + "/" + std::to_string(arg));
-    return true;
-}

@@ -1,14 +1,15 @@
 // Benchmarks measure the system against a peer doing the same work in the same run and
-// print the ratio of the two times. A benchmark file names its pairs with PELISK_RATIO;
-// the shared main prints every ratio after the runs.
+// print the ratio of the two times. A benchmark file registers its pairs while it loads
+// (a namespace-scope `const bool` initialised by these calls); the shared main prints
+// every ratio after the runs.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
-// Registers a pair: the benchmark of the system and the one of its peer, by name.
+// Registers a pair: the benchmark of the system and the one of its peer, by their full
+// names as the report shows them ("Decode/8").
 bool RegisterRatio(const std::string& ours, const std::string& peer);
 
-#define PELISK_RATIO_CONCAT(a, b) a##b
-#define PELISK_RATIO_NAME(line) PELISK_RATIO_CONCAT(pelisk_ratio_, line)
-#define PELISK_RATIO(ours, peer)                                                                   \
-    [[maybe_unused]] static const bool PELISK_RATIO_NAME(__COUNTER__) = RegisterRatio(#ours, #peer)
+// Pairs each argument's run of ours with the peer's: "PeliskFlip/8" with "QtFlip/8".
+bool RegisterRatios(const char* ours, const char* peer, std::initializer_list<int> args);
