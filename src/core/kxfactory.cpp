@@ -1,7 +1,9 @@
 #include "kxfactory.h"
 
 #include "kxbcurve.h"
+#include "kxcamera.h"
 #include "kxcolor.h"
+#include "kxlight.h"
 #include "kxmatrix.h"
 #include "kxnullobject.h"
 #include "kxpicture.h"
@@ -87,11 +89,17 @@ template <class T> constexpr FACTORYENTRY Entry(const char* key)
 
 // The classes that can be made by name, in the order their keys are compared.
 const FACTORYENTRY table[] = {
-    Entry<KXVERTEX>("KXVERTEX"),         Entry<KXFACE>("KXFACE"),
-    Entry<KXCOLOR>("KXCOLOR"),           Entry<KXPICTURE>("KXPICTURE"),
-    Entry<KXVECTOR>("KXVECTOR"),         Entry<KXMATRIX>("KXMATRIX"),
-    Entry<KXQUATERNION>("KXQUATERNION"), Entry<KXBCURVE>("KXBCURVE"),
-    Entry<KXNULLOBJECT>("KXNULLOBJECT"),
+    Entry<KXVERTEX>("KXVERTEX"),         // 1
+    Entry<KXFACE>("KXFACE"),             // 2
+    Entry<KXCOLOR>("KXCOLOR"),           // 3
+    Entry<KXPICTURE>("KXPICTURE"),       // 4
+    Entry<KXVECTOR>("KXVECTOR"),         // 5
+    Entry<KXMATRIX>("KXMATRIX"),         // 6
+    Entry<KXQUATERNION>("KXQUATERNION"), // 7
+    Entry<KXBCURVE>("KXBCURVE"),         // 8
+    Entry<KXCAMERA>("KXCAMERA"),         // 9
+    Entry<KXLIGHT>("KXLIGHT"),           // 10
+    Entry<KXNULLOBJECT>("KXNULLOBJECT"), // 11
 };
 
 const FACTORYENTRY* Find(const char* className)

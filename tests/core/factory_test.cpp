@@ -1,7 +1,9 @@
 // Objects and arrays of objects made and deleted by their class name.
 #include "kxbcurve.h"
+#include "kxcamera.h"
 #include "kxcolor.h"
 #include "kxfactory.h"
+#include "kxlight.h"
 #include "kxmatrix.h"
 #include "kxmemmod.h"
 #include "kxnullobject.h"
@@ -59,6 +61,12 @@ const KEYCASE keys[] = {
     {"KXBCURVE", "KXBCURVE",
      [](KXOBJECT* o) { return static_cast<KXBCURVE*>(o)->GetPointCount() == 3; },
      &Destroy<KXBCURVE>},
+    {"KXCAMERA", "KXNULLOBJECT",
+     [](KXOBJECT* o) { return static_cast<KXCAMERA*>(o)->GetType() == KXTYPE_CAMERA; },
+     &Destroy<KXCAMERA>},
+    {"KXLIGHT", "KXNULLOBJECT",
+     [](KXOBJECT* o) { return static_cast<KXLIGHT*>(o)->GetType() == KXTYPE_LIGHT; },
+     &Destroy<KXLIGHT>},
     {"KXNULLOBJECT", "KXNULLOBJECT",
      [](KXOBJECT* o) { return static_cast<KXNULLOBJECT*>(o)->GetType() == KXTYPE_NULLOBJECT; },
      &Destroy<KXNULLOBJECT>},
