@@ -63,9 +63,13 @@ void KXOBJECT3D::SetScale(double sx, double sy, double sz)
     changes |= KXCHANGE_SCALE;
 }
 
+// As the library's vector arithmetic does, a vector shorter than three components
+// leaves the factors it has no component for, rather than reading past its end.
 void KXOBJECT3D::SetScaleVector(const KXVECTOR& s)
 {
-    SetScale(*s.GetItem(0), *s.GetItem(1), *s.GetItem(2));
+    for (std::uint32_t i = 0; i < 3 && i < s.GetDimension(); ++i)
+        *scaleObject.GetCoord(static_cast<int>(i)) *= *s.GetItem(i);
+    changes |= KXCHANGE_SCALE;
 }
 
 void KXOBJECT3D::Rotate(double ax, double ay, double az)

@@ -51,6 +51,7 @@ public:
     void SetPositionVector(const KXVECTOR& v);
     // Multiplies the scale factors by sx, sy, sz (a scale is compounded, not replaced).
     void SetScale(double sx, double sy, double sz);
+    // The same with s's first three components; a shorter s leaves the other factors.
     void SetScaleVector(const KXVECTOR& s);
     // Adds the angles, in radians, about X, Y and Z to the rotation.
     void Rotate(double ax, double ay, double az);

@@ -116,6 +116,10 @@ TEST(Object3D, UpdateTransformBuildsThePendingChanges)
          [](KXOBJECT3D& o) { o.SetScaleVector(KXVECTOR(2, 1, 1)); },
          KXCHANGE_SCALE,
          {2, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}},
+        {"a short scale vector scales what it has",
+         [](KXOBJECT3D& o) { o.SetScaleVector(geometry::Vector({3})); },
+         KXCHANGE_SCALE,
+         {3, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}},
         {"a zero rotation rebuilds the identity and applies the scale",
          [](KXOBJECT3D& o) {
              *o.GetTransform().GetElement(0, 1) = 5.0;
