@@ -4,13 +4,17 @@
 #include "kxcamera.h"
 #include "kxcolor.h"
 #include "kxlight.h"
+#include "kxmaterial.h"
 #include "kxmatrix.h"
 #include "kxnullobject.h"
+#include "kxobject3d.h"
 #include "kxpicture.h"
 #include "kxquaternion.h"
 #include "kxstring.h"
+#include "kxtexture.h"
 #include "kxvector.h"
 #include "kxvertex.h"
+#include "kxworld.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -100,6 +104,10 @@ const FACTORYENTRY table[] = {
     Entry<KXCAMERA>("KXCAMERA"),         // 9
     Entry<KXLIGHT>("KXLIGHT"),           // 10
     Entry<KXNULLOBJECT>("KXNULLOBJECT"), // 11
+    Entry<KXOBJECT3D>("KXOBJECT3D"),     // 12
+    Entry<KXTEXTURE>("KXTEXTURE"),       // 13
+    Entry<KXMATERIAL>("KXMATERIAL"),     // 14
+    Entry<KXWORLD>("KXWORLD"),           // 15
 };
 
 const FACTORYENTRY* Find(const char* className)

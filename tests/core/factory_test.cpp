@@ -4,13 +4,17 @@
 #include "kxcolor.h"
 #include "kxfactory.h"
 #include "kxlight.h"
+#include "kxmaterial.h"
 #include "kxmatrix.h"
 #include "kxmemmod.h"
 #include "kxnullobject.h"
+#include "kxobject3d.h"
 #include "kxpicture.h"
 #include "kxquaternion.h"
+#include "kxtexture.h"
 #include "kxvector.h"
 #include "kxvertex.h"
+#include "kxworld.h"
 
 #include <gtest/gtest.h>
 
@@ -70,6 +74,18 @@ const KEYCASE keys[] = {
     {"KXNULLOBJECT", "KXNULLOBJECT",
      [](KXOBJECT* o) { return static_cast<KXNULLOBJECT*>(o)->GetType() == KXTYPE_NULLOBJECT; },
      &Destroy<KXNULLOBJECT>},
+    {"KXOBJECT3D", "KXNULLOBJECT",
+     [](KXOBJECT* o) { return static_cast<KXOBJECT3D*>(o)->GetType() == KXTYPE_OBJECT3D; },
+     &Destroy<KXOBJECT3D>},
+    {"KXTEXTURE", "KXTEXTURE",
+     [](KXOBJECT* o) { return static_cast<KXTEXTURE*>(o)->GetData() == nullptr; },
+     &Destroy<KXTEXTURE>},
+    {"KXMATERIAL", "KXMATERIAL",
+     [](KXOBJECT* o) { return static_cast<KXMATERIAL*>(o)->GetDiffuse() == 1.0; },
+     &Destroy<KXMATERIAL>},
+    {"KXWORLD", "KXWORLD",
+     [](KXOBJECT* o) { return static_cast<KXWORLD*>(o)->GetCurrentCamera() == -1; },
+     &Destroy<KXWORLD>},
 };
 
 TEST(Factory, EachKeyBuildsItsClass)
