@@ -10,27 +10,12 @@
 
 namespace {
 
-// Allocates size bytes through the memory manager into out, which stays null when the
-// size does not fit the manager's int or the allocation fails. The size arrives in 64
-// bits, so a product of two 32-bit numbers never wraps to a small request.
+// Allocates size bytes through the memory manager into out; false, with out null, when
+// the memory manager cannot give them.
 template <typename T> bool AllocateArray(T*& out, std::uint64_t size)
 {
-    out = nullptr;
-    if (size > static_cast<std::uint64_t>(INT_MAX))
-        return false;
-    void* block = nullptr;
-    MemAlloc(&block, static_cast<int>(size));
-    out = static_cast<T*>(block);
+    out = MemAllocBuffer<T>(size);
     return out != nullptr;
-}
-
-// Through a void pointer of its own, so the memory manager never writes through a
-// pointer of another type.
-template <typename T> void FreeArray(T*& array)
-{
-    void* block = array;
-    MemFree(&block);
-    array = nullptr;
 }
 
 } // namespace
@@ -107,10 +92,10 @@ bool KXGENETICSOLVER::AllocatePopulation()
 // Frees whatever the population holds, whatever Setup has stored since it was built.
 void KXGENETICSOLVER::FreePopulation()
 {
-    FreeArray(ranking);
-    FreeArray(storage);
-    FreeArray(fitness);
-    FreeArray(scratch);
+    MemFreeBuffer(ranking);
+    MemFreeBuffer(storage);
+    MemFreeBuffer(fitness);
+    MemFreeBuffer(scratch);
     builtSize = 0;
     builtBits = 0;
     builtBytes = 0;

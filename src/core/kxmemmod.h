@@ -82,5 +82,25 @@ void FreeObjectLocal(void* p);
 // Allocation through the deliverable's client.
 void MemAlloc(void** out, int size);
 void MemFree(void** p);
+
+// Typed forms for buffers of T. The size comes in 64 bits, so a product of two 32-bit
+// counts never wraps to a small request; no bytes, a size beyond what the memory manager
+// hands out (an int), or a failed allocation give null.
+template <class T> T* MemAllocBuffer(std::uint64_t bytes)
+{
+    void* block = nullptr;
+    if (bytes > 0 && bytes <= 0x7FFFFFFF)
+        MemAlloc(&block, static_cast<int>(bytes));
+    return static_cast<T*>(block);
+}
+
+// Frees the buffer and clears the pointer; the memory manager is handed a pointer of its
+// own, never one of another type.
+template <class T> void MemFreeBuffer(T*& buffer)
+{
+    void* block = buffer;
+    MemFree(&block);
+    buffer = nullptr;
+}
 void NewObjectArray(KXOBJECT** out, const char* className, int count);
 void DeleteObjectArray(KXOBJECT** p);

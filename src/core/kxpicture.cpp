@@ -12,21 +12,6 @@ namespace {
 constexpr std::uint64_t largestBuffer = INT_MAX;
 constexpr std::uint64_t largestPixelCount = INT_MAX / 4;
 
-template <class T> void Release(T*& buffer)
-{
-    void* block = buffer;
-    MemFree(&block);
-    buffer = nullptr;
-}
-
-template <class T> T* Allocate(std::uint64_t bytes)
-{
-    void* block = nullptr;
-    if (bytes > 0 && bytes <= largestBuffer)
-        MemAlloc(&block, static_cast<int>(bytes));
-    return static_cast<T*>(block);
-}
-
 // Bytes for width × height pixels of the given storage bits, rounded up to a whole byte;
 // 0 for a size the picture refuses.
 std::uint64_t DataSizeFor(std::uint32_t width, std::uint32_t height, unsigned bits, bool& fits)
@@ -61,9 +46,9 @@ KXPICTURE::~KXPICTURE()
 
 KXPICTURE& KXPICTURE::Reset()
 {
-    Release(data);
-    Release(work);
-    Release(palette);
+    MemFreeBuffer(data);
+    MemFreeBuffer(work);
+    MemFreeBuffer(palette);
     workCount = 0;
     dataSize = 0;
     height = 0;
@@ -84,7 +69,7 @@ bool KXPICTURE::Create(std::uint32_t newWidth, std::uint32_t newHeight, std::uin
 
 bool KXPICTURE::AllocBuffer()
 {
-    Release(data);
+    MemFreeBuffer(data);
     const unsigned bits = StorageBits(depth);
     bool fits = true;
     const std::uint64_t bytes = DataSizeFor(width, height, bits, fits);
@@ -98,7 +83,7 @@ bool KXPICTURE::AllocBuffer()
             SetMasks(0xFF, 0xFF00, 0xFF0000, 0);
         else if (bits == 32)
             SetMasks(0xFF, 0xFF00, 0xFF0000, 0xFF000000);
-        data = Allocate<std::uint8_t>(bytes);
+        data = MemAllocBuffer<std::uint8_t>(bytes);
     }
     if (data == nullptr) {
         // Too large to hold: an empty picture, never one whose size the buffer belies.
@@ -110,20 +95,20 @@ bool KXPICTURE::AllocBuffer()
 
 std::uint32_t* KXPICTURE::AllocWorkBuffer()
 {
-    Release(work);
+    MemFreeBuffer(work);
     workCount = 0;
     if (data == nullptr)
         return nullptr;
     const std::uint32_t pixels = width * height;
-    work = Allocate<std::uint32_t>(std::uint64_t{pixels} * 4);
+    work = MemAllocBuffer<std::uint32_t>(std::uint64_t{pixels} * 4);
     workCount = work != nullptr ? pixels : 0;
     return work;
 }
 
 void KXPICTURE::SetPaletteSize(std::uint32_t n)
 {
-    Release(palette);
-    palette = Allocate<std::uint8_t>(std::uint64_t{n} * 4);
+    MemFreeBuffer(palette);
+    palette = MemAllocBuffer<std::uint8_t>(std::uint64_t{n} * 4);
     paletteCount = palette != nullptr ? n : 0;
 }
 
@@ -211,14 +196,14 @@ bool KXPICTURE::NewPixelBuffer(std::uint32_t w, std::uint32_t h, std::uint16_t d
 {
     bool fits = true;
     const std::uint64_t size = DataSizeFor(w, h, StorageBits(depthCode), fits);
-    buffer = size > 0 ? Allocate<std::uint8_t>(size) : nullptr;
+    buffer = size > 0 ? MemAllocBuffer<std::uint8_t>(size) : nullptr;
     bytes = static_cast<std::uint32_t>(size);
     return fits && (size == 0 || buffer != nullptr);
 }
 
 void KXPICTURE::ReplacePixelBuffer(std::uint8_t* buffer, std::uint32_t bytes)
 {
-    Release(data);
+    MemFreeBuffer(data);
     data = buffer;
     dataSize = bytes;
 }

@@ -20,13 +20,9 @@ KXFACE::~KXFACE()
     FreeIndices();
 }
 
-// Through a void pointer of its own, so the memory manager never writes an index
-// pointer through a pointer of another type.
 void KXFACE::FreeIndices()
 {
-    void* block = indices;
-    MemFree(&block);
-    indices = nullptr;
+    MemFreeBuffer(indices);
 }
 
 void KXFACE::SetVertexCount(int n)
@@ -34,16 +30,11 @@ void KXFACE::SetVertexCount(int n)
     if (n < 0 || n > INT_MAX / static_cast<int>(sizeof(std::uint32_t)))
         return;
     FreeIndices();
-    const int size = n * static_cast<int>(sizeof(std::uint32_t));
-    void* block = nullptr;
-    MemAlloc(&block, size);
-    indices = static_cast<std::uint32_t*>(block);
-    if (indices == nullptr) {
-        vertexCount = 0;
-        return;
-    }
-    vertexCount = static_cast<std::uint32_t>(n);
-    std::memset(indices, 0, static_cast<std::size_t>(size));
+    const std::size_t size = static_cast<std::size_t>(n) * sizeof(std::uint32_t);
+    indices = MemAllocBuffer<std::uint32_t>(size);
+    vertexCount = indices != nullptr ? static_cast<std::uint32_t>(n) : 0;
+    if (indices != nullptr)
+        std::memset(indices, 0, size);
 }
 
 KXVECTOR& KXFACE::ComputeNormal(const KXVERTEX* first)
