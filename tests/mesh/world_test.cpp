@@ -130,7 +130,8 @@ TEST_F(WorldTest, ObjectsDrawThemselvesWhenTheRendererDoesNot)
     objects[1].AddMaterial(&material);
     Take();
     EXPECT_TRUE(world.Render());
-    EXPECT_EQ(Take(), (Calls{"BeginRender", "Render", "DrawObject 1 0", "DrawObject 3 0", "EndRender"}));
+    EXPECT_EQ(Take(),
+              (Calls{"BeginRender", "Render", "DrawObject 1 0", "DrawObject 3 0", "EndRender"}));
 }
 
 TEST_F(WorldTest, ClearDetachesAndKeepsTheCameras)
