@@ -232,6 +232,14 @@ void CMainDlg::keyPressEvent(QKeyEvent* event)
     }
 }
 
+void CMainDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The client area took its size while the control was still hidden: the control
+    // covers all of it from the start, not only the template's rectangle.
+    OnSize(0, clientArea->width(), clientArea->height());
+}
+
 void CMainDlg::reject()
 {
     // The close box.

@@ -69,6 +69,7 @@ protected:
     // file.
     virtual bool OnInitDialog();
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void reject() override;
 
 private:
