@@ -79,8 +79,7 @@ private:
 
 } // namespace
 
-CMainDlg::CMainDlg(QWidget* parent)
-    : QDialog(parent), m_commandLinePath(16), m_hIcon(PeliskIcon())
+CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_commandLinePath(16), m_hIcon(PeliskIcon())
 {
     setWindowTitle("Pelisk");
     setFont(QFont("MS Sans Serif", 8));

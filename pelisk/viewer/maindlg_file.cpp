@@ -18,6 +18,16 @@ void AppendField(KXSTRING& out, const KXSTRING& entry, int field)
     out += text;
 }
 
+// One module's pair of a filter text: its filter name, then the pattern of its extension.
+void AppendModulePair(KXSTRING& out, const KXSTRING& entry)
+{
+    AppendField(out, entry, 0);
+    out += '\0';
+    out += "*.";
+    AppendField(out, entry, 1);
+    out += '\0';
+}
+
 void DropLast(KXSTRING& text, int n)
 {
     text.Delete(text.GetLength() - n, text.GetLength());
@@ -38,11 +48,7 @@ std::uint16_t CMainDlg::AppendLoaderFilters(KXCOLLECTION<KXSTRING>& list, KXSTRI
     const int count = list.GetCount();
     for (int i = 0; i < count; ++i) {
         const KXSTRING& entry = list[i];
-        AppendField(modulePairs, entry, 0);
-        modulePairs += '\0';
-        modulePairs += "*.";
-        AppendField(modulePairs, entry, 1);
-        modulePairs += '\0';
+        AppendModulePair(modulePairs, entry);
         AppendField(header, entry, 1);
         header += ", ";
         patterns += "*.";
@@ -63,8 +69,7 @@ std::uint16_t CMainDlg::BuildOpenFilter(KXSTRING& filter)
 {
     filter = "";
     filter.Grow(kFilterRoom);
-    KXSTRING headers[3] = {"Any loadable image (", "Any loadable object (",
-                           "Any loadable world ("};
+    KXSTRING headers[3] = {"Any loadable image (", "Any loadable object (", "Any loadable world ("};
     KXCOLLECTION<KXSTRING>* lists[3] = {&m_imageFilters, &m_objectFilters, &m_worldFilters};
     KXSTRING groupPairs[3];
     std::uint16_t counts[3];
@@ -113,14 +118,8 @@ void CMainDlg::OnFileSaveAs()
         return;
     }
     KXSTRING filter(kFilterRoom);
-    for (int i = 0; i < count; ++i) {
-        const KXSTRING& entry = m_imageFilters[i];
-        AppendField(filter, entry, 0);
-        filter += '\0';
-        filter += "*.";
-        AppendField(filter, entry, 1);
-        filter += '\0';
-    }
+    for (int i = 0; i < count; ++i)
+        AppendModulePair(filter, m_imageFilters[i]);
     filter += '\0';
     char path[KX_MAX_PATH] = "";
     ChooseFileToSave(path, filter.GetText());

@@ -88,15 +88,32 @@ TEST_F(StartupTest, MenuBarHoldsEveryCommandWithItsId)
         QStringList lines;
         Describe(shown.GetMenuBar()->actions(), "", lines);
         const QStringList expected = {
-            "&File", "  &Open... 57601", "  &Save as... 32773", "  -", "  &Exit 32771",
-            "&Edit", "  &Properties... 32784",
-            "&Image", "  &VFlip 32775", "  &Resize... 32776", "  &Double size && blur 32778",
-            "  &Mode", "    &Zoom 32785", "  &Projet VORN 32788",
-            "3&D", "  Options", "    Antialiasing 32780", "    Rendering method",
-            "      Wireframe 32781", "      Flat 32782", "      Normal 32783", "  -",
+            "&File",
+            "  &Open... 57601",
+            "  &Save as... 32773",
+            "  -",
+            "  &Exit 32771",
+            "&Edit",
+            "  &Properties... 32784",
+            "&Image",
+            "  &VFlip 32775",
+            "  &Resize... 32776",
+            "  &Double size && blur 32778",
+            "  &Mode",
+            "    &Zoom 32785",
+            "  &Projet VORN 32788",
+            "3&D",
+            "  Options",
+            "    Antialiasing 32780",
+            "    Rendering method",
+            "      Wireframe 32781",
+            "      Flat 32782",
+            "      Normal 32783",
+            "  -",
             "  Run renderer demo 32779",
             "&Plugins 65535",
-            "&Help", "  &About 32774",
+            "&Help",
+            "  &About 32774",
         };
         EXPECT_EQ(lines, expected);
         // Without a renderer module the 3-D menu stays greyed.
@@ -134,9 +151,11 @@ TEST_F(StartupTest, ExitCloseBoxEscapeAndEnterEndTheProgram)
         {"Exit", [](CMainDlg& d) { d.GetMenuBar()->actions()[0]->menu()->actions()[3]->trigger(); },
          KXDIALOG::IDCANCEL},
         {"close box", [](CMainDlg& d) { d.close(); }, KXDIALOG::IDCANCEL},
-        {"Escape", [](CMainDlg& d) { QTest::keyClick(d.GetPictureCtrl().GetWidget(), Qt::Key_Escape); },
+        {"Escape",
+         [](CMainDlg& d) { QTest::keyClick(d.GetPictureCtrl().GetWidget(), Qt::Key_Escape); },
          KXDIALOG::IDCANCEL},
-        {"Enter", [](CMainDlg& d) { QTest::keyClick(d.GetPictureCtrl().GetWidget(), Qt::Key_Return); },
+        {"Enter",
+         [](CMainDlg& d) { QTest::keyClick(d.GetPictureCtrl().GetWidget(), Qt::Key_Return); },
          KXDIALOG::IDOK},
     };
     for (const Case& c : cases) {
@@ -160,8 +179,8 @@ TEST_F(StartupTest, KeysReachThePictureControlAndWalkTheCamera)
     };
     // The camera starts on the origin, looking down -z with its right along +x.
     const Case cases[] = {
-        {Qt::Key_Z, 0, -10}, {Qt::Key_S, 0, 10}, {Qt::Key_Q, -10, 0}, {Qt::Key_D, 10, 0},
-        {Qt::Key_A, 0, 0},
+        {Qt::Key_Z, 0, -10}, {Qt::Key_S, 0, 10}, {Qt::Key_Q, -10, 0},
+        {Qt::Key_D, 10, 0},  {Qt::Key_A, 0, 0},
     };
     for (const Case& c : cases) {
         CMainDlg dialog;
