@@ -21,9 +21,11 @@ int MulDiv(int a, int b, int c)
     return static_cast<int>((product >= 0 ? product + c / 2 : product - c / 2) / c);
 }
 
+} // namespace
+
 // The system's base units of a font: the average width of the Latin letters, rounded,
 // and the height of a line.
-QSize BaseUnitsOf(const QFont& font)
+QSize DialogBaseUnits(const QFont& font)
 {
     const QFontMetrics metrics(font);
     const int letters =
@@ -31,13 +33,11 @@ QSize BaseUnitsOf(const QFont& font)
     return QSize((letters / 26 + 1) / 2, metrics.height());
 }
 
-} // namespace
-
 KXDIALOG::KXDIALOG(const KXDLGTEMPLATE& layout, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QString::fromLatin1(layout.caption));
     setFont(QFont(QString::fromLatin1(layout.font), layout.pointSize));
-    baseUnits = BaseUnitsOf(font());
+    baseUnits = DialogBaseUnits(font());
     setFixedSize(MapDialogRect(QRect(0, 0, layout.cx, layout.cy)).size());
     bool afterRadio = false;
     for (const KXDLGCONTROL& control : layout.controls) {

@@ -45,6 +45,8 @@ struct KXDLGTEMPLATE {
 // x by a quarter of the average character width, y by an eighth of the line height, each
 // edge rounded on its own.
 QRect MapDialogUnits(const QRect& units, const QSize& baseUnits);
+// The base units of a font: the average width of its Latin letters and its line height.
+QSize DialogBaseUnits(const QFont& font);
 
 class KXDIALOG : public QDialog {
 public:

@@ -33,4 +33,17 @@ TEST(Exports, DeliverablesExportOnlyTheirEntryPoints)
     }
 }
 
+// The program is linked without exporting its symbols: what its dynamic symbol table
+// defines comes from the toolchain (the standard library's weak type information, the
+// linker's section marks), never from the core, the viewer or the solver.
+TEST(Exports, ProgramExportsNothingOfItsOwn)
+{
+    const std::filesystem::path program = bin / "Pelisk";
+    ASSERT_TRUE(std::filesystem::exists(program));
+    const std::string ours[] = {"KX", "CMainDlg", "CPictureCtrl", "CPeliskApp", "Mem", "kxsys"};
+    for (const std::string& symbol : DefinedDynamicSymbols(program))
+        for (const std::string& name : ours)
+            EXPECT_EQ(symbol.find(name), std::string::npos) << symbol;
+}
+
 } // namespace

@@ -1,0 +1,246 @@
+#include "maindlg.h"
+
+#include "resource.h"
+
+#include "kxicon.h"
+#include "kxmodule.h"
+
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QVBoxLayout>
+
+#include <functional>
+#include <utility>
+
+namespace {
+
+using enum KXMENUKIND;
+
+const KXMENUITEM kMainMenu[] = {
+    {0, Popup, "&File"},
+    {1, Item, "&Open...", ID_FILE_OPEN},
+    {1, Item, "&Save as...", ID_FILE_SAVEAS},
+    {1, Separator},
+    {1, Item, "&Exit", ID_FILE_EXIT},
+    {0, Popup, "&Edit"},
+    {1, Item, "&Properties...", ID_EDIT_PROPERTIES},
+    {0, Popup, "&Image"},
+    {1, Item, "&VFlip", ID_IMAGE_VFLIP},
+    {1, Item, "&Resize...", ID_IMAGE_RESIZE},
+    {1, Item, "&Double size && blur", ID_IMAGE_DOUBLESIZEBLUR},
+    {1, Popup, "&Mode"},
+    {2, Item, "&Zoom", ID_MODE_ZOOM},
+    {1, Item, "&Projet VORN", ID_PROJECT_VORN},
+    {0, Popup, "3&D"},
+    {1, Popup, "Options"},
+    {2, Item, "Antialiasing", ID_3D_ANTIALIASING},
+    {2, Popup, "Rendering method"},
+    {3, Item, "Wireframe", ID_3D_WIREFRAME},
+    {3, Item, "Flat", ID_3D_FLAT},
+    {3, Item, "Normal", ID_3D_NORMAL},
+    {1, Separator},
+    {1, Item, "Run renderer demo", ID_3D_RUNDEMO},
+    {0, Item, "&Plugins", ID_PLUGINS},
+    {0, Popup, "&Help"},
+    {1, Item, "&About", ID_HELP_ABOUT},
+};
+
+// The 3-D menu's position in the menu bar, where the renderer items go.
+constexpr int k3DMenuPosition = 3;
+
+// The main dialog's template: its client area, and the picture control on it, in dialog
+// units of its font.
+constexpr int kClientWidth = 320;
+constexpr int kClientHeight = 200;
+constexpr int kPictureWidth = 319;
+constexpr int kPictureHeight = 199;
+
+constexpr int IDOK = KXDIALOG::IDOK;
+constexpr int IDCANCEL = KXDIALOG::IDCANCEL;
+
+// The dialog's client area, below the menu bar: it tells the dialog its new size, and the
+// dialog places the picture control on it.
+class KXCLIENTAREA final : public QWidget {
+public:
+    KXCLIENTAREA(QWidget* parent, std::function<void(int, int)> onSize)
+        : QWidget(parent), onSize(std::move(onSize))
+    {}
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QWidget::resizeEvent(event);
+        onSize(width(), height());
+    }
+
+private:
+    std::function<void(int, int)> onSize;
+};
+
+} // namespace
+
+CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_commandLinePath(16), m_hIcon(PeliskIcon())
+{
+    setWindowTitle("Pelisk");
+    setFont(QFont("MS Sans Serif", 8));
+    // A main window: it has its minimise and maximise boxes and can be resized.
+    setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(false);
+
+    menuBar = new QMenuBar(this);
+    m_menu = BuildMenuBar(menuBar, kMainMenu, [this](unsigned id) { OnCommand(id); });
+    clientArea = new KXCLIENTAREA(this, [this](int cx, int cy) { OnSize(0, cx, cy); });
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(menuBar);
+    layout->addWidget(clientArea);
+
+    const QSize baseUnits = DialogBaseUnits(font());
+    const QRect client = MapDialogUnits(QRect(0, 0, kClientWidth, kClientHeight), baseUnits);
+    clientArea->setMinimumSize(0, 0);
+    resize(client.width(), client.height() + menuBar->sizeHint().height());
+    auto* pictureWidget = new KXWINDOWWIDGET(clientArea);
+    pictureWidget->setGeometry(
+        MapDialogUnits(QRect(0, 0, kPictureWidth, kPictureHeight), baseUnits));
+}
+
+CMainDlg::~CMainDlg() = default;
+
+int CMainDlg::RunWithCommandLine(const char* commandLine)
+{
+    m_commandLinePath = commandLine;
+    m_commandLinePath.TrimLeft('"');
+    m_commandLinePath.TrimRight('"');
+    if (!OnInitDialog())
+        return IDCANCEL;
+    return exec();
+}
+
+bool CMainDlg::OnInitDialog()
+{
+    // The picture control takes over its window.
+    m_picture.SubclassWindow(clientArea->findChild<KXWINDOWWIDGET*>());
+    BuildRendererMenu();
+    if (!(m_commandLinePath == ""))
+        LoadFile(m_commandLinePath);
+    // The window manager owns the system menu: the about item cannot join it, but its
+    // command still works when it is sent (OnSysCommand).
+    setWindowIcon(m_hIcon);
+    // The keys Z, S, Q and D walk the camera: they go to the picture control.
+    m_picture.GetWidget()->setFocus();
+    return true;
+}
+
+void CMainDlg::BuildRendererMenu()
+{
+    m_firstRendererId = ID_FIRST_RENDERER;
+    m_nextRendererId = ID_FIRST_RENDERER;
+    m_menu.EnableItemByPosition(k3DMenuPosition, false);
+    m_renderers.LoadModules("3D Renderer", 0);
+    if (m_renderers.GetCount() > 0) {
+        m_menu.EnableItemByPosition(k3DMenuPosition, true);
+        KXMENU popup = m_menu.GetSubMenu(k3DMenuPosition).InsertPopup(0, "Installed Renderers");
+        for (std::uint16_t i = 0; i < m_renderers.GetCount(); ++i)
+            popup.AppendItem(m_renderers[i]->GetDisplayName().GetText(), m_nextRendererId++);
+    }
+    m_picture.m_picture.GetLoaderSet().GetFilterList(m_imageFilters);
+    m_picture.m_object.GetLoaderSet().GetFilterList(m_objectFilters);
+    m_picture.m_world.GetLoaderSet().GetFilterList(m_worldFilters);
+}
+
+void CMainDlg::SelectRenderer(unsigned)
+{
+    // Binding the chosen renderer to the picture control's world happens here.
+}
+
+bool CMainDlg::OnCommand(unsigned wParam, long)
+{
+    if (wParam >= m_firstRendererId && wParam < m_nextRendererId)
+        SelectRenderer(wParam);
+    // Every command reaches the picture control before the dialog's own handlers.
+    m_picture.OnCommand(wParam);
+    switch (wParam) {
+    case ID_FILE_OPEN:
+        OnFileOpen();
+        return true;
+    case ID_FILE_SAVEAS:
+        OnFileSaveAs();
+        return true;
+    case ID_FILE_EXIT:
+        OnFileExit();
+        return true;
+    case ID_HELP_ABOUT:
+        OnHelpAbout();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CMainDlg::OnSysCommand(unsigned id, long)
+{
+    // The window manager uses the low four bits of a system command.
+    if ((id & ~0xFu) == IDM_ABOUTBOX)
+        OnHelpAbout();
+}
+
+void CMainDlg::OnHelpAbout()
+{
+    // The about box opens here.
+}
+
+void CMainDlg::OnSize(int, int cx, int cy)
+{
+    KXWINDOWWIDGET* window = m_picture.GetWidget();
+    if (window == nullptr || !window->isVisible())
+        return;
+    window->setGeometry(0, 0, cx, cy);
+    window->raise();
+    m_picture.Invalidate();
+}
+
+void CMainDlg::OnCancel()
+{
+    done(IDCANCEL);
+}
+
+void CMainDlg::OnOK()
+{
+    done(IDOK);
+}
+
+void CMainDlg::OnFileExit()
+{
+    OnCancel();
+}
+
+void CMainDlg::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        OnOK();
+        break;
+    case Qt::Key_Escape:
+        OnCancel();
+        break;
+    default:
+        QDialog::keyPressEvent(event);
+        break;
+    }
+}
+
+void CMainDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The client area took its size while the control was still hidden: the control
+    // covers all of it from the start, not only the template's rectangle.
+    OnSize(0, clientArea->width(), clientArea->height());
+}
+
+void CMainDlg::reject()
+{
+    // The close box.
+    OnCancel();
+}

@@ -1,0 +1,91 @@
+// CMainDlg, the viewer's main window: a dialog with the menu bar, the picture control over
+// its whole client area, the renderer modules, the loader filters and the path given on
+// the command line. Every menu command goes to the picture control as well as to the
+// dialog's own handlers.
+#pragma once
+
+#include "picturectrl.h"
+
+#include "kxcollection.h"
+#include "kxdialog.h"
+#include "kxmanager.h"
+#include "kxmenu.h"
+#include "kxstring.h"
+
+#include <QDialog>
+#include <QIcon>
+
+#include <cstdint>
+
+class KXRENDERER;
+class QMenuBar;
+class QWidget;
+
+class CMainDlg : public QDialog {
+public:
+    explicit CMainDlg(QWidget* parent = nullptr);
+    ~CMainDlg() override;
+    CMainDlg(const CMainDlg&) = delete;
+    CMainDlg& operator=(const CMainDlg&) = delete;
+
+    // Takes the command line, without its surrounding double quotes, as the path to open,
+    // and runs the dialog modally. Returns how the dialog ended (IDOK or IDCANCEL).
+    virtual int RunWithCommandLine(const char* commandLine);
+
+    // A command from the menu: the renderer items first, then the picture control, then
+    // the dialog's own handlers. True when one of the dialog's handlers ran.
+    bool OnCommand(unsigned wParam, long lParam = 0);
+    // A system command: the about item (its low four bits aside) opens the about box.
+    void OnSysCommand(unsigned id, long lParam = 0);
+    // The client area got its new size: the picture control follows it.
+    void OnSize(int type, int cx, int cy);
+    // Ends the modal loop; Exit and the close box come here.
+    virtual void OnCancel();
+    // Enter ends the dialog too, as OK.
+    virtual void OnOK();
+
+    void BuildRendererMenu();
+    void SelectRenderer(unsigned id);
+
+    // The file road.
+    std::uint16_t AppendLoaderFilters(KXCOLLECTION<KXSTRING>& list, KXSTRING& header,
+                                      KXSTRING& modulePairs);
+    std::uint16_t BuildOpenFilter(KXSTRING& filter);
+    void OnFileOpen();
+    void OnFileSaveAs();
+    bool LoadFile(const KXSTRING& path);
+    void SaveFile(const KXSTRING& path);
+    void OnFileExit();
+    void OnHelpAbout();
+
+    CPictureCtrl& GetPictureCtrl() { return m_picture; }
+    KXMENU& GetMenu() { return m_menu; }
+    QMenuBar* GetMenuBar() const { return menuBar; }
+    const KXSTRING& GetCommandLinePath() const { return m_commandLinePath; }
+    KXCOLLECTION<KXSTRING>& GetImageFilters() { return m_imageFilters; }
+
+protected:
+    // Runs when the dialog opens: the renderer menu and the filters, then the command-line
+    // file.
+    virtual bool OnInitDialog();
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void reject() override;
+
+private:
+    // In the order they are built; the picture control goes before the renderer modules.
+    KXMANAGER m_renderers;
+    KXRENDERER* m_pRenderer = nullptr;
+    std::uint32_t m_firstRendererId = 0;
+    std::uint32_t m_nextRendererId = 0;
+    KXCOLLECTION<KXSTRING> m_imageFilters;
+    KXCOLLECTION<KXSTRING> m_objectFilters;
+    KXCOLLECTION<KXSTRING> m_worldFilters;
+    KXSTRING m_commandLinePath;
+    CPictureCtrl m_picture;
+    QIcon m_hIcon;
+
+    QMenuBar* menuBar = nullptr;
+    KXMENU m_menu;
+    QWidget* clientArea = nullptr;
+};

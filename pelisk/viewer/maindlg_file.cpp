@@ -1,0 +1,185 @@
+// The main dialog's file road: the open and save filters built from the loader modules,
+// and the loading and saving through the picture control's loader sets.
+#include "maindlg.h"
+
+#include "resource.h"
+
+#include "kxsysdlg.h"
+
+namespace {
+
+// The filter texts are pairs of NUL-terminated strings, ended by an empty one.
+constexpr int kFilterRoom = 500;
+
+void AppendField(KXSTRING& out, const KXSTRING& entry, int field)
+{
+    KXSTRING text;
+    entry.GetField(text, field, '|');
+    out += text;
+}
+
+// One module's pair of a filter text: its filter name, then the pattern of its extension.
+void AppendModulePair(KXSTRING& out, const KXSTRING& entry)
+{
+    AppendField(out, entry, 0);
+    out += '\0';
+    out += "*.";
+    AppendField(out, entry, 1);
+    out += '\0';
+}
+
+void DropLast(KXSTRING& text, int n)
+{
+    text.Delete(text.GetLength() - n, text.GetLength());
+}
+
+void ShowNoLoaders()
+{
+    GetSysDialogs().MessageBox("No loading modules available", "Pelisk error");
+}
+
+} // namespace
+
+std::uint16_t CMainDlg::AppendLoaderFilters(KXCOLLECTION<KXSTRING>& list, KXSTRING& header,
+                                            KXSTRING& modulePairs)
+{
+    modulePairs = "";
+    KXSTRING patterns;
+    const int count = list.GetCount();
+    for (int i = 0; i < count; ++i) {
+        const KXSTRING& entry = list[i];
+        AppendModulePair(modulePairs, entry);
+        AppendField(header, entry, 1);
+        header += ", ";
+        patterns += "*.";
+        AppendField(patterns, entry, 1);
+        patterns += ';';
+    }
+    if (count > 0) {
+        DropLast(patterns, 1);
+        DropLast(header, 2);
+        header += ")";
+        header += '\0';
+        header += patterns;
+    }
+    return static_cast<std::uint16_t>(count);
+}
+
+std::uint16_t CMainDlg::BuildOpenFilter(KXSTRING& filter)
+{
+    filter = "";
+    filter.Grow(kFilterRoom);
+    KXSTRING headers[3] = {"Any loadable image (", "Any loadable object (", "Any loadable world ("};
+    KXCOLLECTION<KXSTRING>* lists[3] = {&m_imageFilters, &m_objectFilters, &m_worldFilters};
+    KXSTRING groupPairs[3];
+    std::uint16_t counts[3];
+    for (int group = 0; group < 3; ++group)
+        counts[group] = AppendLoaderFilters(*lists[group], headers[group], groupPairs[group]);
+
+    KXSTRING modulePairs;
+    for (int group = 0; group < 3; ++group) {
+        if (counts[group] == 0)
+            continue;
+        filter += headers[group];
+        filter += '\0';
+        modulePairs += groupPairs[group];
+    }
+    filter += "All (*.*)";
+    filter += '\0';
+    filter += "*.*";
+    filter += '\0';
+    filter += modulePairs;
+    filter += '\0';
+    filter += '\0';
+    return static_cast<std::uint16_t>(counts[0] + counts[1] + counts[2]);
+}
+
+void CMainDlg::OnFileOpen()
+{
+    char path[KX_MAX_PATH] = "";
+    KXSTRING filter(kFilterRoom);
+    if (BuildOpenFilter(filter) == 0) {
+        ShowNoLoaders();
+        return;
+    }
+    ChooseFileToOpen(path, filter.GetText());
+    const KXSTRING chosen(path);
+    if (chosen == "")
+        return;
+    LoadFile(chosen);
+    m_picture.Invalidate();
+}
+
+void CMainDlg::OnFileSaveAs()
+{
+    const int count = m_imageFilters.GetCount();
+    if (count == 0) {
+        ShowNoLoaders();
+        return;
+    }
+    KXSTRING filter(kFilterRoom);
+    for (int i = 0; i < count; ++i)
+        AppendModulePair(filter, m_imageFilters[i]);
+    filter += '\0';
+    char path[KX_MAX_PATH] = "";
+    ChooseFileToSave(path, filter.GetText());
+    const KXSTRING chosen(path);
+    if (!(chosen == ""))
+        SaveFile(chosen);
+}
+
+bool CMainDlg::LoadFile(const KXSTRING& path)
+{
+    CPictureCtrl& control = m_picture;
+    control.m_nDisplayMode = DISPLAY_STATUS;
+    control.m_status = "Loading from file...";
+    // Loading blocks the window: the text must show before it starts.
+    control.RedrawNow();
+
+    if (control.m_picture.GetLoaderSet().LoadFile(path.GetText())) {
+        control.m_nDisplayMode = DISPLAY_PICTURE;
+        control.BuildDIB();
+        return true;
+    }
+    if (control.m_object.GetLoaderSet().LoadFile(path.GetText())) {
+        control.m_camera.GetPosition().Set(-1.0, 0.0, 1.0);
+        control.m_camera.LookAt(0.0, 0.0, 0.0);
+        control.m_camera.SetFocal(45.0);
+        control.m_world.AddCamera(&control.m_camera);
+        control.m_world.AddObject(&control.m_object);
+        control.m_nDisplayMode = DISPLAY_OBJECT;
+        if (m_pRenderer != nullptr)
+            control.m_world.Render();
+        return true;
+    }
+    if (control.m_world.GetLoaderSet().LoadFile(path.GetText())) {
+        if (m_pRenderer == nullptr) {
+            control.m_nDisplayMode = DISPLAY_ASKRENDERER;
+            control.m_status = "Please select a renderer";
+            control.RedrawNow();
+        }
+        control.m_nDisplayMode = DISPLAY_WORLD;
+        if (m_pRenderer != nullptr)
+            control.m_world.Render();
+        return true;
+    }
+    ShowMessage("Unloadable file");
+    control.m_nDisplayMode = DISPLAY_NOTHING;
+    return false;
+}
+
+void CMainDlg::SaveFile(const KXSTRING& path)
+{
+    CPictureCtrl& control = m_picture;
+    switch (control.m_nDisplayMode) {
+    case DISPLAY_PICTURE:
+        control.m_picture.GetLoaderSet().SaveFile(path.GetText());
+        break;
+    case DISPLAY_OBJECT:
+        control.m_object.GetLoaderSet().SaveFile(path.GetText());
+        break;
+    default:
+        control.m_world.GetLoaderSet().SaveFile(path.GetText());
+        break;
+    }
+}

@@ -1,0 +1,375 @@
+#include "picturectrl.h"
+
+#include "resource.h"
+
+#include "kxcolor.h"
+
+#include <algorithm>
+#include <cstring>
+
+using namespace kxgdi;
+
+namespace {
+
+constexpr COLORREF kEmptyColour = 0xAA0000; // dark blue
+constexpr COLORREF kStatusTextColour = 0xCCCCCC;
+
+// The layout of a 32-bit section's pixel, which the picture takes before it is copied in.
+constexpr std::uint32_t kDibRed = 0xFF0000;
+constexpr std::uint32_t kDibGreen = 0xFF00;
+constexpr std::uint32_t kDibBlue = 0xFF;
+constexpr std::uint32_t kDibAlpha = 0xFF000000;
+
+// A drag shorter than this on either side is a click, not a zoom rectangle.
+constexpr int kMinSelection = 10;
+constexpr double kWalkStep = 10.0;
+
+} // namespace
+
+CPictureCtrl::CPictureCtrl() : m_status(16)
+{
+    m_nDisplayMode = DISPLAY_NOTHING;
+}
+
+CPictureCtrl::~CPictureCtrl()
+{
+    FreeDIB();
+    SubclassWindow(nullptr);
+}
+
+void CPictureCtrl::SubclassWindow(KXWINDOWWIDGET* newWidget)
+{
+    if (widget != nullptr)
+        widget->SetHandler(nullptr);
+    widget = newWidget;
+    m_hWnd = widget != nullptr ? widget->GetHandle() : nullptr;
+    if (widget != nullptr)
+        widget->SetHandler(this);
+}
+
+// ---------------------------------------------------------------------------------
+// The bitmap section
+
+void CPictureCtrl::BuildDIB()
+{
+    const std::uint32_t width = m_picture.GetWidth();
+    const std::uint32_t height = m_picture.GetHeight();
+    BITMAPINFOHEADER header;
+    header.biSize = 40;
+    header.biWidth = static_cast<std::int32_t>(width);
+    header.biHeight = static_cast<std::int32_t>(height); // rows bottom-up, as in the picture
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    header.biXPelsPerMeter = 92;
+    header.biYPelsPerMeter = 92;
+
+    FreeDIB();
+    m_picture.ConvertDepth(32, kDibRed, kDibGreen, kDibBlue, kDibAlpha);
+    HDC dc = GetDC(m_hWnd);
+    void* bits = nullptr;
+    m_hDIB = CreateDIBSection(dc, &header, &bits);
+    if (m_hDIB != nullptr && m_picture.GetData() != nullptr) {
+        // A picture that could not be converted holds fewer bytes than the section: copy
+        // no more than either holds.
+        const std::size_t sectionBytes = std::size_t{width} * height * 4;
+        std::memcpy(bits, m_picture.GetData(),
+                    std::min<std::size_t>(sectionBytes, m_picture.GetDataSize()));
+    }
+    ReleaseDC(m_hWnd, dc);
+}
+
+void CPictureCtrl::FreeDIB()
+{
+    if (m_hDIB != nullptr)
+        DeleteObject(m_hDIB);
+    m_hDIB = nullptr;
+}
+
+void CPictureCtrl::GrabWindow()
+{
+    KXHANDLE window;
+    window.Attach(&m_hWnd);
+    const int w = window.GetWidth();
+    const int h = window.GetHeight();
+    HDC dc = GetDC(m_hWnd);
+
+    FreeDIB();
+    m_picture.Reset();
+    m_picture.Create(static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h), 32);
+    m_picture.SetMasks(0xFF0000, 0xFF00, 0xFF, 0);
+    // A window pixel is a COLORREF: red in the low byte.
+    KXCOLOR colour;
+    colour.SetMasks(0xFF, 0xFF00, 0xFF0000, 0);
+    if (m_picture.GetData() != nullptr) {
+        std::uint32_t i = 0;
+        for (int y = h - 1; y >= 0; --y) {
+            for (int x = 0; x < w; ++x) {
+                colour.SetFromPixel(GetPixel(dc, x, y));
+                m_picture.SetPixel(i++, colour);
+            }
+        }
+    }
+    BuildDIB();
+    ReleaseDC(m_hWnd, dc);
+}
+
+void CPictureCtrl::SetRenderer(KXRENDERER* renderer)
+{
+    m_world.SetRenderer(renderer);
+}
+
+// ---------------------------------------------------------------------------------
+// Painting
+
+void CPictureCtrl::Invalidate()
+{
+    InvalidateRect(m_hWnd, nullptr, true);
+}
+
+void CPictureCtrl::RedrawNow()
+{
+    Invalidate();
+    UpdateWindow(m_hWnd);
+    // The surface is painted; the screen shows it only when the toolkit presents it.
+    if (widget != nullptr)
+        widget->repaint();
+}
+
+RECT CPictureCtrl::ParentClientRect() const
+{
+    RECT client;
+    if (widget != nullptr && widget->parentWidget() != nullptr) {
+        client.right = widget->parentWidget()->width();
+        client.bottom = widget->parentWidget()->height();
+    } else {
+        GetClientRect(m_hWnd, &client);
+    }
+    return client;
+}
+
+void CPictureCtrl::OnPaint()
+{
+    // Renderers draw into the view: it follows the control's size and place.
+    m_view.Attach(&m_hWnd);
+    const RECT parentClient = ParentClientRect();
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(m_hWnd, &paint);
+    switch (m_nDisplayMode) {
+    case DISPLAY_NOTHING:
+        FillSolidRect(dc, parentClient, kEmptyColour);
+        break;
+    case DISPLAY_PICTURE:
+        DrawPicture(dc);
+        break;
+    case DISPLAY_STATUS:
+    case DISPLAY_ASKRENDERER:
+        DrawStatus(dc, parentClient);
+        break;
+    default:
+        // Objects and worlds: the renderer draws into the window itself.
+        break;
+    }
+    EndPaint(m_hWnd, &paint);
+}
+
+void CPictureCtrl::DrawStatus(HDC dc, const RECT& parentClient)
+{
+    SetTextColor(dc, kStatusTextColour);
+    SetBkColor(dc, 0);
+    // The fill leaves the background colour dark blue, so the text is opaque on it.
+    FillSolidRect(dc, parentClient, kEmptyColour);
+    DrawText(dc, m_status.GetText(), m_status.GetLength(), &parentClient, DT_LEFT);
+}
+
+RECT CPictureCtrl::SourceRect(int cw, int ch) const
+{
+    const std::uint32_t width = m_picture.GetWidth();
+    const std::uint32_t height = m_picture.GetHeight();
+    if (m_nVornMode != 0 || !m_bZoomed || m_selection.right == 0 || m_selection.bottom == 0)
+        return {0, 0, static_cast<int>(width), static_cast<int>(height)};
+    // The selection is in client pixels: scale it by picture size over client size.
+    const auto scale = [](int at, std::uint32_t size, int client) {
+        return static_cast<std::uint32_t>(at) * size / static_cast<std::uint32_t>(client);
+    };
+    const std::uint32_t x0 = scale(m_selection.left, width, cw);
+    const std::uint32_t y0 = scale(m_selection.top, height, ch);
+    const std::uint32_t x1 = scale(m_selection.right, width, cw);
+    const std::uint32_t y1 = scale(m_selection.bottom, height, ch);
+    // As a rectangle of origin and extent.
+    return {static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1 - x0),
+            static_cast<int>(y1 - y0)};
+}
+
+void CPictureCtrl::DrawPicture(HDC dc)
+{
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    const int cw = client.right - client.left;
+    const int ch = client.bottom - client.top;
+    // A control without area shows nothing, and the zoom could not be scaled to it.
+    if (cw <= 0 || ch <= 0)
+        return;
+    const RECT source = SourceRect(cw, ch);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HBITMAP previous = SelectObject(memory, m_hDIB);
+    StretchBlt(dc, 0, 0, cw, ch, memory, source.left, source.top, source.right, source.bottom,
+               SRCCOPY);
+    if (m_bSelecting && !m_bZoomed)
+        DrawEdge(dc, &m_selection, EDGE_BUMP, BF_RECT);
+    if (m_nVornMode == 1 || m_nVornMode == 2)
+        DrawVornOverlay(dc, cw, ch);
+    // The section outlives the memory device context.
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+}
+
+// ---------------------------------------------------------------------------------
+// Mouse and keys
+
+bool CPictureCtrl::IsInside(int x, int y) const
+{
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    return x >= client.left && y >= client.top && x < client.right && y < client.bottom;
+}
+
+void CPictureCtrl::OnMouseMove(int x, int y)
+{
+    // The toolkit keeps sending moves while a button held down drags outside the control;
+    // the control sees only the moves over it, as a window that does not capture the mouse.
+    if (!IsInside(x, y))
+        return;
+    static int previousX = x;
+    static int previousY = y;
+    if (m_nDisplayMode == DISPLAY_PICTURE && m_bSelecting && !m_bZoomed)
+        GrowSelection(x, y);
+    if (m_nDisplayMode == DISPLAY_OBJECT || m_nDisplayMode == DISPLAY_WORLD) {
+        // One degree per pixel; every move turns the camera, whatever the buttons.
+        m_camera.Rotate(previousY - y, previousX - x, 0.0);
+        m_world.Render();
+    }
+    previousX = x;
+    previousY = y;
+}
+
+void CPictureCtrl::GrowSelection(int x, int y)
+{
+    // The rectangle becomes the bounding box of itself and the point: it never shrinks.
+    if (x < m_selection.left)
+        m_selection.left = x;
+    else if (x > m_selection.right)
+        m_selection.right = x;
+    if (y < m_selection.top)
+        m_selection.top = y;
+    else if (y > m_selection.bottom)
+        m_selection.bottom = y;
+    Invalidate();
+}
+
+void CPictureCtrl::OnLButtonDown(int x, int y)
+{
+    if (m_nVornMode == 0 && !m_bZoomed) {
+        m_bSelecting = true;
+        m_selection = {x, y, x, y};
+        return;
+    }
+    VornPick(x, y);
+}
+
+void CPictureCtrl::OnLButtonUp(int, int)
+{
+    if (!m_bSelecting)
+        return;
+    // A side shorter than the minimum drops the rectangle.
+    if (m_selection.bottom - m_selection.top < kMinSelection)
+        m_selection.bottom = 0;
+    else if (m_selection.right - m_selection.left < kMinSelection)
+        m_selection.right = 0;
+    else
+        m_bZoomed = true;
+    Invalidate();
+    m_bSelecting = false;
+}
+
+void CPictureCtrl::OnRButtonUp(int, int)
+{
+    m_bZoomed = false;
+    m_bSelecting = false;
+    Invalidate();
+}
+
+void CPictureCtrl::OnMouseWheel(int delta, int, int)
+{
+    if (m_nVornMode == 1 || m_nVornMode == 2)
+        VornWheel(delta);
+}
+
+void CPictureCtrl::OnKeyDown(unsigned virtualKey)
+{
+    switch (virtualKey) {
+    case 'Z':
+        m_camera.MoveForward(kWalkStep);
+        break;
+    case 'S':
+        m_camera.MoveBackward(kWalkStep);
+        break;
+    case 'Q':
+        m_camera.MoveLeft(kWalkStep);
+        break;
+    case 'D':
+        m_camera.MoveRight(kWalkStep);
+        break;
+    default:
+        break;
+    }
+    // Every key renders, in every display mode; without a renderer the world does nothing.
+    m_world.Render();
+}
+
+void CPictureCtrl::OnChar(unsigned)
+{
+    // Characters are consumed: the keys act on their key-down.
+}
+
+// ---------------------------------------------------------------------------------
+// Commands and the VORN project
+
+bool CPictureCtrl::OnCommand(unsigned id)
+{
+    switch (id) {
+    case ID_MODE_ZOOM:
+        OnModeZoom();
+        return true;
+    case ID_PROJECT_VORN:
+        OnProjectVorn();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CPictureCtrl::OnModeZoom()
+{
+    m_nVornMode = 0;
+}
+
+void CPictureCtrl::OnProjectVorn()
+{
+    // The VORN properties dialog opens here.
+}
+
+void CPictureCtrl::VornPick(int, int)
+{
+    // The contour pick of the VORN project runs here.
+}
+
+void CPictureCtrl::VornWheel(int)
+{
+    // The VORN project pages through its dots or polygons here.
+}
+
+void CPictureCtrl::DrawVornOverlay(HDC, int, int)
+{
+    // The VORN project draws its dots or polygon over the picture here.
+}

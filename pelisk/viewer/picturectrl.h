@@ -1,0 +1,101 @@
+// CPictureCtrl, the display surface of the viewer: it owns what is shown (a picture
+// copied into a 32-bit bitmap section, a 3-D scene, the VORN solver, the window handle
+// that renderers draw into and a status text), paints it by its display mode, zooms into
+// a dragged rectangle and walks the camera with the mouse and the keys Z, S, Q and D.
+#pragma once
+
+#include "kxcamera.h"
+#include "kxgdi.h"
+#include "kxgeneticsolver.h"
+#include "kxhandle.h"
+#include "kxlight.h"
+#include "kxobject3d.h"
+#include "kxpicture.h"
+#include "kxstring.h"
+#include "kxwindowwidget.h"
+#include "kxworld.h"
+
+#include <cstdint>
+
+class KXRENDERER;
+
+class CPictureCtrl final : public KXWNDHANDLER {
+public:
+    CPictureCtrl();
+    ~CPictureCtrl();
+    CPictureCtrl(const CPictureCtrl&) = delete;
+    CPictureCtrl& operator=(const CPictureCtrl&) = delete;
+
+    // Takes over the window of the widget: from now on its messages come here. The widget
+    // is not owned; it must outlive the control or be given back with a null.
+    void SubclassWindow(KXWINDOWWIDGET* widget);
+    KXWINDOWWIDGET* GetWidget() const { return widget; }
+    kxgdi::HWND GetSafeHwnd() const { return m_hWnd; }
+
+    // Converts the picture to 32 bits and copies it into a new bitmap section.
+    void BuildDIB();
+    void FreeDIB();
+    // The picture becomes the pixels of the control's window, and the section is rebuilt.
+    void GrabWindow();
+    // Binds the renderer to the world, and nothing else.
+    void SetRenderer(KXRENDERER* renderer);
+    void DrawPicture(kxgdi::HDC dc);
+
+    // Invalidates the whole control, erasing it.
+    void Invalidate();
+    // Invalidates the whole control and paints it now, so that a status text shows before
+    // a long step blocks the window.
+    void RedrawNow();
+
+    // The commands that every menu command reaches: true for the ones handled here.
+    bool OnCommand(unsigned id);
+    void OnModeZoom();
+    void OnProjectVorn();
+
+    // The window's messages.
+    void OnPaint() override;
+    void OnMouseMove(int x, int y) override;
+    void OnLButtonDown(int x, int y) override;
+    void OnLButtonUp(int x, int y) override;
+    void OnRButtonUp(int x, int y) override;
+    void OnMouseWheel(int delta, int x, int y) override;
+    void OnKeyDown(unsigned virtualKey) override;
+    void OnChar(unsigned character) override;
+
+    // What the main dialog reads and writes directly, in the order they are built.
+    kxgdi::HBITMAP m_hDIB = nullptr;
+    KXSTRING m_status;
+    KXGENETICSOLVER m_solver;
+    KXHANDLE m_view;
+    KXPICTURE m_picture;
+    KXWORLD m_world;
+    KXOBJECT3D m_object;
+    KXCAMERA m_camera;
+    KXLIGHT m_light;
+    std::int32_t m_nDisplayMode = 0;
+    std::int32_t m_nVornMode = 0; // 0 zoom, 1 dots, 2 polygons
+    std::int32_t m_nShownIndex = 0;
+    kxgdi::RECT m_selection;
+    bool m_bZoomed = false;
+    bool m_bSelecting = false;
+
+private:
+    // Where the VORN project plugs in: the press that does not start a selection, the
+    // wheel in the VORN modes, and the overlay drawn over the picture in those modes.
+    void VornPick(int x, int y);
+    void VornWheel(int delta);
+    void DrawVornOverlay(kxgdi::HDC dc, int cw, int ch);
+
+    // The paint of the status display modes.
+    void DrawStatus(kxgdi::HDC dc, const kxgdi::RECT& parentClient);
+    // The part of the picture shown, its origin in left and top and its extent in right and
+    // bottom: the zoom rectangle scaled to the picture, or all of it.
+    kxgdi::RECT SourceRect(int cw, int ch) const;
+    void GrowSelection(int x, int y);
+    bool IsInside(int x, int y) const;
+    // The client rectangle of the window the control sits in.
+    kxgdi::RECT ParentClientRect() const;
+
+    KXWINDOWWIDGET* widget = nullptr;
+    kxgdi::HWND m_hWnd = nullptr;
+};

@@ -1,0 +1,37 @@
+// The viewer's command ids, as its menu and its windows know them.
+#pragma once
+
+// Menu commands.
+constexpr unsigned ID_FILE_OPEN = 57601;
+constexpr unsigned ID_FILE_SAVEAS = 32773;
+constexpr unsigned ID_FILE_EXIT = 32771;
+constexpr unsigned ID_EDIT_PROPERTIES = 32784;
+constexpr unsigned ID_IMAGE_VFLIP = 32775;
+constexpr unsigned ID_IMAGE_RESIZE = 32776;
+constexpr unsigned ID_IMAGE_DOUBLESIZEBLUR = 32778;
+constexpr unsigned ID_MODE_ZOOM = 32785;
+constexpr unsigned ID_PROJECT_VORN = 32788;
+constexpr unsigned ID_3D_ANTIALIASING = 32780;
+constexpr unsigned ID_3D_WIREFRAME = 32781;
+constexpr unsigned ID_3D_FLAT = 32782;
+constexpr unsigned ID_3D_NORMAL = 32783;
+constexpr unsigned ID_3D_RUNDEMO = 32779;
+constexpr unsigned ID_PLUGINS = 65535;
+constexpr unsigned ID_HELP_ABOUT = 32774;
+
+// The system-menu item that opens the about box; system commands keep their low four bits
+// for the window manager.
+constexpr unsigned IDM_ABOUTBOX = 16;
+
+// The first command id of the renderer items.
+constexpr unsigned ID_FIRST_RENDERER = 33000;
+
+// What the picture control shows.
+enum KXDISPLAYMODE : int {
+    DISPLAY_NOTHING = 0,
+    DISPLAY_PICTURE = 1,
+    DISPLAY_OBJECT = 2,
+    DISPLAY_WORLD = 3,
+    DISPLAY_STATUS = 16,
+    DISPLAY_ASKRENDERER = 18,
+};
