@@ -73,7 +73,8 @@ protected:
     void reject() override;
 
 private:
-    // In the order they are built; the picture control goes before the renderer modules.
+    // In the order they are built. The picture control, whose objects may be registered
+    // with a renderer, is destroyed before the renderer modules.
     KXMANAGER m_renderers;
     KXRENDERER* m_pRenderer = nullptr;
     std::uint32_t m_firstRendererId = 0;
