@@ -104,19 +104,20 @@ int KXLOADERSET::GetFilterList(KXCOLLECTION<KXSTRING>& list)
 
 bool KXLOADERSET::LoadFile(const char* path)
 {
-    for (int i = 0; i < modules.GetCount(); ++i) {
-        auto* loader = static_cast<KXLOADERMODULE*>(modules[i]);
-        if (loader->SupportsExtension(path) && loader->Load(this, path))
-            return true;
-    }
-    return false;
+    return AskLoaders(&KXLOADERMODULE::Load, path);
 }
 
 bool KXLOADERSET::SaveFile(const char* path)
 {
+    return AskLoaders(&KXLOADERMODULE::Save, path);
+}
+
+bool KXLOADERSET::AskLoaders(bool (KXLOADERMODULE::*serve)(KXLOADERSET*, const char*),
+                             const char* path)
+{
     for (int i = 0; i < modules.GetCount(); ++i) {
         auto* loader = static_cast<KXLOADERMODULE*>(modules[i]);
-        if (loader->SupportsExtension(path) && loader->Save(this, path))
+        if (loader->SupportsExtension(path) && (loader->*serve)(this, path))
             return true;
     }
     return false;

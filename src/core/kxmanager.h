@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+class KXLOADERMODULE;
+
 class KXMANAGER : public KXOBJECT {
 public:
     KXMANAGER() : KXOBJECT("KXMANAGER") {}
@@ -65,6 +67,9 @@ public:
     bool SaveFile(const char* path);
 
 private:
+    // Asks each module in list order to load or save (serve) the owner.
+    bool AskLoaders(bool (KXLOADERMODULE::*serve)(KXLOADERSET*, const char*), const char* path);
+
     KXSTRING kind;
     KXOBJECT* owner = nullptr;
 };
