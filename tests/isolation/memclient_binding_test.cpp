@@ -68,10 +68,7 @@ TEST(MemClientBinding, LibraryWithoutManagerIsFreedAgain)
 TEST(MemClientBinding, LongCurrentDirectory)
 {
     ScopedTempDir dir;
-    std::filesystem::path deep = dir.Path();
-    for (char c : {'a', 'b', 'c'})
-        deep /= std::string(100, c);
-    std::filesystem::create_directories(deep);
+    const std::filesystem::path deep = dir.MakeDeepFolder();
     std::filesystem::copy_file(fakeStowel, deep / "stowel.dll");
     ASSERT_GT(deep.string().size(), 300u);
     dir.Enter();

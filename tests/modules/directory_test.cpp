@@ -55,10 +55,7 @@ TEST(Directory, ListFilesFullPathPutsTheDirectoryInFront)
 TEST(Directory, CurrentDirectoryOfAnyLength)
 {
     ScopedTempDir dir;
-    std::filesystem::path deep = dir.Path();
-    for (char c : {'p', 'q', 'r'})
-        deep /= std::string(120, c);
-    std::filesystem::create_directories(deep);
+    const std::filesystem::path deep = dir.MakeDeepFolder();
     dir.Enter();
 
     KXSTRING path;

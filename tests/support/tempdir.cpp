@@ -31,6 +31,15 @@ void ScopedTempDir::CopyAs(const std::filesystem::path& file, const std::string&
     std::filesystem::copy_file(file, path / name);
 }
 
+std::filesystem::path ScopedTempDir::MakeDeepFolder() const
+{
+    std::filesystem::path deep = path;
+    for (char c : {'p', 'q', 'r'})
+        deep /= std::string(120, c);
+    std::filesystem::create_directories(deep);
+    return deep;
+}
+
 void ScopedTempDir::Enter()
 {
     if (previous.empty())

@@ -20,6 +20,9 @@ public:
     void Copy(std::initializer_list<std::filesystem::path> files) const;
     // Copies file into the directory under another name.
     void CopyAs(const std::filesystem::path& file, const std::string& name) const;
+    // Creates a folder three levels deep inside, each name of 120 characters, and returns
+    // its path: longer than any fixed buffer for a current directory would be.
+    std::filesystem::path MakeDeepFolder() const;
     // Makes the directory current; the destructor restores the previous one.
     void Enter();
 
