@@ -58,10 +58,10 @@ KXCOLOR& KXCOLOR::Set(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8
 KXCOLOR& KXCOLOR::SetMasks(std::uint32_t redBits, std::uint32_t greenBits, std::uint32_t blueBits,
                            std::uint32_t alphaBits)
 {
-    redMask = redBits;
-    greenMask = greenBits;
-    blueMask = blueBits;
-    alphaMask = alphaBits;
+    masks.red = redBits;
+    masks.green = greenBits;
+    masks.blue = blueBits;
+    masks.alpha = alphaBits;
     return *this;
 }
 
@@ -94,10 +94,10 @@ void KXCOLOR::PackChannel(std::uint32_t& pixel, std::uint32_t mask, std::uint8_t
 
 void KXCOLOR::SetFromPixel(std::uint32_t pixel)
 {
-    red = ExtractChannel(pixel, redMask);
-    green = ExtractChannel(pixel, greenMask);
-    blue = ExtractChannel(pixel, blueMask);
-    alpha = ExtractChannel(pixel, alphaMask);
+    red = ExtractChannel(pixel, masks.red);
+    green = ExtractChannel(pixel, masks.green);
+    blue = ExtractChannel(pixel, masks.blue);
+    alpha = ExtractChannel(pixel, masks.alpha);
 }
 
 KXCOLOR& KXCOLOR::SetFromPacked(std::uint32_t pixel)
@@ -109,35 +109,35 @@ KXCOLOR& KXCOLOR::SetFromPacked(std::uint32_t pixel)
 std::uint32_t KXCOLOR::ToPixel32() const
 {
     std::uint32_t pixel = 0;
-    PackChannel(pixel, redMask, red);
-    PackChannel(pixel, greenMask, green);
-    PackChannel(pixel, blueMask, blue);
-    PackChannel(pixel, alphaMask, alpha);
+    PackChannel(pixel, masks.red, red);
+    PackChannel(pixel, masks.green, green);
+    PackChannel(pixel, masks.blue, blue);
+    PackChannel(pixel, masks.alpha, alpha);
     return pixel;
 }
 
 std::uint16_t KXCOLOR::ToPixel16() const
 {
     std::uint32_t pixel = 0;
-    PackChannel(pixel, redMask, red);
-    PackChannel(pixel, greenMask, green);
-    PackChannel(pixel, blueMask, blue);
+    PackChannel(pixel, masks.red, red);
+    PackChannel(pixel, masks.green, green);
+    PackChannel(pixel, masks.blue, blue);
     return static_cast<std::uint16_t>(pixel);
 }
 
 void KXCOLOR::SetFrom16(std::uint16_t pixel)
 {
-    red = ExtractChannel(pixel, redMask);
-    green = ExtractChannel(pixel, greenMask);
-    blue = ExtractChannel(pixel, blueMask);
+    red = ExtractChannel(pixel, masks.red);
+    green = ExtractChannel(pixel, masks.green);
+    blue = ExtractChannel(pixel, masks.blue);
 }
 
 void KXCOLOR::SetFrom24(const std::uint8_t* bytes)
 {
     const std::uint32_t pixel = bytes[0] | bytes[1] << 8 | bytes[2] << 16;
-    red = ExtractChannel(pixel, redMask);
-    green = ExtractChannel(pixel, greenMask);
-    blue = ExtractChannel(pixel, blueMask);
+    red = ExtractChannel(pixel, masks.red);
+    green = ExtractChannel(pixel, masks.green);
+    blue = ExtractChannel(pixel, masks.blue);
 }
 
 void KXCOLOR::SwapRedBlue()

@@ -1,11 +1,8 @@
-// The directory and library functions on which plug-in discovery rests.
+// The directory functions on which plug-in discovery rests.
 #pragma once
 
 #include "kxcollection.h"
 #include "kxstring.h"
-#include "kxsys.h"
-
-using KXLIBRARY = kxsys::LibraryHandle;
 
 // Empties list, then appends the name of every entry of the current directory that
 // matches pattern, files and directories alike, in byte-wise order.
@@ -18,10 +15,3 @@ void GetCurrentDir(KXSTRING& dir);
 void ChangeDir(const KXSTRING& dir);
 // Runs command through the shell; false only when no shell could be started.
 bool RunCommand(const char* command);
-
-// Loads the shared library at path; null when it does not load.
-KXLIBRARY LoadModuleLibrary(const char* path);
-// The address of the library's export name; null when it has none.
-void* GetModuleProc(KXLIBRARY library, const char* name);
-// Frees the library *library and sets the handle to null.
-void FreeModuleLibrary(KXLIBRARY* library);

@@ -4,7 +4,7 @@
 #include "kxlight.h"
 #include "kxmodule.h"
 #include "kxobject3d.h"
-#include "kxrandom.h"
+#include "kxclock.h"
 
 namespace {
 

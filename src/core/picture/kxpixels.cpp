@@ -1,5 +1,7 @@
 #include "kxpixels.h"
 
+#include "kxpicture.h"
+
 #include <bit>
 #include <cstring>
 #include <memory>
@@ -57,7 +59,7 @@ void CopyFromTable(const PIXELSOURCE& source, const std::uint8_t* table, std::ui
 
 // Sources of 1, 4, 8 and 16 bits: every value the source can hold is converted once, by
 // the per-pixel path, and each pixel is then a copy of its value's converted bytes.
-bool ConvertThroughTable(const PIXELSOURCE& source, const MASKS& sourceMasks,
+bool ConvertThroughTable(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
                          const PIXELTARGET& target, std::uint32_t count)
 {
     const std::uint16_t depth = source.depth;
@@ -204,7 +206,7 @@ void MoveBytes(const std::uint8_t* in, std::uint8_t* out, std::uint32_t count,
     }
 }
 
-bool ConvertByMovingBytes(const PIXELSOURCE& source, const MASKS& sourceMasks,
+bool ConvertByMovingBytes(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
                           const PIXELTARGET& target, std::uint32_t count)
 {
     const unsigned inSize = BytesPerPixel(source.depth);
@@ -227,7 +229,7 @@ bool ConvertByMovingBytes(const PIXELSOURCE& source, const MASKS& sourceMasks,
 
 // Sources of 24 and 32 bits whose masks are whole bytes: a channel needs no scaling on
 // the way in, and the packing into the target comes from a table per channel.
-bool ConvertThroughFields(const PIXELSOURCE& source, const MASKS& sourceMasks,
+bool ConvertThroughFields(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
                           const PIXELTARGET& target, std::uint32_t count)
 {
     const unsigned inSize = BytesPerPixel(source.depth);
@@ -274,7 +276,7 @@ void WritePixel(std::uint8_t* data, std::uint16_t depth, std::uint32_t i, const 
     }
 }
 
-void ConvertPerPixel(const PIXELSOURCE& source, const MASKS& sourceMasks, const PIXELTARGET& target,
+void ConvertPerPixel(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const PIXELTARGET& target,
                      std::uint32_t count)
 {
     KXCOLOR from;
@@ -289,7 +291,7 @@ void ConvertPerPixel(const PIXELSOURCE& source, const MASKS& sourceMasks, const 
     }
 }
 
-void Convert(const PIXELSOURCE& source, const MASKS& sourceMasks, const PIXELTARGET& target,
+void Convert(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const PIXELTARGET& target,
              std::uint32_t count)
 {
     if (count == 0 || !IsWritableDepth(target.depth))
@@ -303,7 +305,7 @@ void Convert(const PIXELSOURCE& source, const MASKS& sourceMasks, const PIXELTAR
     ConvertPerPixel(source, sourceMasks, target, count);
 }
 
-bool BYTEFIELDS::From(const MASKS& masks)
+bool BYTEFIELDS::From(const KXMASKS& masks)
 {
     const std::uint32_t all[4] = {masks.red, masks.green, masks.blue, masks.alpha};
     std::uint32_t taken = 0;

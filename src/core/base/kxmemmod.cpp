@@ -2,6 +2,7 @@
 
 #include "kxdirectory.h"
 #include "kxfactory.h"
+#include "kxlibrary.h"
 #include "kxstring.h"
 
 #include <new>
@@ -63,18 +64,17 @@ bool KXMEMMODCLIENT::Load(const char* baseName)
         KXSTRING name(baseName);
         name += ".dll";
         path += name;
-        library = kxsys::LoadLibrary(path.GetText());
+        library = LoadModuleLibrary(path.GetText());
     }
     if (library == nullptr)
         return false;
-    auto create = reinterpret_cast<KXCREATEMEMMODPROC>(kxsys::FindExport(library, "CreateMemMod"));
+    auto create = reinterpret_cast<KXCREATEMEMMODPROC>(GetModuleProc(library, "CreateMemMod"));
     if (create != nullptr)
         manager = create();
     if (manager == nullptr) {
         // A library that provides no manager is of no use: the client stays unbound and
         // keeps no reference to it.
-        kxsys::FreeLibrary(library);
-        library = nullptr;
+        FreeModuleLibrary(&library);
         return false;
     }
     return true;
@@ -85,11 +85,10 @@ void KXMEMMODCLIENT::Release()
     if (library == nullptr)
         return;
     auto release =
-        reinterpret_cast<KXRELEASEMEMMODPROC>(kxsys::FindExport(library, "ReleaseMemMod"));
+        reinterpret_cast<KXRELEASEMEMMODPROC>(GetModuleProc(library, "ReleaseMemMod"));
     if (release != nullptr)
         release(manager);
-    kxsys::FreeLibrary(library);
-    library = nullptr;
+    FreeModuleLibrary(&library);
     manager = nullptr;
 }
 
@@ -98,7 +97,7 @@ void KXMEMMODCLIENT::GiveBackManager()
     if (manager == nullptr)
         return;
     auto release =
-        reinterpret_cast<KXRELEASEMEMMODPROC>(kxsys::FindExport(library, "ReleaseMemMod"));
+        reinterpret_cast<KXRELEASEMEMMODPROC>(GetModuleProc(library, "ReleaseMemMod"));
     KXMEMMOD* released = manager;
     manager = nullptr;
     if (release != nullptr)

@@ -17,7 +17,7 @@ namespace {
 bool HasByteFields(const KXPICTURE& picture, BYTEFIELDS& fields)
 {
     const std::uint16_t depth = picture.GetDepth();
-    return (depth == 24 || depth == 32) && fields.From(kxpixel::MasksOf(picture));
+    return (depth == 24 || depth == 32) && fields.From(picture.GetMasks());
 }
 
 std::uint32_t ReadFieldPixel(const std::uint8_t* data, unsigned size, std::uint64_t i)

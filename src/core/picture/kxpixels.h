@@ -6,45 +6,22 @@
 #pragma once
 
 #include "kxcolor.h"
-#include "kxpicture.h"
+#include "kxendian.h"
 
 #include <cstddef>
 #include <cstdint>
 
+class KXPICTURE;
+
 namespace kxpixel {
 
-inline std::uint32_t Read16(const std::uint8_t* p)
-{
-    return p[0] | p[1] << 8;
-}
-
-inline std::uint32_t Read24(const std::uint8_t* p)
-{
-    return p[0] | p[1] << 8 | p[2] << 16;
-}
-
-inline std::uint32_t Read32(const std::uint8_t* p)
-{
-    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-inline void Write16(std::uint8_t* p, std::uint32_t v)
-{
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-inline void Write24(std::uint8_t* p, std::uint32_t v)
-{
-    Write16(p, v);
-    p[2] = static_cast<std::uint8_t>(v >> 16);
-}
-
-inline void Write32(std::uint8_t* p, std::uint32_t v)
-{
-    Write24(p, v);
-    p[3] = static_cast<std::uint8_t>(v >> 24);
-}
+// Pixel buffers are little-endian whatever the machine.
+using kxendian::Read16;
+using kxendian::Read24;
+using kxendian::Read32;
+using kxendian::Write16;
+using kxendian::Write24;
+using kxendian::Write32;
 
 // The depths a colour can be written into.
 inline bool IsWritableDepth(std::uint16_t depth)
@@ -73,19 +50,6 @@ inline void SetSubByteValue(std::uint8_t* data, unsigned bits, std::uint64_t i, 
     const unsigned field = ((1u << bits) - 1) << shift;
     std::uint8_t& byte = data[bit / 8];
     byte = static_cast<std::uint8_t>((byte & ~field) | ((v << shift) & field));
-}
-
-struct MASKS {
-    std::uint32_t red;
-    std::uint32_t green;
-    std::uint32_t blue;
-    std::uint32_t alpha;
-};
-
-inline MASKS MasksOf(const KXPICTURE& picture)
-{
-    return {picture.GetRedMask(), picture.GetGreenMask(), picture.GetBlueMask(),
-            picture.GetAlphaMask()};
 }
 
 // A picture's pixels as the reading rules see them: they also serve a buffer that the
@@ -153,17 +117,17 @@ void WritePixel(std::uint8_t* data, std::uint16_t depth, std::uint32_t i, const 
 struct PIXELTARGET {
     std::uint8_t* data;
     std::uint16_t depth;
-    MASKS masks;
+    KXMASKS masks;
 };
 
 // Converts count pixels one by one through a colour: pixels of the palette depths are
 // taken in the default layout, the others decoded through sourceMasks; each is encoded
 // through the target's masks. This defines the conversion.
-void ConvertPerPixel(const PIXELSOURCE& source, const MASKS& sourceMasks, const PIXELTARGET& target,
+void ConvertPerPixel(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const PIXELTARGET& target,
                      std::uint32_t count);
 
 // The same bytes as ConvertPerPixel, through tables wherever the formats allow.
-void Convert(const PIXELSOURCE& source, const MASKS& sourceMasks, const PIXELTARGET& target,
+void Convert(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const PIXELTARGET& target,
              std::uint32_t count);
 
 // Masks that are each 0 or eight contiguous bits, pairwise apart: every channel of such
@@ -173,7 +137,7 @@ struct BYTEFIELDS {
     std::uint32_t keep[4]; // 0xFF, or 0 for a channel the pixel does not hold
 
     // False when the masks are not of that kind.
-    bool From(const MASKS& masks);
+    bool From(const KXMASKS& masks);
     std::uint32_t Channel(std::uint32_t pixel, int c) const
     {
         return (pixel >> shift[c]) & keep[c];

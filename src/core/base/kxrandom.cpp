@@ -1,6 +1,6 @@
 #include "kxrandom.h"
 
-#include <chrono>
+#include "kxclock.h"
 
 namespace {
 
@@ -8,9 +8,6 @@ namespace {
 // deliverable that links the core library has its own, ready before any static
 // constructor runs. Starting at 1 is the same as seeding with 1.
 constinit std::uint32_t generatorState = 1;
-
-// Null means the system clock.
-constinit KXCLOCKSOURCE clockSource = nullptr;
 
 void SeedGenerator(std::uint32_t value)
 {
@@ -26,23 +23,7 @@ std::uint32_t NextValue()
     return (generatorState >> 16) & 0x7FFFu;
 }
 
-std::int64_t SystemClockSeconds()
-{
-    using namespace std::chrono;
-    return floor<seconds>(system_clock::now().time_since_epoch()).count();
-}
-
 } // namespace
-
-void SetClockSource(KXCLOCKSOURCE source)
-{
-    clockSource = source;
-}
-
-std::int64_t ClockSeconds()
-{
-    return clockSource != nullptr ? clockSource() : SystemClockSeconds();
-}
 
 void KXRANDOM::SetSeed(std::uint16_t newSeed)
 {

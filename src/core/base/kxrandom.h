@@ -1,5 +1,4 @@
-// KXRANDOM, the library's random draws, and the clock that seeds them and that KXTIME
-// reads.
+// KXRANDOM, the library's random draws.
 #pragma once
 
 #include "kxobject.h"
@@ -35,10 +34,3 @@ public:
 private:
     std::uint16_t seed = 0;
 };
-
-// The clock behind TimeSeed and KXTIME::SetNow, in seconds since 1 January 1970
-// 00:00:00 UTC, read as 64 bits so that it stays right after 2038. The source can be
-// replaced only so that tests can set the clock; null restores the system clock.
-using KXCLOCKSOURCE = std::int64_t (*)();
-void SetClockSource(KXCLOCKSOURCE source);
-std::int64_t ClockSeconds();

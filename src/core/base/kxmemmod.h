@@ -3,7 +3,7 @@
 // whatever may cross deliverables (string buffers, picture buffers, mesh arrays).
 #pragma once
 
-#include "kxsys.h"
+#include "kxlibrary.h"
 
 #include <cstdint>
 
@@ -61,7 +61,7 @@ public:
     void ReleaseByKind(const KXMEMENTRY& entry);
 
 private:
-    kxsys::LibraryHandle library = nullptr;
+    KXLIBRARY library = nullptr;
     KXMEMMOD* manager = nullptr;
 };
 

@@ -7,6 +7,21 @@
 
 #include <cstdint>
 
+// Where each channel sits in a packed pixel value: the bits of red, green, blue and
+// alpha. The default is the library's own layout, red in the low byte.
+struct KXMASKS {
+    std::uint32_t red = 0xFF;
+    std::uint32_t green = 0xFF00;
+    std::uint32_t blue = 0xFF0000;
+    std::uint32_t alpha = 0xFF000000;
+
+    bool operator==(const KXMASKS&) const = default;
+};
+
+// Depth codes. The low 8 bits are the bits each pixel takes; 0x100 marks YCbCr.
+inline constexpr std::uint16_t KXDEPTH_YCBCR24 = 280;
+inline constexpr std::uint16_t KXDEPTH_YCBCR32 = 288;
+
 class KXCOLOR : public KXOBJECT {
 public:
     KXCOLOR();
@@ -72,8 +87,5 @@ private:
     std::uint8_t green = 0;
     std::uint8_t blue = 0;
     std::uint8_t alpha = 0;
-    std::uint32_t redMask = 0xFF;
-    std::uint32_t greenMask = 0xFF00;
-    std::uint32_t blueMask = 0xFF0000;
-    std::uint32_t alphaMask = 0xFF000000;
+    KXMASKS masks;
 };

@@ -11,10 +11,6 @@
 
 #include <cstdint>
 
-// Depth codes. The low 8 bits are the bits each pixel takes; 0x100 marks YCbCr.
-inline constexpr std::uint16_t KXDEPTH_YCBCR24 = 280;
-inline constexpr std::uint16_t KXDEPTH_YCBCR32 = 288;
-
 class KXPICTURE : public KXOBJECT {
 public:
     KXPICTURE();
@@ -42,10 +38,11 @@ public:
 
     KXPICTURE& SetMasks(std::uint32_t red, std::uint32_t green, std::uint32_t blue,
                         std::uint32_t alpha);
-    std::uint32_t GetRedMask() const { return redMask; }
-    std::uint32_t GetGreenMask() const { return greenMask; }
-    std::uint32_t GetBlueMask() const { return blueMask; }
-    std::uint32_t GetAlphaMask() const { return alphaMask; }
+    const KXMASKS& GetMasks() const { return masks; }
+    std::uint32_t GetRedMask() const { return masks.red; }
+    std::uint32_t GetGreenMask() const { return masks.green; }
+    std::uint32_t GetBlueMask() const { return masks.blue; }
+    std::uint32_t GetAlphaMask() const { return masks.alpha; }
 
     std::uint32_t GetWidth() const { return width; }
     void SetWidth(std::uint32_t value) { width = value; }
@@ -139,8 +136,5 @@ private:
     std::uint32_t paletteCount = 0;
     std::int32_t xResolution = 0;
     std::int32_t yResolution = 0;
-    std::uint32_t redMask = 0xFF;
-    std::uint32_t greenMask = 0xFF00;
-    std::uint32_t blueMask = 0xFF0000;
-    std::uint32_t alphaMask = 0xFF000000;
+    KXMASKS masks;
 };

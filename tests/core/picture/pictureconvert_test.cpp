@@ -58,8 +58,8 @@ std::vector<std::uint8_t> ConvertedPerPixel(const KXPICTURE& from, const PICTURE
     target.Create(from.GetWidth(), from.GetHeight(), to.depth);
     const kxpixel::PIXELSOURCE source{from.GetData(), from.GetDepth(), from.GetPalette(),
                                       from.GetPaletteSize()};
-    const kxpixel::MASKS masks{to.masks[0], to.masks[1], to.masks[2], to.masks[3]};
-    kxpixel::ConvertPerPixel(source, kxpixel::MasksOf(from), {target.GetData(), to.depth, masks},
+    const KXMASKS masks{to.masks[0], to.masks[1], to.masks[2], to.masks[3]};
+    kxpixel::ConvertPerPixel(source, from.GetMasks(), {target.GetData(), to.depth, masks},
                              from.GetWidth() * from.GetHeight());
     return PixelBytes(target);
 }

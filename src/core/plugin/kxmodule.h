@@ -4,7 +4,7 @@
 // declarations: the same fields and the same order of virtual operations.
 #pragma once
 
-#include "kxdirectory.h"
+#include "kxlibrary.h"
 #include "kxobject.h"
 #include "kxstring.h"
 

@@ -129,10 +129,10 @@ bool KXPICTURE::LookupPalette(std::uint32_t index, std::uint32_t& value) const
 KXPICTURE& KXPICTURE::SetMasks(std::uint32_t red, std::uint32_t green, std::uint32_t blue,
                                std::uint32_t alpha)
 {
-    redMask = red;
-    greenMask = green;
-    blueMask = blue;
-    alphaMask = alpha;
+    masks.red = red;
+    masks.green = green;
+    masks.blue = blue;
+    masks.alpha = alpha;
     return *this;
 }
 
@@ -153,7 +153,7 @@ void KXPICTURE::GetPixelXY(std::uint32_t x, std::uint32_t y, KXCOLOR& colour) co
 
 void KXPICTURE::SetPixel(std::uint32_t i, KXCOLOR& colour)
 {
-    colour.SetMasks(redMask, greenMask, blueMask, alphaMask);
+    colour.SetMasks(masks.red, masks.green, masks.blue, masks.alpha);
     kxpixel::WritePixel(data, depth, i, colour);
 }
 
@@ -169,8 +169,8 @@ bool KXPICTURE::ConvertDepth(std::uint16_t newDepth, std::uint32_t red, std::uin
 {
     // Pixels already of that depth are re-encoded only when their masks differ: a 32-bit
     // file with bit fields of its own still shows its colours once the viewer converts it.
-    if (newDepth == depth && red == redMask && green == greenMask && blue == blueMask &&
-        alpha == alphaMask)
+    if (newDepth == depth && red == masks.red && green == masks.green && blue == masks.blue &&
+        alpha == masks.alpha)
         return true;
     if (!kxpixel::IsWritableDepth(newDepth))
         return false;
@@ -182,9 +182,9 @@ bool KXPICTURE::ConvertDepth(std::uint16_t newDepth, std::uint32_t red, std::uin
     // Pixels of the palette depths come through this picture's palette, in the default
     // layout; the others are decoded through the masks they were stored with. Each is
     // encoded through the new masks.
-    const kxpixel::MASKS masks{red, green, blue, alpha};
-    kxpixel::Convert(PIXELSOURCE{data, depth, palette, paletteCount}, kxpixel::MasksOf(*this),
-                     {converted, newDepth, masks}, width * height);
+    const KXMASKS target{red, green, blue, alpha};
+    kxpixel::Convert(PIXELSOURCE{data, depth, palette, paletteCount}, masks,
+                     {converted, newDepth, target}, width * height);
     ReplacePixelBuffer(converted, bytes);
     depth = newDepth;
     SetMasks(red, green, blue, alpha);

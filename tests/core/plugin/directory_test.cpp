@@ -1,6 +1,7 @@
 #include "tempdir.h"
 
 #include "kxdirectory.h"
+#include "kxlibrary.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "kxtime.h"
 
-#include "kxrandom.h"
+#include "kxclock.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,5 +1,7 @@
 #include "kxdirectory.h"
 
+#include "kxsys.h"
+
 void ListFiles(KXCOLLECTION<KXSTRING>& list, const char* pattern)
 {
     list.RemoveAll();
@@ -38,22 +40,4 @@ void ChangeDir(const KXSTRING& dir)
 bool RunCommand(const char* command)
 {
     return kxsys::RunCommand(command) != -1;
-}
-
-KXLIBRARY LoadModuleLibrary(const char* path)
-{
-    return kxsys::LoadLibrary(path);
-}
-
-void* GetModuleProc(KXLIBRARY library, const char* name)
-{
-    return kxsys::FindExport(library, name);
-}
-
-void FreeModuleLibrary(KXLIBRARY* library)
-{
-    if (library == nullptr)
-        return;
-    kxsys::FreeLibrary(*library);
-    *library = nullptr;
 }
