@@ -26,7 +26,7 @@ private:
     KXSTRING name{16};
     // Three words that every object carries; construction zeroes them and copies
     // carry them over, but no operation of the library reads them.
-    std::int32_t words[3] = {0, 0, 0};
+    [[maybe_unused]] std::int32_t words[3] = {0, 0, 0};
 };
 
 class KXEXCEPTION : public KXOBJECT {

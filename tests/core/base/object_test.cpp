@@ -46,7 +46,7 @@ TEST(Object, ToStringShowsTheLowAddressByteAndTheName)
         char expected[32];
         std::snprintf(expected, sizeof expected, "@%02X (KXVECTOR)", offset);
         EXPECT_EQ(Text(object->ToString()), expected);
-        object->~KXOBJECT();
+        object->KXOBJECT::~KXOBJECT();
     }
     KXOBJECT unnamed;
     const std::string text = Text(unnamed.ToString());

@@ -66,7 +66,7 @@ TEST(StringStorage, ConstructorsAndClear)
     alignas(KXSTRING) unsigned char storage[sizeof(KXSTRING)];
     KXSTRING* clone = letter.Clone(storage);
     EXPECT_EQ(Text(*clone), "q");
-    clone->~KXSTRING();
+    clone->KXSTRING::~KXSTRING();
 
     sized.Clear();
     EXPECT_EQ(sized.GetText(), nullptr);
@@ -150,7 +150,8 @@ TEST(StringAssign, OwnTextAsSource)
     KXSTRING same("same");
     same = same.GetText();
     EXPECT_EQ(Text(same), "same");
-    same = same;
+    const KXSTRING& itself = same;
+    same = itself;
     EXPECT_EQ(Text(same), "same");
 
     KXSTRING twice("0123456789abcd"); // 14 characters: appending must grow

@@ -13,8 +13,6 @@
 
 namespace {
 
-const std::uint32_t defaultMasks[4] = {0xFF, 0xFF00, 0xFF0000, 0xFF000000};
-
 // Every depth the picture stores, with the masks it gets on creation.
 const PICTUREFORMAT everyDepth[] = {
     {1, {0xFF, 0xFF00, 0xFF0000, 0xFF000000}},

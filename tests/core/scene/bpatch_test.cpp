@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 namespace {
@@ -13,11 +14,13 @@ namespace {
 using geometry::Components;
 using geometry::Near;
 
-std::vector<KXVECTOR> Points(int count)
+// A plain array, as the patch takes its points. (A std::vector would destroy each point
+// by an explicit destructor call, which the compiler flags: KXVECTOR's is not virtual.)
+std::unique_ptr<KXVECTOR[]> Points(int count)
 {
-    std::vector<KXVECTOR> points;
+    auto points = std::make_unique<KXVECTOR[]>(count);
     for (int i = 0; i < count; ++i)
-        points.emplace_back(i, 10.0 * i, -i);
+        points[i] = KXVECTOR(i, 10.0 * i, -i);
     return points;
 }
 
@@ -33,8 +36,8 @@ void ExpectEndPoints(KXBCURVE* row, int first, int last)
 
 TEST(BPatch, EachRowTakesItsShareOfThePoints)
 {
-    const std::vector<KXVECTOR> points = Points(6);
-    KXBPATCH patch(3, 2, points.data());
+    const auto points = Points(6);
+    KXBPATCH patch(3, 2, points.get());
     EXPECT_STREQ(patch.GetName(), "KXBPATCH");
     EXPECT_EQ(patch.GetType(), KXTYPE_BPATCH);
     EXPECT_EQ(patch.IsVisible(), 1);
@@ -48,8 +51,8 @@ TEST(BPatch, EachRowTakesItsShareOfThePoints)
 
 TEST(BPatch, RowsOfOnePoint)
 {
-    const std::vector<KXVECTOR> points = Points(2);
-    KXBPATCH patch(1, 2, points.data());
+    const auto points = Points(2);
+    KXBPATCH patch(1, 2, points.get());
     ExpectEndPoints(patch.GetRow(0), 0, 0);
     ExpectEndPoints(patch.GetRow(1), 1, 1);
 }
@@ -58,14 +61,14 @@ TEST(BPatch, RowsOfOnePoint)
 // of reading through a null array or building curves of no point.
 TEST(BPatch, NoControlPointsMakeAnEmptyPatch)
 {
-    const std::vector<KXVECTOR> points = Points(6);
+    const auto points = Points(6);
     struct Case {
         std::uint32_t m, n;
         const KXVECTOR* points;
     };
     const Case cases[] = {
-        {3, 2, nullptr},       {3, 1, nullptr}, {0, 2, points.data()},
-        {3, 0, points.data()}, {0, 0, nullptr},
+        {3, 2, nullptr},       {3, 1, nullptr}, {0, 2, points.get()},
+        {3, 0, points.get()}, {0, 0, nullptr},
     };
     for (const Case& c : cases) {
         KXBPATCH patch(c.m, c.n, c.points);
@@ -78,8 +81,8 @@ TEST(BPatch, NoControlPointsMakeAnEmptyPatch)
 
 TEST(BPatch, FreeRowsLeavesAnEmptyPatch)
 {
-    const std::vector<KXVECTOR> points = Points(4);
-    KXBPATCH patch(2, 2, points.data());
+    const auto points = Points(4);
+    KXBPATCH patch(2, 2, points.get());
     patch.FreeRows();
     EXPECT_EQ(patch.GetRowCount(), 0u);
     EXPECT_EQ(patch.GetRow(0), nullptr);
