@@ -43,3 +43,41 @@ int LargestDifference(const QImage& ours, const QImage& reference)
     }
     return largest;
 }
+
+bmp::REFUSAL Read(const std::vector<std::uint8_t>& file, KXPICTURE& picture)
+{
+    return bmp::Decode(file.data(), file.size(), picture);
+}
+
+void MakeSentinel(KXPICTURE& picture)
+{
+    picture.Create(1, 1, 24);
+    picture.SetPixelPacked(0, 0x123456);
+}
+
+bool IsSentinel(const KXPICTURE& picture)
+{
+    return picture.GetWidth() == 1 && picture.GetHeight() == 1 && picture.GetDepth() == 24 &&
+           picture.GetPaletteSize() == 0 && picture.GetPixelPacked(0) == 0x123456;
+}
+
+void Put16(std::vector<std::uint8_t>& file, std::size_t at, std::uint32_t value)
+{
+    file.at(at) = static_cast<std::uint8_t>(value);
+    file.at(at + 1) = static_cast<std::uint8_t>(value >> 8);
+}
+
+void Put32(std::vector<std::uint8_t>& file, std::size_t at, std::uint32_t value)
+{
+    Put16(file, at, value);
+    Put16(file, at + 2, value >> 16);
+}
+
+void bmp::PrintTo(REFUSAL refusal, std::ostream* out)
+{
+    static const char* const names[] = {"NONE",       "TRUNCATED", "SIGNATURE",   "HEADERSIZE",
+                                        "DIMENSIONS", "DEPTH",     "COMPRESSION", "MASKS",
+                                        "TOOLARGE",   "RUNLENGTH", "NOMEMORY"};
+    const auto index = static_cast<std::size_t>(refusal);
+    *out << (index < std::size(names) ? names[index] : "unknown refusal");
+}
