@@ -3,6 +3,8 @@
 // cursor short, so a reader takes a group of fields and asks once whether all were there.
 #pragma once
 
+#include "kxendian.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -18,17 +20,8 @@ public:
     bool Holds(std::size_t at, std::size_t n) const { return at <= size && n <= size - at; }
 
     std::uint8_t U8(std::size_t at) { return Has(at, 1) ? bytes[at] : 0; }
-    std::uint32_t U16(std::size_t at)
-    {
-        return Has(at, 2) ? static_cast<std::uint32_t>(bytes[at] | bytes[at + 1] << 8) : 0;
-    }
-    std::uint32_t U32(std::size_t at)
-    {
-        if (!Has(at, 4))
-            return 0;
-        return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
-               static_cast<std::uint32_t>(bytes[at + 3]) << 24;
-    }
+    std::uint32_t U16(std::size_t at) { return Has(at, 2) ? kxendian::Read16(bytes + at) : 0; }
+    std::uint32_t U32(std::size_t at) { return Has(at, 4) ? kxendian::Read32(bytes + at) : 0; }
     std::int32_t S32(std::size_t at) { return static_cast<std::int32_t>(U32(at)); }
 
     // True once any read fell outside the file.

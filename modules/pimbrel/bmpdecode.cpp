@@ -6,6 +6,8 @@
 #include "bmpcursor.h"
 #include "bmplayout.h"
 
+#include "kxassert.h"
+
 #include <algorithm>
 #include <bit>
 #include <climits>
@@ -34,6 +36,7 @@ struct LAYOUT {
     // The pixel data: [pixelStart, pixelEnd) of the file.
     std::size_t pixelStart = 0;
     std::size_t pixelEnd = 0;
+    std::size_t fileSize = 0;
 
     bool IsRunLength() const { return compression == L::kRle8 || compression == L::kRle4; }
 };
@@ -95,6 +98,7 @@ REFUSAL CheckSize(const LAYOUT& layout)
 
 REFUSAL READER::ReadLayout(LAYOUT& layout)
 {
+    layout.fileSize = file.Size();
     if (!file.Holds(0, 2))
         return REFUSAL::TRUNCATED;
     if (file.U8(L::kSignature) != 'B' || file.U8(L::kSignature + 1) != 'M')
@@ -361,6 +365,7 @@ public:
     // A run of one index, or at 4 bits of two alternating indices.
     void Run(std::size_t first, std::uint32_t count, std::uint8_t value)
     {
+        KX_ASSERT(Holds(first, count));
         if (!nibbles) {
             std::memset(data + first, value, count);
             return;
@@ -371,6 +376,7 @@ public:
 
     void Copy(std::size_t first, std::uint32_t count, const std::uint8_t* source)
     {
+        KX_ASSERT(Holds(first, count));
         if (!nibbles) {
             std::memcpy(data + first, source, count);
             return;
@@ -380,6 +386,12 @@ public:
     }
 
 private:
+    // The walk keeps every run inside the picture it checked the data against.
+    bool Holds(std::size_t first, std::uint32_t count) const
+    {
+        return ((first + count) * (nibbles ? 4 : 8) + 7) / 8 <= dataSize;
+    }
+
     std::uint8_t* const data;
     const std::uint32_t dataSize;
     const bool nibbles;
@@ -390,6 +402,11 @@ void CopyPalette(const LAYOUT& layout, const std::uint8_t* fileBytes, KXPICTURE&
     std::uint8_t* entries = picture.GetPalette();
     if (entries == nullptr)
         return;
+    // The header's reading placed the entries read inside the palette and the file.
+    KX_ASSERT(layout.paletteRead <= layout.paletteCount);
+    KX_ASSERT(layout.paletteRead == 0 ||
+              layout.paletteStart + layout.paletteEntrySize * layout.paletteRead <=
+                  layout.fileSize);
     std::memset(entries, 0, std::size_t{layout.paletteCount} * 4);
     const std::uint8_t* source = fileBytes + layout.paletteStart;
     for (std::uint32_t i = 0; i < layout.paletteRead; ++i)
@@ -417,6 +434,12 @@ void CopyRows(const LAYOUT& layout, const std::uint8_t* fileBytes, KXPICTURE& pi
     std::uint8_t* data = picture.GetData();
     if (layout.bits < 8)
         std::memset(data, 0, picture.GetDataSize());
+    // The header's reading placed every row inside the file, and the picture was made to
+    // hold them all.
+    KX_ASSERT(layout.pixelStart + stride * (layout.height - 1) + (rowBits + 7) / 8 <=
+              layout.pixelEnd);
+    KX_ASSERT(layout.pixelEnd <= layout.fileSize);
+    KX_ASSERT((rowBits * layout.height + 7) / 8 <= picture.GetDataSize());
     for (std::uint32_t row = 0; row < layout.height; ++row) {
         const std::uint8_t* source = fileBytes + layout.pixelStart + stride * row;
         const std::uint32_t y = layout.topDown ? layout.height - 1 - row : row;

@@ -3,24 +3,14 @@
 #include "bmpcodec.h"
 #include "bmplayout.h"
 
+#include "kxendian.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
 
 namespace bmp {
 namespace {
-
-void Put16(std::uint8_t* p, std::uint32_t v)
-{
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void Put32(std::uint8_t* p, std::uint32_t v)
-{
-    Put16(p, v);
-    Put16(p + 2, v >> 16);
-}
 
 bool IsWritable(std::uint16_t depth)
 {
@@ -127,23 +117,23 @@ bool Encode(const KXPICTURE& picture, std::vector<std::uint8_t>& out)
     std::uint8_t* h = out.data();
     h[L::kSignature] = 'B';
     h[L::kSignature + 1] = 'M';
-    Put32(h + L::kFileSize, static_cast<std::uint32_t>(out.size()));
-    Put32(h + L::kPixelOffset, static_cast<std::uint32_t>(offset));
-    Put32(h + L::kHeaderSize, L::kInfoHeader);
-    Put32(h + L::kWidth, picture.GetWidth());
-    Put32(h + L::kHeight, picture.GetHeight());
-    Put16(h + L::kPlanes, 1);
-    Put16(h + L::kBitCount, bits);
-    Put32(h + L::kCompression, bitFields ? L::kBitFields : L::kRgb);
-    Put32(h + L::kImageSize, static_cast<std::uint32_t>(imageSize));
-    Put32(h + L::kXResolution, static_cast<std::uint32_t>(picture.GetXResolution()));
-    Put32(h + L::kYResolution, static_cast<std::uint32_t>(picture.GetYResolution()));
-    Put32(h + L::kColorsUsed, paletteCount);
-    Put32(h + L::kColorsImportant, paletteCount);
+    kxendian::Write32(h + L::kFileSize, static_cast<std::uint32_t>(out.size()));
+    kxendian::Write32(h + L::kPixelOffset, static_cast<std::uint32_t>(offset));
+    kxendian::Write32(h + L::kHeaderSize, L::kInfoHeader);
+    kxendian::Write32(h + L::kWidth, picture.GetWidth());
+    kxendian::Write32(h + L::kHeight, picture.GetHeight());
+    kxendian::Write16(h + L::kPlanes, 1);
+    kxendian::Write16(h + L::kBitCount, bits);
+    kxendian::Write32(h + L::kCompression, bitFields ? L::kBitFields : L::kRgb);
+    kxendian::Write32(h + L::kImageSize, static_cast<std::uint32_t>(imageSize));
+    kxendian::Write32(h + L::kXResolution, static_cast<std::uint32_t>(picture.GetXResolution()));
+    kxendian::Write32(h + L::kYResolution, static_cast<std::uint32_t>(picture.GetYResolution()));
+    kxendian::Write32(h + L::kColorsUsed, paletteCount);
+    kxendian::Write32(h + L::kColorsImportant, paletteCount);
     if (bitFields) {
-        Put32(h + L::kRedMask, picture.GetRedMask());
-        Put32(h + L::kGreenMask, picture.GetGreenMask());
-        Put32(h + L::kBlueMask, picture.GetBlueMask());
+        kxendian::Write32(h + L::kRedMask, picture.GetRedMask());
+        kxendian::Write32(h + L::kGreenMask, picture.GetGreenMask());
+        kxendian::Write32(h + L::kBlueMask, picture.GetBlueMask());
     }
     if (paletteCount > 0)
         PutPalette(picture, paletteCount, h + L::kInfoHeaderEnd);

@@ -1,9 +1,12 @@
 #include "bmptest.h"
 
+#include "kxendian.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& file)
 {
@@ -63,14 +66,16 @@ bool IsSentinel(const KXPICTURE& picture)
 
 void Put16(std::vector<std::uint8_t>& file, std::size_t at, std::uint32_t value)
 {
-    file.at(at) = static_cast<std::uint8_t>(value);
-    file.at(at + 1) = static_cast<std::uint8_t>(value >> 8);
+    if (at + 2 > file.size())
+        throw std::out_of_range("a field beyond the file");
+    kxendian::Write16(file.data() + at, value);
 }
 
 void Put32(std::vector<std::uint8_t>& file, std::size_t at, std::uint32_t value)
 {
-    Put16(file, at, value);
-    Put16(file, at + 2, value >> 16);
+    if (at + 4 > file.size())
+        throw std::out_of_range("a field beyond the file");
+    kxendian::Write32(file.data() + at, value);
 }
 
 void bmp::PrintTo(REFUSAL refusal, std::ostream* out)

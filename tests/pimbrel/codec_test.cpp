@@ -4,6 +4,7 @@
 
 #include "bmpcodec.h"
 #include "bmplayout.h"
+#include "kxendian.h"
 
 #include <gtest/gtest.h>
 
@@ -49,8 +50,7 @@ std::vector<std::uint8_t> TopDown(const std::vector<std::uint8_t>& file, std::ui
 {
     namespace L = bmp::layout;
     std::vector<std::uint8_t> flipped = file;
-    const std::uint32_t offset = file[L::kPixelOffset] | file[L::kPixelOffset + 1] << 8 |
-                                 file[L::kPixelOffset + 2] << 16 | file[L::kPixelOffset + 3] << 24;
+    const std::uint32_t offset = kxendian::Read32(file.data() + L::kPixelOffset);
     const std::size_t stride = (file.size() - offset) / height;
     Put32(flipped, L::kHeight, static_cast<std::uint32_t>(-static_cast<std::int32_t>(height)));
     for (std::uint32_t row = 0; row < height; ++row)
@@ -82,7 +82,7 @@ TEST(Codec, EveryDepthRoundTrips)
             ASSERT_TRUE(bmp::Encode(original, file));
             const std::size_t stride = (width * (depth & 0xFF) + 31) / 32 * 4;
             EXPECT_EQ(file.size() % 2, 0u);
-            EXPECT_GE(file.size(), 54 + 3 * stride);
+            EXPECT_GE(file.size(), bmp::layout::kInfoHeaderEnd + 3 * stride);
 
             for (const std::vector<std::uint8_t>& stored : {file, TopDown(file, 3)}) {
                 KXPICTURE back;
@@ -114,11 +114,12 @@ TEST(Codec, RowsArePaddedToFourBytes)
     picture.SetMasks(0xFF0000, 0xFF00, 0xFF, 0);
     std::vector<std::uint8_t> file;
     ASSERT_TRUE(bmp::Encode(picture, file));
-    EXPECT_EQ(file.size(), 54u + 36u);
-    EXPECT_EQ(file[10], 54);
-    for (int row = 0; row < 3; ++row) {
-        EXPECT_EQ(file[54 + 12 * row + 8], 0xAB);
-        EXPECT_EQ(file[54 + 12 * row + 9], 0) << "padding of row " << row;
+    const std::size_t pixels = bmp::layout::kInfoHeaderEnd;
+    EXPECT_EQ(file.size(), pixels + 36u);
+    EXPECT_EQ(kxendian::Read32(file.data() + bmp::layout::kPixelOffset), pixels);
+    for (std::size_t row = 0; row < 3; ++row) {
+        EXPECT_EQ(file[pixels + 12 * row + 8], 0xAB);
+        EXPECT_EQ(file[pixels + 12 * row + 9], 0) << "padding of row " << row;
     }
 }
 
@@ -130,12 +131,12 @@ TEST(Codec, PackedPixelsChangeTheirOrderWithinAByte)
     picture.GetData()[0] = 0x01; // pixel 0 set
     std::vector<std::uint8_t> file;
     ASSERT_TRUE(bmp::Encode(picture, file));
-    EXPECT_EQ(file[54 + 8], 0x80);
+    EXPECT_EQ(file[bmp::layout::kInfoHeaderEnd + 8], 0x80); // after two palette entries
     KXPICTURE nibbles;
     nibbles.Create(2, 1, 4);
     nibbles.GetData()[0] = 0x21; // pixel 0 is 1, pixel 1 is 2
     ASSERT_TRUE(bmp::Encode(nibbles, file));
-    EXPECT_EQ(file[54 + 64], 0x12);
+    EXPECT_EQ(file[bmp::layout::kInfoHeaderEnd + 64], 0x12); // after sixteen
 }
 
 TEST(Codec, PictureWithoutPaletteGetsTheGreysItsPixelsReadAs)
@@ -179,7 +180,7 @@ TEST(Codec, MasksSurviveWriting)
     rgb.SetPixel(0, red);
     ASSERT_TRUE(bmp::Encode(rgb, file));
     EXPECT_EQ(ReadWithQt(file).pixel(0, 0), qRgb(255, 0, 0));
-    EXPECT_EQ(file[54 + 2], 255);
+    EXPECT_EQ(file[bmp::layout::kInfoHeaderEnd + 2], 255);
 }
 
 TEST(Codec, PicturesItCannotWriteAreRefused)

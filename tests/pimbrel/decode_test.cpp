@@ -212,7 +212,7 @@ TEST(Masks, EachKindOfFileGetsItsMasks)
             for (int i = 0; i < 4; ++i)
                 Put32(file, L::kRedMask + 4 * std::size_t(i), c.masks[i]);
         if (c.headerSize == 40)
-            Put32(file, L::kPixelOffset, 54 + 16);
+            Put32(file, L::kPixelOffset, L::kInfoHeaderEnd + 16); // after the masks
         KXPICTURE picture;
         ASSERT_EQ(Read(file, picture), REFUSAL::NONE) << c.what;
         const std::uint32_t masks[4] = {picture.GetRedMask(), picture.GetGreenMask(),

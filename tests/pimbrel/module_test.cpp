@@ -3,6 +3,7 @@
 #include "bmptest.h"
 #include "tempdir.h"
 
+#include "bmplayout.h"
 #include "kxpicture.h"
 
 #include <gtest/gtest.h>
@@ -73,10 +74,11 @@ TEST_F(LoaderTest, SavingA32BitPictureConvertsIt)
     EXPECT_EQ(picture.GetBlueMask(), 0xFFu);
     const std::vector<std::uint8_t> file = ReadBytes(dir.Path() / "deep.bmp");
     ASSERT_GE(file.size(), 60u);
-    EXPECT_EQ(file[28], 24);
-    EXPECT_EQ(file[54], 30); // blue, green, red
-    EXPECT_EQ(file[55], 20);
-    EXPECT_EQ(file[56], 10);
+    const std::size_t pixels = bmp::layout::kInfoHeaderEnd;
+    EXPECT_EQ(file[bmp::layout::kBitCount], 24);
+    EXPECT_EQ(file[pixels], 30); // blue, green, red
+    EXPECT_EQ(file[pixels + 1], 20);
+    EXPECT_EQ(file[pixels + 2], 10);
 }
 
 TEST_F(LoaderTest, FailedSavesLeaveNoFile)
