@@ -1,12 +1,14 @@
 // The bitmap loader when memory runs out: the 1st, 2nd, ... allocation of a load or a
 // save fails in turn, and each time the result is a refusal with the picture as it was
 // (or the file as it was), never a crash, a half-filled picture or an exception that
-// leaves the plug-in.
+// leaves the plug-in. Also the current directory, which every plug-in scan and the
+// memory-manager client ask for, when its buffer cannot be had.
 #include "bmptest.h"
 #include "tempdir.h"
 
 #include "bmpcodec.h"
 #include "bmplayout.h"
+#include "kxdirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -24,22 +26,32 @@
 namespace {
 
 int failAt = 0;
+bool failTheRest = false;
 int allocations = 0;
 
 bool FailsNow()
 {
-    return failAt > 0 && ++allocations == failAt;
+    if (failAt <= 0)
+        return false;
+    ++allocations;
+    return allocations == failAt || (failTheRest && allocations > failAt);
 }
 
 // Makes allocation number n from now on fail while it lives, and counts them all.
 class FAILNTH {
 public:
-    explicit FAILNTH(int n)
+    // With rest, every allocation after it fails too.
+    explicit FAILNTH(int n, bool rest = false)
     {
         allocations = 0;
         failAt = n;
+        failTheRest = rest;
     }
-    ~FAILNTH() { failAt = 0; }
+    ~FAILNTH()
+    {
+        failAt = 0;
+        failTheRest = false;
+    }
     FAILNTH(const FAILNTH&) = delete;
     FAILNTH& operator=(const FAILNTH&) = delete;
 
@@ -133,6 +145,27 @@ TEST(AllocationFailure, EveryFailedAllocationOfADecodeIsACleanRefusal)
         // Paletted pictures allocate their pixels and palette, the others their pixels.
         EXPECT_GE(failures, 1);
     }
+}
+
+// The current directory's buffer grows until the path fits; when memory runs out on the
+// way, the path is empty, and the call returns.
+TEST(AllocationFailure, CurrentDirectoryIsEmptyWhenItsBufferCannotBeHad)
+{
+    ScopedTempDir dir;
+    const std::filesystem::path deep = dir.MakeDeepFolder(); // longer than the first buffer
+    dir.Enter();
+    std::filesystem::current_path(deep);
+    for (int n : {1, 2}) {
+        KXSTRING path("left over");
+        {
+            FAILNTH failing(n, true);
+            GetCurrentDir(path);
+        }
+        EXPECT_TRUE(path.GetText() == nullptr || path.GetLength() == 0) << "from allocation " << n;
+    }
+    KXSTRING path;
+    GetCurrentDir(path);
+    EXPECT_EQ(std::string(path.GetText()), deep.string());
 }
 
 // A current directory holding the bitmap loader, as the viewer's bin directory does.
