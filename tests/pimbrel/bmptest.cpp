@@ -16,15 +16,19 @@ std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& file)
 
 QImage Displayed(KXPICTURE& picture)
 {
+    // Only a picture with an alpha mask has alpha to show; any other is opaque.
+    const bool hasAlpha = picture.GetAlphaMask() != 0;
     picture.ConvertDepth(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
     const int width = static_cast<int>(picture.GetWidth());
     const int height = static_cast<int>(picture.GetHeight());
-    QImage image(width, height, QImage::Format_RGB32);
+    QImage image(width, height, QImage::Format_ARGB32);
     const std::uint8_t* data = picture.GetData();
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* row = data + std::size_t{4} * width * (height - 1 - y);
         for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, qRgb(row[4 * x + 2], row[4 * x + 1], row[4 * x]));
+            image.setPixel(
+                x, y,
+                qRgba(row[4 * x + 2], row[4 * x + 1], row[4 * x], hasAlpha ? row[4 * x + 3] : 255));
     }
     return image;
 }
@@ -33,13 +37,20 @@ int LargestDifference(const QImage& ours, const QImage& reference)
 {
     if (ours.size() != reference.size())
         return -1;
-    const QImage a = ours.convertToFormat(QImage::Format_RGB32);
-    const QImage b = reference.convertToFormat(QImage::Format_RGB32);
+    const bool alpha = reference.hasAlphaChannel();
+    const QImage a = ours.convertToFormat(QImage::Format_ARGB32);
+    const QImage b = reference.convertToFormat(QImage::Format_ARGB32);
     int largest = 0;
     for (int y = 0; y < a.height(); ++y) {
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y);
             const QRgb q = b.pixel(x, y);
+            if (alpha) {
+                largest = std::max(largest, std::abs(qAlpha(p) - qAlpha(q)));
+                // A pixel that shows nothing has no colour to compare.
+                if (qAlpha(p) == 0 && qAlpha(q) == 0)
+                    continue;
+            }
             largest = std::max({largest, std::abs(qRed(p) - qRed(q)),
                                 std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
         }

@@ -16,11 +16,13 @@
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& file);
 
 // The picture converted as the viewer converts it after every load (blue, green, red,
-// alpha bytes), as an image with its top row first.
+// alpha bytes), as an image with its top row first; opaque unless the picture has an
+// alpha mask.
 QImage Displayed(KXPICTURE& picture);
 
-// The largest difference of any red, green or blue channel between the two images; -1
-// when their sizes differ.
+// The largest difference of any red, green or blue channel between the two images, and
+// of alpha when the reference has it (pixels transparent in both have no colour to
+// compare); -1 when their sizes differ.
 int LargestDifference(const QImage& ours, const QImage& reference);
 
 // Decodes a whole file's bytes.
