@@ -2,7 +2,7 @@
 #include "bmpcodec.h"
 
 #include <cerrno>
-#include <climits>
+#include <memory>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -62,10 +62,10 @@ bool FindTarget(const char* path, TARGET& target)
         errno = EACCES;
         return false;
     }
-    if (char* real = realpath(path, nullptr)) {
-        target.path = real;
-        std::free(real);
-    }
+    // Freed also when taking the name fails for want of memory.
+    const std::unique_ptr<char, void (*)(void*)> real(realpath(path, nullptr), std::free);
+    if (real != nullptr)
+        target.path = real.get();
     target.exists = true;
     target.mode = status.st_mode & 07777;
     return true;
