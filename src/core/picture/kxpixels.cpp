@@ -52,6 +52,17 @@ template <unsigned size>
 void CopyFromTable(const PIXELSOURCE& source, const std::uint8_t* table, std::uint8_t* out,
                    std::uint32_t count)
 {
+    // Palette indices of 8 bits into 32-bit pixels, the viewer's display form: a plain
+    // lookup per byte.
+    if constexpr (size == 4) {
+        if (source.depth == 8) {
+            std::uint32_t words[256];
+            std::memcpy(words, table, sizeof words);
+            for (std::uint32_t i = 0; i < count; ++i)
+                std::memcpy(out + std::size_t{i} * 4, &words[source.data[i]], 4);
+            return;
+        }
+    }
     for (std::uint32_t i = 0; i < count; ++i)
         std::memcpy(out + std::size_t{i} * size,
                     table + std::size_t{RawValue(source.data, source.depth, i)} * size, size);
@@ -187,12 +198,39 @@ bool SamePlaces(const BYTEFIELDS& from, const BYTEFIELDS& to, std::uint32_t& kep
     return true;
 }
 
+// 24-bit pixels into 32-bit ones whose channels keep their places: four pixels at a
+// time from three words, each pixel its three bytes with the bits kept.
+std::uint32_t WidenKeeping(const std::uint8_t* in, std::uint8_t* out, std::uint32_t count,
+                           std::uint32_t kept)
+{
+    std::uint32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        std::uint32_t w[3];
+        std::memcpy(w, in + std::size_t{i} * 3, sizeof w);
+        const std::uint32_t pixels[4] = {w[0], w[0] >> 24 | w[1] << 8, w[1] >> 16 | w[2] << 16,
+                                         w[2] >> 8};
+        for (std::uint32_t k = 0; k < 4; ++k) {
+            const std::uint32_t moved = pixels[k] & 0xFFFFFFu & kept;
+            std::memcpy(out + (std::size_t{i} + k) * 4, &moved, 4);
+        }
+    }
+    return i;
+}
+
 template <unsigned inSize, unsigned outSize>
 void MoveBytes(const std::uint8_t* in, std::uint8_t* out, std::uint32_t count,
                const BYTEFIELDS& from, const BYTEFIELDS& to)
 {
     std::uint32_t kept = 0;
     const bool inPlace = SamePlaces(from, to, kept);
+    if constexpr (inSize == 3 && outSize == 4 && std::endian::native == std::endian::little) {
+        if (inPlace) {
+            const std::uint32_t done = WidenKeeping(in, out, count, kept);
+            in += std::size_t{done} * 3;
+            out += std::size_t{done} * 4;
+            count -= done;
+        }
+    }
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::uint32_t pixel = ReadSized<inSize>(in + std::size_t{i} * inSize);
         const std::uint32_t moved = inPlace
