@@ -9,29 +9,84 @@
 #include <string>
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace bmp {
 
-bool ReadFile(const char* path, std::vector<std::uint8_t>& bytes)
+namespace {
+
+// Files up to 2 GiB: no picture this reader accepts needs more.
+constexpr std::uint64_t largestFile = std::uint64_t{1} << 31;
+// Memory for a file's bytes comes in huge pages where the system has them: a fresh page
+// per 4 KiB of a large file costs more than reading it.
+constexpr std::size_t hugePage = std::size_t{2} << 20;
+
+// Reads count bytes at the start of the open file into buffer; false when it ends early
+// or fails.
+bool ReadWhole(int fd, std::uint8_t* buffer, std::size_t count)
 {
-    struct stat status {};
-    if (path == nullptr || stat(path, &status) != 0 || !S_ISREG(status.st_mode) ||
-        static_cast<std::uint64_t>(status.st_size) > (std::uint64_t{1} << 31))
-        return false;
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr)
-        return false;
-    try {
-        bytes.resize(static_cast<std::size_t>(status.st_size));
-    } catch (const std::bad_alloc&) {
-        std::fclose(file);
-        return false;
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t got = read(fd, buffer + done, count - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        done += static_cast<std::size_t>(got);
     }
-    const std::size_t read = std::fread(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-    return read == bytes.size();
+    return true;
+}
+
+} // namespace
+
+FILEBYTES::~FILEBYTES()
+{
+    Release();
+}
+
+void FILEBYTES::Release()
+{
+    if (bytes != nullptr)
+        munmap(bytes, mappedSize);
+    bytes = nullptr;
+    size = 0;
+    mappedSize = 0;
+}
+
+bool FILEBYTES::Read(const char* path)
+{
+    Release();
+    // Opened without waiting, so that a pipe or a device is refused rather than waited on.
+    const int fd = path != nullptr ? open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY) : -1;
+    if (fd < 0)
+        return false;
+    // The size and the kind are those of the file opened, not of whatever the path
+    // names a moment later.
+    struct stat status {};
+    bool read = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+                static_cast<std::uint64_t>(status.st_size) <= largestFile;
+    const auto fileSize = static_cast<std::size_t>(read ? status.st_size : 0);
+    if (read && fileSize > 0) {
+        // Memory of its own rather than the file mapped: a mapped file that another
+        // program truncates would kill the viewer on the next access.
+        const std::size_t length = (fileSize + hugePage - 1) / hugePage * hugePage;
+        void* memory =
+            mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        read = memory != MAP_FAILED;
+        if (read) {
+            madvise(memory, length, MADV_HUGEPAGE);
+            bytes = static_cast<std::uint8_t*>(memory);
+            mappedSize = length;
+            size = fileSize;
+            read = ReadWhole(fd, bytes, fileSize);
+        }
+    }
+    close(fd);
+    if (!read)
+        Release();
+    return read;
 }
 
 namespace {
