@@ -223,6 +223,9 @@ double BenchMinTime()
 
 void RunPillow(const std::vector<std::string>& tasks)
 {
+    // For a quick look at one side: PELISK_NO_PILLOW=1 leaves Pillow out.
+    if (std::getenv("PELISK_NO_PILLOW") != nullptr)
+        return;
     const char* python = std::getenv("PELISK_PYTHON");
     std::string command = std::string(python != nullptr ? python : "/usr/bin/python3") + " '" +
                           PELISK_BENCH_DIR + "/pillow_bench.py' --runs " + std::to_string(runs) +
