@@ -58,8 +58,8 @@ void AddDecode(const BENCHCASE& line, const BENCHFILE& file)
     AddSide(line, "Qt", BENCHCLOCK::wall, [&file](benchmark::State& state) {
         for (auto _ : state) {
             QImage image;
-            benchmark::DoNotOptimize(image.loadFromData(
-                file.bytes.data(), static_cast<int>(file.bytes.size()), "BMP"));
+            benchmark::DoNotOptimize(
+                image.loadFromData(file.bytes.data(), static_cast<int>(file.bytes.size()), "BMP"));
         }
     });
 }

@@ -2,9 +2,9 @@
 #include "bmpcodec.h"
 
 #include <cerrno>
-#include <memory>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <new>
 #include <string>
 

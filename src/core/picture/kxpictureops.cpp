@@ -245,7 +245,7 @@ private:
     const UNITS& units = Units();
     const WHOLEMEANS& whole;
     std::int64_t offsets[points];
-    int left = -1; // the point that is the left neighbour, if the pass reads it
+    int left = -1;     // the point that is the left neighbour, if the pass reads it
     unsigned place[3]; // the byte of each colour channel within a pixel
 };
 

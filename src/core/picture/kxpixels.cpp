@@ -314,8 +314,8 @@ void WritePixel(std::uint8_t* data, std::uint16_t depth, std::uint32_t i, const 
     }
 }
 
-void ConvertPerPixel(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const PIXELTARGET& target,
-                     std::uint32_t count)
+void ConvertPerPixel(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
+                     const PIXELTARGET& target, std::uint32_t count)
 {
     KXCOLOR from;
     if (!IsPaletteDepth(source.depth))
