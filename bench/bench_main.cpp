@@ -126,6 +126,10 @@ std::string Figure(const SIDE& side)
 
 void PrintLine(const LINE& line)
 {
+    // A line whose every side was left out by a filter says nothing.
+    if (std::none_of(line.sides.begin(), line.sides.end(),
+                     [](const SIDE& side) { return side.median > 0.0; }))
+        return;
     const SIDE* ours = nullptr;
     const SIDE* fastest = nullptr;
     std::string figures;
