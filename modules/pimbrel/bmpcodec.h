@@ -61,7 +61,6 @@ private:
 
     std::uint8_t* bytes = nullptr;
     std::size_t size = 0;
-    std::size_t mappedSize = 0;
 };
 
 // Replaces the file at path with bytes, never destroying what it replaces: the bytes go

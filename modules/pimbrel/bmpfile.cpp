@@ -1,6 +1,8 @@
 // Reading and writing whole files for the bitmap loader.
 #include "bmpcodec.h"
 
+#include "kxpixels.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -9,7 +11,6 @@
 #include <string>
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,9 +20,6 @@ namespace {
 
 // Files up to 2 GiB: no picture this reader accepts needs more.
 constexpr std::uint64_t largestFile = std::uint64_t{1} << 31;
-// Memory for a file's bytes comes in huge pages where the system has them: a fresh page
-// per 4 KiB of a large file costs more than reading it.
-constexpr std::size_t hugePage = std::size_t{2} << 20;
 
 // Reads count bytes at the start of the open file into buffer; false when it ends early
 // or fails.
@@ -48,11 +46,9 @@ FILEBYTES::~FILEBYTES()
 
 void FILEBYTES::Release()
 {
-    if (bytes != nullptr)
-        munmap(bytes, mappedSize);
+    delete[] bytes;
     bytes = nullptr;
     size = 0;
-    mappedSize = 0;
 }
 
 bool FILEBYTES::Read(const char* path)
@@ -70,15 +66,12 @@ bool FILEBYTES::Read(const char* path)
     const auto fileSize = static_cast<std::size_t>(read ? status.st_size : 0);
     if (read && fileSize > 0) {
         // Memory of its own rather than the file mapped: a mapped file that another
-        // program truncates would kill the viewer on the next access.
-        const std::size_t length = (fileSize + hugePage - 1) / hugePage * hugePage;
-        void* memory =
-            mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        read = memory != MAP_FAILED;
+        // program truncates would kill the viewer on the next access. Nothing fills it
+        // before the file does.
+        bytes = new (std::nothrow) std::uint8_t[fileSize];
+        read = bytes != nullptr;
         if (read) {
-            madvise(memory, length, MADV_HUGEPAGE);
-            bytes = static_cast<std::uint8_t*>(memory);
-            mappedSize = length;
+            kxpixel::AdviseHugePages(bytes, fileSize);
             size = fileSize;
             read = ReadWhole(fd, bytes, fileSize);
         }
