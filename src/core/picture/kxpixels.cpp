@@ -9,6 +9,10 @@
 
 #include <sys/mman.h>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace kxpixel {
 
 namespace {
@@ -200,12 +204,38 @@ bool SamePlaces(const BYTEFIELDS& from, const BYTEFIELDS& to, std::uint32_t& kep
     return true;
 }
 
+#if defined(__x86_64__)
+// The same four pixels at a time with one byte shuffle, on processors that have it (every
+// x86-64 processor of the last fifteen years). It reads 16 bytes for 12, so it stops
+// while 4 bytes beyond the last four pixels remain in the buffer.
+__attribute__((target("ssse3"))) std::uint32_t WidenKeepingShuffled(const std::uint8_t* in,
+                                                                    std::uint8_t* out,
+                                                                    std::uint32_t count,
+                                                                    std::uint32_t kept)
+{
+    const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    const __m128i keep = _mm_set1_epi32(static_cast<int>(kept & 0xFFFFFFu));
+    std::uint32_t i = 0;
+    for (; i + 6 <= count; i += 4) {
+        const __m128i bytes =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + std::size_t{i} * 3));
+        const __m128i pixels = _mm_and_si128(_mm_shuffle_epi8(bytes, spread), keep);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + std::size_t{i} * 4), pixels);
+    }
+    return i;
+}
+#endif
+
 // 24-bit pixels into 32-bit ones whose channels keep their places: four pixels at a
 // time from three words, each pixel its three bytes with the bits kept.
 std::uint32_t WidenKeeping(const std::uint8_t* in, std::uint8_t* out, std::uint32_t count,
                            std::uint32_t kept)
 {
     std::uint32_t i = 0;
+#if defined(__x86_64__)
+    if (__builtin_cpu_supports("ssse3"))
+        i = WidenKeepingShuffled(in, out, count, kept);
+#endif
     for (; i + 4 <= count; i += 4) {
         std::uint32_t w[3];
         std::memcpy(w, in + std::size_t{i} * 3, sizeof w);
