@@ -46,7 +46,7 @@ FILEBYTES::~FILEBYTES()
 
 void FILEBYTES::Release()
 {
-    delete[] bytes;
+    ::operator delete(bytes);
     bytes = nullptr;
     size = 0;
 }
@@ -68,7 +68,7 @@ bool FILEBYTES::Read(const char* path)
         // Memory of its own rather than the file mapped: a mapped file that another
         // program truncates would kill the viewer on the next access. Nothing fills it
         // before the file does.
-        bytes = new (std::nothrow) std::uint8_t[fileSize];
+        bytes = static_cast<std::uint8_t*>(::operator new(fileSize, std::nothrow));
         read = bytes != nullptr;
         if (read) {
             kxpixel::AdviseHugePages(bytes, fileSize);
