@@ -2,10 +2,12 @@
 
 #include <QButtonGroup>
 #include <QFontMetrics>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -48,6 +50,8 @@ KXDIALOG::KXDIALOG(const KXDLGTEMPLATE& layout, QWidget* parent) : QDialog(paren
         widget->setGeometry(MapDialogRect(QRect(control.x, control.y, control.cx, control.cy)));
         if (control.id != -1)
             items.insert(control.id, widget);
+        if (control.kind == KXCONTROL::Static && (control.style & KXS_BITMAP))
+            bitmaps.insert(QString::fromLatin1(control.text), widget);
     }
 }
 
@@ -56,7 +60,8 @@ QWidget* KXDIALOG::MakeControl(const KXDLGCONTROL& control, bool joinsGroup)
     const QString text = QString::fromLatin1(control.text != nullptr ? control.text : "");
     switch (control.kind) {
     case KXCONTROL::Static: {
-        auto* label = new QLabel(text, this);
+        // A bitmap static shows nothing until its bitmap is given.
+        auto* label = new QLabel((control.style & KXS_BITMAP) ? QString() : text, this);
         label->setWordWrap(true);
         label->setAlignment((control.style & KXS_CENTERIMAGE) ? Qt::AlignCenter
                                                               : Qt::AlignLeft | Qt::AlignTop);
@@ -102,7 +107,9 @@ QWidget* KXDIALOG::MakeButton(const KXDLGCONTROL& control)
     button->setDefault(control.style & KXS_DEFAULT);
     const int id = control.id;
     connect(button, &QPushButton::clicked, this, [this, id] {
-        if (id == IDOK || id == IDCANCEL)
+        if (id == IDOK)
+            OnOK();
+        else if (id == IDCANCEL)
             done(id);
         else
             OnCommand(id);
@@ -114,6 +121,21 @@ int KXDIALOG::DoModal()
 {
     OnInitDialog();
     return exec();
+}
+
+void KXDIALOG::OnOK()
+{
+    UpdateData(true);
+    done(IDOK);
+}
+
+void KXDIALOG::SetBitmap(const char* name, const QImage& image)
+{
+    // At its own size, clipped by the static and centred in it when the style says so.
+    const QPixmap pixmap = QPixmap::fromImage(image);
+    for (QWidget* widget : bitmaps.values(QString::fromLatin1(name)))
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            label->setPixmap(pixmap);
 }
 
 QRect MapDialogUnits(const QRect& units, const QSize& baseUnits)
@@ -218,7 +240,7 @@ void KXDIALOG::keyPressEvent(QKeyEvent* event)
         if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
             button->click();
         else
-            done(IDOK);
+            OnOK();
         return;
     case Qt::Key_Escape:
         done(IDCANCEL);

@@ -1,6 +1,7 @@
 #include "picturectrl.h"
 
 #include "resource.h"
+#include "vorn.h"
 
 #include "kxcolor.h"
 
@@ -29,11 +30,13 @@ constexpr double kWalkStep = 10.0;
 CPictureCtrl::CPictureCtrl() : m_status(16)
 {
     m_nDisplayMode = DISPLAY_NOTHING;
+    ResetVorn();
 }
 
 CPictureCtrl::~CPictureCtrl()
 {
     FreeDIB();
+    FreeVornPoints();
     SubclassWindow(nullptr);
 }
 
@@ -131,9 +134,11 @@ void CPictureCtrl::RedrawNow()
 {
     Invalidate();
     UpdateWindow(m_hWnd);
-    // The surface is painted; the screen shows it only when the toolkit presents it.
+    // The surface is painted; the screen shows it only when the toolkit presents it. The
+    // whole window is presented, menu bar included: a dialog closed just before a long
+    // step leaves its pieces on the screen until the window is drawn again.
     if (widget != nullptr)
-        widget->repaint();
+        widget->QWidget::window()->repaint();
 }
 
 RECT CPictureCtrl::ParentClientRect() const
@@ -352,24 +357,4 @@ bool CPictureCtrl::OnCommand(unsigned id)
 void CPictureCtrl::OnModeZoom()
 {
     m_nVornMode = 0;
-}
-
-void CPictureCtrl::OnProjectVorn()
-{
-    // The VORN properties dialog opens here.
-}
-
-void CPictureCtrl::VornPick(int, int)
-{
-    // The contour pick of the VORN project runs here.
-}
-
-void CPictureCtrl::VornWheel(int)
-{
-    // The VORN project pages through its dots or polygons here.
-}
-
-void CPictureCtrl::DrawVornOverlay(HDC, int, int)
-{
-    // The VORN project draws its dots or polygon over the picture here.
 }
