@@ -70,6 +70,23 @@ TEST(Templates, ControlsTheViewerAddressesHaveTheirKinds)
     EXPECT_NE(qobject_cast<QSlider*>(jpeg.GetDlgItem(1002)), nullptr);
 }
 
+TEST(Templates, PropertyLinesFitTheirListWithoutScrolling)
+{
+    KXDIALOG properties(*FindDialogTemplate(IDD_PROPERTIES));
+    auto* list = qobject_cast<QListWidget*>(properties.GetDlgItem(1011));
+    list->addItems({"Width:\t\t\t\t1024", "Height:\t\t\t768", "Depth:\t\t\t32",
+                    "HPPM:\t\t\t\t3780", "VPPM:\t\t\t\t3780", "Buffer size:\t\t3145728",
+                    "Classname:\t\t\tKXNULLOBJECT"});
+    properties.show();
+    const int room = list->viewport()->width();
+    const int plain = list->fontMetrics().horizontalAdvance("Buffer size: 3145728");
+    for (int row = 0; row < list->count(); ++row) {
+        const int needs = list->sizeHintForIndex(list->model()->index(row, 0)).width();
+        EXPECT_LE(needs, room) << list->item(row)->text().toStdString();
+        EXPECT_GT(needs, plain / 2) << "the tabs take room";
+    }
+}
+
 TEST(Templates, AboutBoxShowsItsBitmapWhereTheTemplatePutsIt)
 {
     KXDIALOG about(*FindDialogTemplate(IDD_ABOUTBOX));
