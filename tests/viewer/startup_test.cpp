@@ -36,7 +36,7 @@ TEST_F(StartupTest, CommandLineOpensThePictureStretchedOverTheClientArea)
         CPeliskApp app;
         app.m_lpCmdLine = c.commandLine;
         bool ran = false;
-        WhenModal([&](QDialog* shown) {
+        const MODALANSWER answering = WhenModal([&](QDialog* shown) {
             auto* dialog = dynamic_cast<CMainDlg*>(shown);
             ASSERT_NE(dialog, nullptr);
             EXPECT_EQ(app.m_pMainWnd, dialog);
