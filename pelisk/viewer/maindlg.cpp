@@ -79,6 +79,11 @@ private:
 
 } // namespace
 
+std::span<const KXMENUITEM> MainMenuTable()
+{
+    return kMainMenu;
+}
+
 CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_commandLinePath(16), m_hIcon(PeliskIcon())
 {
     setWindowTitle("Pelisk");

@@ -16,10 +16,14 @@
 #include <QIcon>
 
 #include <cstdint>
+#include <span>
 
 class KXRENDERER;
 class QMenuBar;
 class QWidget;
+
+// The table the main menu bar is built from.
+std::span<const KXMENUITEM> MainMenuTable();
 
 class CMainDlg : public QDialog {
 public:
