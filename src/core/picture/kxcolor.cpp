@@ -58,10 +58,7 @@ KXCOLOR& KXCOLOR::Set(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8
 KXCOLOR& KXCOLOR::SetMasks(std::uint32_t redBits, std::uint32_t greenBits, std::uint32_t blueBits,
                            std::uint32_t alphaBits)
 {
-    masks.red = redBits;
-    masks.green = greenBits;
-    masks.blue = blueBits;
-    masks.alpha = alphaBits;
+    masks = KXMASKS{redBits, greenBits, blueBits, alphaBits};
     return *this;
 }
 

@@ -129,10 +129,7 @@ bool KXPICTURE::LookupPalette(std::uint32_t index, std::uint32_t& value) const
 KXPICTURE& KXPICTURE::SetMasks(std::uint32_t red, std::uint32_t green, std::uint32_t blue,
                                std::uint32_t alpha)
 {
-    masks.red = red;
-    masks.green = green;
-    masks.blue = blue;
-    masks.alpha = alpha;
+    masks = KXMASKS{red, green, blue, alpha};
     return *this;
 }
 
@@ -169,8 +166,8 @@ bool KXPICTURE::ConvertDepth(std::uint16_t newDepth, std::uint32_t red, std::uin
 {
     // Pixels already of that depth are re-encoded only when their masks differ: a 32-bit
     // file with bit fields of its own still shows its colours once the viewer converts it.
-    if (newDepth == depth && red == masks.red && green == masks.green && blue == masks.blue &&
-        alpha == masks.alpha)
+    const KXMASKS target{red, green, blue, alpha};
+    if (newDepth == depth && target == masks)
         return true;
     if (!kxpixel::IsWritableDepth(newDepth))
         return false;
@@ -182,7 +179,6 @@ bool KXPICTURE::ConvertDepth(std::uint16_t newDepth, std::uint32_t red, std::uin
     // Pixels of the palette depths come through this picture's palette, in the default
     // layout; the others are decoded through the masks they were stored with. Each is
     // encoded through the new masks.
-    const KXMASKS target{red, green, blue, alpha};
     kxpixel::Convert(PIXELSOURCE{data, depth, palette, paletteCount}, masks,
                      {converted, newDepth, target}, width * height);
     ReplacePixelBuffer(converted, bytes);
