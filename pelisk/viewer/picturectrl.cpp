@@ -42,12 +42,12 @@ CPictureCtrl::~CPictureCtrl()
 
 void CPictureCtrl::SubclassWindow(KXWINDOWWIDGET* newWidget)
 {
-    if (widget != nullptr)
-        widget->SetHandler(nullptr);
-    widget = newWidget;
-    m_hWnd = widget != nullptr ? widget->GetHandle() : nullptr;
-    if (widget != nullptr)
-        widget->SetHandler(this);
+    if (m_widget != nullptr)
+        m_widget->SetHandler(nullptr);
+    m_widget = newWidget;
+    m_hWnd = m_widget != nullptr ? m_widget->GetHandle() : nullptr;
+    if (m_widget != nullptr)
+        m_widget->SetHandler(this);
 }
 
 // ---------------------------------------------------------------------------------
@@ -100,7 +100,7 @@ void CPictureCtrl::GrabWindow()
     FreeDIB();
     m_picture.Reset();
     m_picture.Create(static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h), 32);
-    m_picture.SetMasks(0xFF0000, 0xFF00, 0xFF, 0);
+    m_picture.SetMasks(kDibRed, kDibGreen, kDibBlue, 0);
     // A window pixel is a COLORREF: red in the low byte.
     KXCOLOR colour;
     colour.SetMasks(0xFF, 0xFF00, 0xFF0000, 0);
@@ -137,16 +137,16 @@ void CPictureCtrl::RedrawNow()
     // The surface is painted; the screen shows it only when the toolkit presents it. The
     // whole window is presented, menu bar included: a dialog closed just before a long
     // step leaves its pieces on the screen until the window is drawn again.
-    if (widget != nullptr)
-        widget->QWidget::window()->repaint();
+    if (m_widget != nullptr)
+        m_widget->QWidget::window()->repaint();
 }
 
 RECT CPictureCtrl::ParentClientRect() const
 {
     RECT client;
-    if (widget != nullptr && widget->parentWidget() != nullptr) {
-        client.right = widget->parentWidget()->width();
-        client.bottom = widget->parentWidget()->height();
+    if (m_widget != nullptr && m_widget->parentWidget() != nullptr) {
+        client.right = m_widget->parentWidget()->width();
+        client.bottom = m_widget->parentWidget()->height();
     } else {
         GetClientRect(m_hWnd, &client);
     }
@@ -245,6 +245,7 @@ void CPictureCtrl::OnMouseMove(int x, int y)
     // the control sees only the moves over it, as a window that does not capture the mouse.
     if (!IsInside(x, y))
         return;
+    // Required as it stands: one last point shared by every control, set by the first move.
     static int previousX = x;
     static int previousY = y;
     if (m_nDisplayMode == DISPLAY_PICTURE && m_bSelecting && !m_bZoomed)

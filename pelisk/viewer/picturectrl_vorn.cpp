@@ -156,7 +156,7 @@ double VornFitness(std::uint8_t* genome)
 
 void CPictureCtrl::OnProjectVorn()
 {
-    CVornDlg dialog(widget);
+    CVornDlg dialog(m_widget);
     // No mode checks no radio button.
     dialog.m_nMode = m_nVornMode - 1;
     KXSTRING genes;
@@ -255,8 +255,8 @@ void CPictureCtrl::VornWheel(int delta)
     KXSTRING number;
     number.FromInt(m_nShownIndex, 0);
     const KXSTRING title = "#" + number;
-    if (widget != nullptr)
-        widget->QWidget::window()->setWindowTitle(QString::fromLatin1(title.GetText()));
+    if (m_widget != nullptr)
+        m_widget->QWidget::window()->setWindowTitle(QString::fromLatin1(title.GetText()));
     Invalidate();
 }
 

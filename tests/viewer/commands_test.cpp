@@ -37,7 +37,7 @@ protected:
     static void Answer(CMainDlg& shown, unsigned command, std::function<void(KXDIALOG&)> answer)
     {
         bool opened = false;
-        WhenModal([&](QDialog* dialog) {
+        const MODALANSWER answering = WhenModal([&](QDialog* dialog) {
             opened = true;
             auto* box = dynamic_cast<KXDIALOG*>(dialog);
             ASSERT_NE(box, nullptr);
@@ -229,7 +229,7 @@ TEST_F(CommandsTest, AboutBoxOpensFromTheMenuAndTheSystemCommands)
         Run(dialog, "", [&](CMainDlg& shown) {
             bool opened = false;
             int result = 0;
-            WhenModal([&](QDialog* about) {
+            const MODALANSWER answering = WhenModal([&](QDialog* about) {
                 opened = true;
                 EXPECT_EQ(about->windowTitle(), "About Pelisk");
                 auto* picture = about->findChild<QLabel*>();

@@ -20,7 +20,7 @@ QStringList ShownLines(const char* text)
     dialog.SetText(text);
     QStringList lines;
     QString caption;
-    WhenModal([&](QDialog* shown) {
+    const MODALANSWER answering = WhenModal([&](QDialog* shown) {
         caption = shown->windowTitle();
         auto* list = shown->findChild<QListWidget*>();
         for (int i = 0; i < list->count(); ++i)
@@ -59,7 +59,7 @@ TEST(JpegDialog, ReleasedSliderSetsTheQuantizerAndItsText)
     EXPECT_EQ(dialog.m_nQuantizer, 1) << "a slider not on the screen is not read";
     EXPECT_EQ(dialog.GetDlgItemText(IDC_JPEG_QUANTIZERTEXT), "Quantizer: 1");
 
-    WhenModal([&](QDialog*) {
+    const MODALANSWER answering = WhenModal([&](QDialog*) {
         slider->setValue(37);
         emit slider->sliderReleased();
         dialog.done(KXDIALOG::IDCANCEL);

@@ -253,7 +253,7 @@ TEST_F(VornTest, DialogShowsTheParametersAndOkTakesThemBack)
         control.m_nShownIndex = 5;
 
         const auto answer = [&](std::function<void(KXDIALOG&)> act) {
-            WhenModal([act](QDialog* shownDialog) {
+            const MODALANSWER answering = WhenModal([act](QDialog* shownDialog) {
                 auto* vorn = dynamic_cast<KXDIALOG*>(shownDialog);
                 ASSERT_NE(vorn, nullptr);
                 EXPECT_EQ(vorn->windowTitle(), "VORN properties");
