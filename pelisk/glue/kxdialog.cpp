@@ -62,10 +62,8 @@ public:
     {
         QStyleOptionViewItem item = option;
         initStyleOption(&item, index);
-        const QRectF text = QFontMetricsF(item.font)
-                                .boundingRect(QRectF(0, 0, 1e6, 1e6),
-                                              Qt::TextExpandTabs | Qt::TextSingleLine,
-                                              item.text, tabStop);
+        const QRectF text = QFontMetricsF(item.font).boundingRect(
+            QRectF(0, 0, 1e6, 1e6), Qt::TextExpandTabs | Qt::TextSingleLine, item.text, tabStop);
         const QSize base = QStyledItemDelegate::sizeHint(option, index);
         return QSize(static_cast<int>(std::ceil(text.width())) + 2 * kTextMargin + 2,
                      base.height());

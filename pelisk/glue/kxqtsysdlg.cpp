@@ -4,8 +4,8 @@
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
-#include <QSpacerItem>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace {
 

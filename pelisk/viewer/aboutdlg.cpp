@@ -58,7 +58,8 @@ QRgb Ball(double nx, double ny, double nz)
     // The reflected light along the line of sight (0, 0, 1).
     const double reflected = 2.0 * diffuse * nz - kLightZ;
     const double specular = std::pow(std::max(0.0, reflected), 30.0);
-    return qRgb(Clamp(30 + 200 * diffuse + 255 * specular), Clamp(20 + 90 * diffuse + 255 * specular),
+    return qRgb(Clamp(30 + 200 * diffuse + 255 * specular),
+                Clamp(20 + 90 * diffuse + 255 * specular),
                 Clamp(15 + 40 * diffuse + 255 * specular));
 }
 

@@ -8,10 +8,10 @@
 #include "vorndlg.h"
 
 #include "kxcollection.h"
+#include "kxstring.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 #include <new>
 #include <vector>
@@ -43,17 +43,6 @@ double EdgeLength(const KXVORNPOINT& a, const KXVORNPOINT& b)
     const double dx = a.x - b.x, dy = a.y - b.y;
     return std::sqrt(dx * dx + dy * dy);
 }
-
-} // namespace
-
-POINT CONTROLMAP::operator()(const KXVORNPOINT& point) const
-{
-    // Rows of the picture count from the bottom, those of the control from the top.
-    return {static_cast<int>(cw * static_cast<std::uint32_t>(point.x) / width),
-            static_cast<int>((height - static_cast<std::uint32_t>(point.y)) * ch / height)};
-}
-
-namespace {
 
 // One edge's term of the shoelace sum: twice the signed area it adds.
 std::int64_t Shoelace(const KXVORNPOINT& a, const KXVORNPOINT& b)
@@ -90,6 +79,13 @@ void MeasureContour()
 }
 
 } // namespace
+
+POINT CONTROLMAP::operator()(const KXVORNPOINT& point) const
+{
+    // Rows of the picture count from the bottom, those of the control from the top.
+    return {static_cast<int>(cw * static_cast<std::uint32_t>(point.x) / width),
+            static_cast<int>((height - static_cast<std::uint32_t>(point.y)) * ch / height)};
+}
 
 void FreeVornPoints()
 {

@@ -14,13 +14,13 @@ struct KXVORNPOINT {
     std::int32_t y;
 };
 
-extern KXVORNPOINT* g_pVornPoints;   // the last contour, in trace order; null when none
-extern std::int32_t g_nVornPoints;   // its number of points, the modulus of the genes
-extern std::int32_t g_nVornGenes;    // polygon vertices a genome holds ("Nb Polygons:")
-extern double g_dVornSimilarity;     // colour similarity that bounds the region
-extern double g_dVornFitnessWeight;  // weight of the area term against the perimeter term
-extern double g_dVornRefPerimeter;   // the contour's perimeter
-extern double g_dVornRefArea;        // the contour's absolute shoelace sum (twice its area)
+extern KXVORNPOINT* g_pVornPoints;  // the last contour, in trace order; null when none
+extern std::int32_t g_nVornPoints;  // its number of points, the modulus of the genes
+extern std::int32_t g_nVornGenes;   // polygon vertices a genome holds ("Nb Polygons:")
+extern double g_dVornSimilarity;    // colour similarity that bounds the region
+extern double g_dVornFitnessWeight; // weight of the area term against the perimeter term
+extern double g_dVornRefPerimeter;  // the contour's perimeter
+extern double g_dVornRefArea;       // the contour's absolute shoelace sum (twice its area)
 
 // The state of a new picture control: no points, no genes, similarity 0.9, weight 1.0.
 void ResetVorn();

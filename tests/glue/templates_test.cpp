@@ -21,8 +21,10 @@ TEST(Templates, EachDialogHasItsCaptionSizeAndControls)
         int cx, cy;
         std::size_t controls;
     } cases[] = {
-        {IDD_ABOUTBOX, "About Pelisk", 357, 150, 2}, {IDD_RESIZE, "Resize image", 186, 90, 6},
-        {IDD_JPEG, "Jpeg properties", 186, 90, 7},   {IDD_OPTIONS, "Options...", 258, 214, 8},
+        {IDD_ABOUTBOX, "About Pelisk", 357, 150, 2},
+        {IDD_RESIZE, "Resize image", 186, 90, 6},
+        {IDD_JPEG, "Jpeg properties", 186, 90, 7},
+        {IDD_OPTIONS, "Options...", 258, 214, 8},
         {IDD_PROPERTIES, "Picture Properties...", 186, 142, 2},
         {IDD_VORN, "VORN properties", 186, 137, 11},
     };
@@ -74,8 +76,8 @@ TEST(Templates, PropertyLinesFitTheirListWithoutScrolling)
 {
     KXDIALOG properties(*FindDialogTemplate(IDD_PROPERTIES));
     auto* list = qobject_cast<QListWidget*>(properties.GetDlgItem(1011));
-    list->addItems({"Width:\t\t\t\t1024", "Height:\t\t\t768", "Depth:\t\t\t32",
-                    "HPPM:\t\t\t\t3780", "VPPM:\t\t\t\t3780", "Buffer size:\t\t3145728",
+    list->addItems({"Width:\t\t\t\t1024", "Height:\t\t\t768", "Depth:\t\t\t32", "HPPM:\t\t\t\t3780",
+                    "VPPM:\t\t\t\t3780", "Buffer size:\t\t3145728",
                     "Classname:\t\t\tKXNULLOBJECT"});
     properties.show();
     const int room = list->viewport()->width();

@@ -87,7 +87,7 @@ TEST_F(CommandsTest, PicturePropertiesListSixLinesWithTheirTabs)
         EXPECT_EQ(caption, "Picture properties");
         // Shown pictures are held at 32 bits a pixel, the depth of the display.
         const QStringList expected = {
-            "Width:\t\t\t\t100", "Height:\t\t\t75",  "Depth:\t\t\t32",
+            "Width:\t\t\t\t100", "Height:\t\t\t75",   "Depth:\t\t\t32",
             "HPPM:\t\t\t\t3780", "VPPM:\t\t\t\t2835", "Buffer size:\t\t30000",
         };
         EXPECT_EQ(lines, expected);
@@ -199,9 +199,9 @@ TEST_F(CommandsTest, VFlipTurnsThePictureOverAndTwiceRestoresIt)
             EXPECT_EQ(CellShown(control, column, 1), kPicture[0][column]);
         }
         shown.OnCommand(ID_IMAGE_VFLIP);
-        EXPECT_EQ(std::vector<std::uint8_t>(picture.GetData(),
-                                            picture.GetData() + picture.GetDataSize()),
-                  before);
+        EXPECT_EQ(
+            std::vector<std::uint8_t>(picture.GetData(), picture.GetData() + picture.GetDataSize()),
+            before);
         EXPECT_EQ(CellShown(control, 0, 0), kPicture[0][0]);
     });
 }
@@ -235,8 +235,7 @@ TEST_F(CommandsTest, AboutBoxOpensFromTheMenuAndTheSystemCommands)
                 auto* picture = about->findChild<QLabel*>();
                 ASSERT_NE(picture, nullptr);
                 EXPECT_EQ(picture->pixmap().size(), QSize(320, 240));
-                qobject_cast<QPushButton*>(dynamic_cast<KXDIALOG*>(about)->GetDlgItem(1))
-                    ->click();
+                qobject_cast<QPushButton*>(dynamic_cast<KXDIALOG*>(about)->GetDlgItem(1))->click();
                 result = about->result();
             });
             open(shown);

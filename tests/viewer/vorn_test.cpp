@@ -53,8 +53,8 @@ protected:
     {
         QWidget* widget = control.GetWidget();
         const QPointF at(10, 10);
-        QWheelEvent event(at, widget->mapToGlobal(at), {}, {0, delta}, Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent event(at, widget->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
         QApplication::sendEvent(widget, &event);
     }
 
@@ -93,8 +93,7 @@ TEST_F(VornTest, WheelShowsTheContourDotsAQuarterMoreATurn)
         // Every point lies on the rectangle, rows counted from the bottom.
         for (int i = 0; i < n; ++i) {
             EXPECT_TRUE(g_pVornPoints[i].x >= 10 && g_pVornPoints[i].x <= 29) << i;
-            EXPECT_TRUE(g_pVornPoints[i].y >= kH - 1 - 21 && g_pVornPoints[i].y <= kH - 1 - 8)
-                << i;
+            EXPECT_TRUE(g_pVornPoints[i].y >= kH - 1 - 21 && g_pVornPoints[i].y <= kH - 1 - 8) << i;
         }
         EXPECT_EQ(control.m_nShownIndex, 0);
         EXPECT_NE(PointShown(control, 0), kWhite) << "no dot before the wheel turns";
@@ -133,7 +132,8 @@ TEST_F(VornTest, PressOnTheTopLineLeavesNoPointsAndNoRepaint)
         const KXVORNPOINT first = g_pVornPoints[0];
         ASSERT_EQ(PointShown(control, 0), kWhite);
 
-        QTest::mouseClick(control.GetWidget(), Qt::LeftButton, {}, {control.GetWidget()->width() / 2, 0});
+        QTest::mouseClick(control.GetWidget(), Qt::LeftButton, {},
+                          {control.GetWidget()->width() / 2, 0});
         EXPECT_EQ(g_pVornPoints, nullptr);
         EXPECT_EQ(g_nVornPoints, 0);
         // Not repainted: the dot of the gone contour is still on the screen.
