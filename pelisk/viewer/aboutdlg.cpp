@@ -51,16 +51,15 @@ QRgb Shadow(QRgb floor, int x, int y)
     return qRgb(qRed(floor) / 2, qGreen(floor) / 2, qBlue(floor) / 2);
 }
 
-// Diffuse and specular light on the ball, whose surface point faces (nx, ny, nz).
+// Diffuse light and shine on the ball, whose surface point faces (nx, ny, nz).
 QRgb Ball(double nx, double ny, double nz)
 {
     const double diffuse = std::max(0.0, nx * kLightX + ny * kLightY + nz * kLightZ);
     // The reflected light along the line of sight (0, 0, 1).
     const double reflected = 2.0 * diffuse * nz - kLightZ;
-    const double specular = std::pow(std::max(0.0, reflected), 30.0);
-    return qRgb(Clamp(30 + 200 * diffuse + 255 * specular),
-                Clamp(20 + 90 * diffuse + 255 * specular),
-                Clamp(15 + 40 * diffuse + 255 * specular));
+    const double shine = std::pow(std::max(0.0, reflected), 30.0);
+    return qRgb(Clamp(30 + 200 * diffuse + 255 * shine), Clamp(20 + 90 * diffuse + 255 * shine),
+                Clamp(15 + 40 * diffuse + 255 * shine));
 }
 
 QRgb Paint(int x, int y)

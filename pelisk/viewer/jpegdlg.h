@@ -1,6 +1,6 @@
 // CJpegDlg, the Jpeg properties: a quantizer on a slider, shown beside it as
-// "Quantizer: n", and the pixel format. No command of the viewer opens it yet; a Jpeg
-// writer would.
+// "Quantizer: n", and the pixel format. No command of the viewer opens it; it stands
+// ready for a Jpeg writer.
 #pragma once
 
 #include "kxdialog.h"

@@ -21,7 +21,7 @@ namespace {
 // A 40 × 30 picture: dark grey, with a red rectangle over columns 10 to 29 and rows 8 to
 // 21 from the top, and one green pixel alone at column 35, row 5 from the top.
 constexpr int kW = 40, kH = 30;
-constexpr QRgb kBackground = 0xFF303030, kRegion = 0xFFC04020, kSpeck = 0xFF00C000;
+constexpr QRgb kBackground = 0xFF303030, kRegion = 0xFFC04020, kLonePixel = 0xFF00C000;
 constexpr QRgb kWhite = 0xFFFFFFFF;
 
 class VornTest : public ViewerTest {
@@ -34,7 +34,7 @@ protected:
         for (int y = 8; y <= 21; ++y)
             for (int x = 10; x <= 29; ++x)
                 image.setPixel(x, y, kRegion);
-        image.setPixel(35, 5, kSpeck);
+        image.setPixel(35, 5, kLonePixel);
         regionPath = PathOf("region.bmp");
         ASSERT_TRUE(image.save(QString::fromStdString(regionPath), "BMP"));
     }
@@ -223,7 +223,7 @@ TEST_F(VornTest, DrawingReadsNoMoreThanTheRunLeftWhateverChangedSince)
         // A newer contour of one point in dots mode, with the index past its end.
         control.m_nVornMode = 1;
         control.m_nShownIndex = 30;
-        // A press maps to the row above the pressed cell: the speck is one row lower.
+        // A press maps to the row above the pressed cell: the lone pixel is one row lower.
         PressCell(control, 35, 6);
         EXPECT_EQ(g_nVornPoints, 1);
         EXPECT_EQ(g_dVornRefPerimeter, 0.0);
