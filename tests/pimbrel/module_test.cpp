@@ -190,6 +190,16 @@ TEST_F(LoaderTest, SavesReplaceTheFileAndKeepItsPermissions)
               (std::vector<std::string>{"kept.bmp", "link.bmp", "pimbrel.dll"}));
 }
 
+// The new file beside the target has a name of its own, however long the target's is.
+TEST_F(LoaderTest, SavesUnderTheLongestNames)
+{
+    KXPICTURE picture;
+    picture.Create(2, 2, 24);
+    const std::string longest = std::string(251, 'n') + ".bmp"; // 255 bytes, the most a name has
+    EXPECT_TRUE(picture.GetLoaderSet().SaveFile(PathOf(longest.c_str()).c_str()));
+    EXPECT_EQ(Listing(dir.Path()), (std::vector<std::string>{longest, "pimbrel.dll"}));
+}
+
 // A folder the user may not write in; the system lets its administrator write anywhere.
 TEST_F(LoaderTest, SavesIntoAReadOnlyFolderFail)
 {
