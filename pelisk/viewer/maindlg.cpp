@@ -79,6 +79,11 @@ private:
 
 } // namespace
 
+std::span<const KXMENUITEM> MainMenuTable()
+{
+    return kMainMenu;
+}
+
 CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_commandLinePath(16), m_hIcon(PeliskIcon())
 {
     setWindowTitle("Pelisk");
@@ -87,20 +92,20 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_commandLinePath(16), m_
     setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(false);
 
-    menuBar = new QMenuBar(this);
-    m_menu = BuildMenuBar(menuBar, kMainMenu, [this](unsigned id) { OnCommand(id); });
-    clientArea = new KXCLIENTAREA(this, [this](int cx, int cy) { OnSize(0, cx, cy); });
+    m_menuBar = new QMenuBar(this);
+    m_menu = BuildMenuBar(m_menuBar, kMainMenu, [this](unsigned id) { OnCommand(id); });
+    m_clientArea = new KXCLIENTAREA(this, [this](int cx, int cy) { OnSize(0, cx, cy); });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->setMenuBar(menuBar);
-    layout->addWidget(clientArea);
+    layout->setMenuBar(m_menuBar);
+    layout->addWidget(m_clientArea);
 
     const QSize baseUnits = DialogBaseUnits(font());
     const QRect client = MapDialogUnits(QRect(0, 0, kClientWidth, kClientHeight), baseUnits);
-    clientArea->setMinimumSize(0, 0);
-    resize(client.width(), client.height() + menuBar->sizeHint().height());
-    auto* pictureWidget = new KXWINDOWWIDGET(clientArea);
+    m_clientArea->setMinimumSize(0, 0);
+    resize(client.width(), client.height() + m_menuBar->sizeHint().height());
+    auto* pictureWidget = new KXWINDOWWIDGET(m_clientArea);
     pictureWidget->setGeometry(
         MapDialogUnits(QRect(0, 0, kPictureWidth, kPictureHeight), baseUnits));
 }
@@ -120,7 +125,7 @@ int CMainDlg::RunWithCommandLine(const char* commandLine)
 bool CMainDlg::OnInitDialog()
 {
     // The picture control takes over its window.
-    m_picture.SubclassWindow(clientArea->findChild<KXWINDOWWIDGET*>());
+    m_picture.SubclassWindow(m_clientArea->findChild<KXWINDOWWIDGET*>());
     BuildRendererMenu();
     if (!(m_commandLinePath == ""))
         LoadFile(m_commandLinePath);
@@ -137,7 +142,7 @@ void CMainDlg::BuildRendererMenu()
     m_firstRendererId = ID_FIRST_RENDERER;
     m_nextRendererId = ID_FIRST_RENDERER;
     m_menu.EnableItemByPosition(k3DMenuPosition, false);
-    m_renderers.LoadModules("3D Renderer", 0);
+    m_renderers.LoadModules(KXKIND_RENDERER, 0);
     if (m_renderers.GetCount() > 0) {
         m_menu.EnableItemByPosition(k3DMenuPosition, true);
         KXMENU popup = m_menu.GetSubMenu(k3DMenuPosition).InsertPopup(0, "Installed Renderers");
@@ -151,7 +156,7 @@ void CMainDlg::BuildRendererMenu()
 
 void CMainDlg::SelectRenderer(unsigned)
 {
-    // Binding the chosen renderer to the picture control's world happens here.
+    // Not built yet: binding the chosen renderer to the picture control's world.
 }
 
 bool CMainDlg::OnCommand(unsigned wParam, long)
@@ -187,7 +192,7 @@ void CMainDlg::OnSysCommand(unsigned id, long)
 
 void CMainDlg::OnHelpAbout()
 {
-    // The about box opens here.
+    // Not built yet: the about box.
 }
 
 void CMainDlg::OnSize(int, int cx, int cy)
@@ -236,7 +241,7 @@ void CMainDlg::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     // The client area took its size while the control was still hidden: the control
     // covers all of it from the start, not only the template's rectangle.
-    OnSize(0, clientArea->width(), clientArea->height());
+    OnSize(0, m_clientArea->width(), m_clientArea->height());
 }
 
 void CMainDlg::reject()
