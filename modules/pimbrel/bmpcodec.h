@@ -10,19 +10,43 @@
 
 namespace bmp {
 
-// Reads the bytes of a BMP file into picture. False, with the picture untouched, for a
-// file that is not a BMP file this reader can read whole.
-bool Decode(const std::uint8_t* bytes, std::size_t size, KXPICTURE& picture);
+// Why the reader refused a file; NONE when it read it.
+enum class REFUSAL : std::uint8_t {
+    NONE,
+    TRUNCATED,   // a header, the masks or the pixel data lie beyond the end of the file
+    SIGNATURE,   // not "BM"
+    HEADERSIZE,  // an information header of no size the reader knows
+    DIMENSIONS,  // a width or height of 0, a negative width
+    DEPTH,       // bits per pixel other than 1, 4, 8, 16, 24 and 32
+    COMPRESSION, // a compression the reader does not take, or not for that depth
+    MASKS,       // bit fields that overlap, have gaps, exceed the pixel or hold no colour
+    TOOLARGE,    // more pixels than any picture the reader accepts
+    RUNLENGTH,   // run-length data that reach outside the picture
+    NOMEMORY,    // the picture's buffers could not be allocated
+};
+
+// The most pixels a picture read from a file may have (16384 × 8192): checked before
+// anything is allocated, so that a small file cannot claim gigabytes, and low enough
+// that the viewer can still convert the picture to 32 bits.
+inline constexpr std::uint64_t kLargestPicture = std::uint64_t{1} << 27;
+
+// Reads the bytes of a BMP file into picture and returns NONE; any other value says why
+// the file was refused, with the picture untouched.
+REFUSAL Decode(const std::uint8_t* bytes, std::size_t size, KXPICTURE& picture);
 
 // The bytes of a BMP file holding picture. False, with out empty, for a picture without
-// pixels or of a depth other than 1, 4, 8, 16, 24 and 32.
+// pixels or of a depth other than 1, 4, 8, 16, 24 and 32, or when out cannot be
+// allocated.
 bool Encode(const KXPICTURE& picture, std::vector<std::uint8_t>& out);
 
-// The whole content of the regular file at path; false for anything else, or for a file
-// larger than any picture this reader accepts.
+// The whole content of the regular file at path; false for anything else, for a file
+// larger than any picture this reader accepts, or when its buffer cannot be allocated.
 bool ReadFile(const char* path, std::vector<std::uint8_t>& bytes);
 
-// Writes bytes to path; false, with no file left behind, when it cannot write them all.
+// Replaces the file at path with bytes, never destroying what it replaces: the bytes go
+// to a new file beside it (with the permissions of the file it replaces), are flushed to
+// the disk and only then renamed over it. False when any step fails, with errno telling
+// why, the old file intact and no new file left behind.
 bool WriteFile(const char* path, const std::vector<std::uint8_t>& bytes);
 
 } // namespace bmp

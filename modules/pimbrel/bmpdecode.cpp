@@ -1,36 +1,22 @@
 // Reading BMP files. Every field that decides where the reader looks is checked against
-// the file's size before the picture is touched: a file is either read whole or refused
-// with the picture as it was.
+// the file's size, and run-length data are walked once to the end, before the picture is
+// touched: a file is either read whole or refused with the picture as it was, and a
+// refused file costs no more than reading it.
 #include "bmpcodec.h"
+#include "bmpcursor.h"
+#include "bmplayout.h"
+
+#include "kxassert.h"
 
 #include <algorithm>
 #include <bit>
 #include <climits>
 #include <cstring>
-#include <utility>
 
 namespace bmp {
 namespace {
 
-enum : std::uint32_t { BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3 };
-
-constexpr std::size_t fileHeaderSize = 14;
-constexpr std::uint64_t largestRunLengthRatio = 1024;
-
-std::uint32_t U16(const std::uint8_t* p)
-{
-    return p[0] | p[1] << 8;
-}
-
-std::uint32_t U32(const std::uint8_t* p)
-{
-    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-std::int32_t S32(const std::uint8_t* p)
-{
-    return static_cast<std::int32_t>(U32(p));
-}
+namespace L = layout;
 
 // What the reader takes from the headers, all of it checked against the file.
 struct LAYOUT {
@@ -38,7 +24,7 @@ struct LAYOUT {
     std::uint32_t height = 0;
     bool topDown = false;
     unsigned bits = 0;
-    std::uint32_t compression = BI_RGB;
+    std::uint32_t compression = L::kRgb;
     std::int32_t xResolution = 0;
     std::int32_t yResolution = 0;
     std::uint32_t masks[4] = {0, 0, 0, 0};
@@ -50,24 +36,26 @@ struct LAYOUT {
     // The pixel data: [pixelStart, pixelEnd) of the file.
     std::size_t pixelStart = 0;
     std::size_t pixelEnd = 0;
+    std::size_t fileSize = 0;
+
+    bool IsRunLength() const { return compression == L::kRle8 || compression == L::kRle4; }
 };
 
 class READER {
 public:
-    READER(const std::uint8_t* fileBytes, std::size_t fileSize) : bytes(fileBytes), size(fileSize)
-    {}
+    READER(const std::uint8_t* fileBytes, std::size_t fileSize) : file(fileBytes, fileSize) {}
 
-    bool ReadLayout(LAYOUT& layout) const;
+    REFUSAL ReadLayout(LAYOUT& layout);
 
 private:
-    bool ReadCoreHeader(LAYOUT& layout) const;
-    bool ReadInfoHeader(std::uint32_t headerSize, LAYOUT& layout) const;
-    bool ReadMasks(std::uint32_t headerSize, LAYOUT& layout) const;
+    REFUSAL ReadCoreHeader(LAYOUT& layout);
+    REFUSAL ReadInfoHeader(std::uint32_t headerSize, LAYOUT& layout);
+    REFUSAL ReadCompression(std::uint32_t headerSize, LAYOUT& layout);
+    REFUSAL ReadMasks(std::uint32_t headerSize, LAYOUT& layout);
     void PlacePalette(std::uint32_t colorsUsed, std::uint32_t pixelOffset, LAYOUT& layout) const;
-    bool PlacePixels(std::uint32_t pixelOffset, std::uint32_t imageSize, LAYOUT& layout) const;
+    REFUSAL PlacePixels(std::uint32_t pixelOffset, std::uint32_t imageSize, LAYOUT& layout) const;
 
-    const std::uint8_t* bytes;
-    std::size_t size;
+    LECURSOR file;
 };
 
 bool IsContiguous(std::uint32_t mask)
@@ -92,92 +80,127 @@ bool MasksAreSound(const std::uint32_t (&masks)[4], unsigned bits)
     return (masks[0] | masks[1] | masks[2]) != 0;
 }
 
-bool READER::ReadLayout(LAYOUT& layout) const
+bool IsKnownDepth(unsigned bits)
 {
-    if (size < fileHeaderSize + 4 || bytes[0] != 'B' || bytes[1] != 'M')
-        return false;
-    const std::uint32_t headerSize = U32(bytes + 14);
-    if (headerSize == 12)
-        return ReadCoreHeader(layout);
-    if (headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108 ||
-        headerSize == 124)
-        return ReadInfoHeader(headerSize, layout);
-    return false;
+    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
-// The 12-byte header of the oldest files: 16-bit sizes and 3-byte palette entries.
-bool READER::ReadCoreHeader(LAYOUT& layout) const
+// One picture limit for every file, checked before anything is allocated.
+REFUSAL CheckSize(const LAYOUT& layout)
 {
-    if (size < fileHeaderSize + 12)
-        return false;
-    layout.width = U16(bytes + 18);
-    layout.height = U16(bytes + 20);
-    layout.bits = U16(bytes + 24);
-    layout.paletteEntrySize = 3;
-    layout.paletteStart = fileHeaderSize + 12;
     if (layout.width == 0 || layout.height == 0)
-        return false;
-    if (layout.bits != 1 && layout.bits != 4 && layout.bits != 8 && layout.bits != 24)
-        return false;
-    const std::uint32_t pixelOffset = U32(bytes + 10);
+        return REFUSAL::DIMENSIONS;
+    if (std::uint64_t{layout.width} * layout.height > kLargestPicture ||
+        !KXPICTURE::CanHold(layout.width, layout.height, static_cast<std::uint16_t>(layout.bits)))
+        return REFUSAL::TOOLARGE;
+    return REFUSAL::NONE;
+}
+
+REFUSAL READER::ReadLayout(LAYOUT& layout)
+{
+    layout.fileSize = file.Size();
+    if (!file.Holds(0, 2))
+        return REFUSAL::TRUNCATED;
+    if (file.U8(L::kSignature) != 'B' || file.U8(L::kSignature + 1) != 'M')
+        return REFUSAL::SIGNATURE;
+    const std::uint32_t headerSize = file.U32(L::kHeaderSize);
+    if (file.IsShort())
+        return REFUSAL::TRUNCATED;
+    switch (headerSize) {
+    case L::kCoreHeader:
+        return ReadCoreHeader(layout);
+    case L::kInfoHeader:
+    case L::kInfoHeaderRgbMasks:
+    case L::kInfoHeaderAllMasks:
+    case L::kInfoHeaderColorSpace:
+    case L::kInfoHeaderProfile:
+        return ReadInfoHeader(headerSize, layout);
+    default:
+        return REFUSAL::HEADERSIZE;
+    }
+}
+
+REFUSAL READER::ReadCoreHeader(LAYOUT& layout)
+{
+    if (!file.Holds(0, L::kFileHeaderSize + L::kCoreHeader))
+        return REFUSAL::TRUNCATED;
+    layout.width = file.U16(L::kCoreWidth);
+    layout.height = file.U16(L::kCoreHeight);
+    layout.bits = file.U16(L::kCoreBitCount);
+    layout.paletteEntrySize = 3;
+    layout.paletteStart = L::kFileHeaderSize + L::kCoreHeader;
+    if (layout.bits == 16 || layout.bits == 32 || !IsKnownDepth(layout.bits))
+        return REFUSAL::DEPTH;
+    if (const REFUSAL size = CheckSize(layout); size != REFUSAL::NONE)
+        return size;
+    const std::uint32_t pixelOffset = file.U32(L::kPixelOffset);
     PlacePalette(0, pixelOffset, layout);
     return PlacePixels(pixelOffset, 0, layout);
 }
 
-bool READER::ReadInfoHeader(std::uint32_t headerSize, LAYOUT& layout) const
+REFUSAL READER::ReadInfoHeader(std::uint32_t headerSize, LAYOUT& layout)
 {
-    if (size < fileHeaderSize + headerSize)
-        return false;
-    const std::int32_t width = S32(bytes + 18);
-    const std::int32_t height = S32(bytes + 22);
+    if (!file.Holds(0, L::kFileHeaderSize + headerSize))
+        return REFUSAL::TRUNCATED;
+    const std::int32_t width = file.S32(L::kWidth);
+    const std::int32_t height = file.S32(L::kHeight);
     if (width <= 0 || height == 0 || height == INT_MIN)
-        return false;
+        return REFUSAL::DIMENSIONS;
     layout.width = static_cast<std::uint32_t>(width);
     layout.height = static_cast<std::uint32_t>(height < 0 ? -height : height);
     layout.topDown = height < 0;
-    layout.bits = U16(bytes + 28);
-    layout.compression = U32(bytes + 30);
-    layout.xResolution = S32(bytes + 38);
-    layout.yResolution = S32(bytes + 42);
-    layout.paletteStart = fileHeaderSize + headerSize;
+    layout.bits = file.U16(L::kBitCount);
+    layout.compression = file.U32(L::kCompression);
+    layout.xResolution = file.S32(L::kXResolution);
+    layout.yResolution = file.S32(L::kYResolution);
+    layout.paletteStart = L::kFileHeaderSize + headerSize;
+    // Embedded pictures of other formats have no depth of their own.
+    if (layout.compression > L::kBitFields)
+        return REFUSAL::COMPRESSION;
+    if (!IsKnownDepth(layout.bits))
+        return REFUSAL::DEPTH;
+    if (const REFUSAL compression = ReadCompression(headerSize, layout);
+        compression != REFUSAL::NONE)
+        return compression;
+    if (const REFUSAL size = CheckSize(layout); size != REFUSAL::NONE)
+        return size;
+    const std::uint32_t pixelOffset = file.U32(L::kPixelOffset);
+    PlacePalette(file.U32(L::kColorsUsed), pixelOffset, layout);
+    return PlacePixels(pixelOffset, file.U32(L::kImageSize), layout);
+}
 
-    const unsigned bits = layout.bits;
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        return false;
+REFUSAL READER::ReadCompression(std::uint32_t headerSize, LAYOUT& layout)
+{
     switch (layout.compression) {
-    case BI_RGB:
-        break;
-    case BI_RLE8:
-    case BI_RLE4:
+    case L::kRgb:
+        return REFUSAL::NONE;
+    case L::kRle8:
+    case L::kRle4:
         // Run-length data are always stored bottom-up.
-        if (bits != (layout.compression == BI_RLE8 ? 8u : 4u) || layout.topDown)
-            return false;
-        break;
-    case BI_BITFIELDS:
-        if ((bits != 16 && bits != 32) || !ReadMasks(headerSize, layout))
-            return false;
-        break;
+        if (layout.bits != (layout.compression == L::kRle8 ? 8u : 4u) || layout.topDown)
+            return REFUSAL::COMPRESSION;
+        return REFUSAL::NONE;
+    case L::kBitFields:
+        if (layout.bits != 16 && layout.bits != 32)
+            return REFUSAL::COMPRESSION;
+        return ReadMasks(headerSize, layout);
     default:
-        return false;
+        return REFUSAL::COMPRESSION;
     }
-    const std::uint32_t pixelOffset = U32(bytes + 10);
-    PlacePalette(U32(bytes + 46), pixelOffset, layout);
-    return PlacePixels(pixelOffset, U32(bytes + 34), layout);
 }
 
 // The masks lie in the header when it is long enough to hold them, else right after it.
-bool READER::ReadMasks(std::uint32_t headerSize, LAYOUT& layout) const
+REFUSAL READER::ReadMasks(std::uint32_t headerSize, LAYOUT& layout)
 {
-    const std::size_t at = fileHeaderSize + 40;
-    if (headerSize == 40) {
-        if (size < at + 12)
-            return false;
-        layout.paletteStart = at + 12;
-    }
-    for (int i = 0; i < 3; ++i)
-        layout.masks[i] = U32(bytes + at + 4 * i);
-    layout.masks[3] = headerSize >= 56 ? U32(bytes + at + 12) : 0;
-    return MasksAreSound(layout.masks, layout.bits);
+    if (headerSize == L::kInfoHeader)
+        layout.paletteStart = L::kBlueMask + 4;
+    layout.masks[0] = file.U32(L::kRedMask);
+    layout.masks[1] = file.U32(L::kGreenMask);
+    layout.masks[2] = file.U32(L::kBlueMask);
+    layout.masks[3] = headerSize >= L::kInfoHeaderAllMasks ? file.U32(L::kAlphaMask) : 0;
+    if (file.IsShort())
+        return REFUSAL::TRUNCATED;
+    return MasksAreSound(layout.masks, layout.bits) ? REFUSAL::NONE : REFUSAL::MASKS;
 }
 
 // A paletted picture always gets its full palette; the file supplies the entries its
@@ -193,7 +216,7 @@ void READER::PlacePalette(std::uint32_t colorsUsed, std::uint32_t pixelOffset, L
         layout.paletteCount = std::min<std::uint32_t>(colorsUsed, 256);
         wanted = layout.paletteCount;
     }
-    std::size_t limit = size;
+    std::size_t limit = file.Size();
     if (pixelOffset >= layout.paletteStart)
         limit = std::min<std::size_t>(limit, pixelOffset);
     const std::size_t available =
@@ -202,140 +225,30 @@ void READER::PlacePalette(std::uint32_t colorsUsed, std::uint32_t pixelOffset, L
 }
 
 // Uncompressed rows are padded to 4 bytes; the last row needs no padding after it.
-bool READER::PlacePixels(std::uint32_t pixelOffset, std::uint32_t imageSize, LAYOUT& layout) const
+REFUSAL READER::PlacePixels(std::uint32_t pixelOffset, std::uint32_t imageSize,
+                            LAYOUT& layout) const
 {
-    if (!KXPICTURE::CanHold(layout.width, layout.height, static_cast<std::uint16_t>(layout.bits)) ||
-        pixelOffset > size)
-        return false;
+    const std::size_t size = file.Size();
+    if (pixelOffset > size)
+        return REFUSAL::TRUNCATED;
     layout.pixelStart = pixelOffset;
-    if (layout.compression == BI_RLE8 || layout.compression == BI_RLE4) {
+    if (layout.IsRunLength()) {
         const std::size_t declared = imageSize != 0 ? pixelOffset + std::size_t{imageSize} : size;
         layout.pixelEnd = std::min(declared, size);
-        // A few bytes of runs must not claim a picture of gigabytes: real run-length data
-        // stay far below this many pixels per byte.
-        const std::uint64_t pixels = std::uint64_t{layout.width} * layout.height;
-        return pixels <= largestRunLengthRatio * (layout.pixelEnd - layout.pixelStart);
+        return REFUSAL::NONE;
     }
     const std::uint64_t rowBits = std::uint64_t{layout.width} * layout.bits;
     const std::uint64_t stride = (rowBits + 31) / 32 * 4;
     const std::uint64_t needed = stride * (layout.height - 1) + (rowBits + 7) / 8;
     if (needed > size - pixelOffset)
-        return false;
+        return REFUSAL::TRUNCATED;
     layout.pixelEnd = pixelOffset + needed;
-    return true;
+    return REFUSAL::NONE;
 }
 
-// Run-length data decode into one palette index per pixel, bottom row first. Every run,
-// delta and end of line is checked against the picture; data that end early leave the
-// remaining pixels at index 0, as they stop without an end of bitmap.
-class RLEDECODER {
-public:
-    RLEDECODER(const LAYOUT& layout, const std::uint8_t* fileBytes)
-        : width(layout.width), height(layout.height), nibbles(layout.compression == BI_RLE4),
-          p(fileBytes + layout.pixelStart), end(fileBytes + layout.pixelEnd),
-          indices(std::size_t{layout.width} * layout.height, 0)
-    {}
-
-    bool Decode();
-    std::vector<std::uint8_t> TakeIndices() { return std::move(indices); }
-
-private:
-    bool Run(std::uint32_t count, std::uint8_t value);
-    bool Absolute(std::uint32_t count);
-    bool Fits(std::uint32_t count) const { return y < height && count <= width - x; }
-    void Put(std::uint8_t index) { indices[std::size_t{y} * width + x++] = index; }
-
-    const std::uint32_t width;
-    const std::uint32_t height;
-    const bool nibbles;
-    const std::uint8_t* p;
-    const std::uint8_t* const end;
-    std::vector<std::uint8_t> indices;
-    std::uint32_t x = 0;
-    std::uint32_t y = 0;
-};
-
-bool RLEDECODER::Decode()
-{
-    while (end - p >= 2) {
-        const std::uint8_t count = p[0];
-        const std::uint8_t value = p[1];
-        p += 2;
-        if (count > 0) {
-            if (!Run(count, value))
-                return false;
-        } else if (value == 0) {
-            x = 0;
-            ++y;
-        } else if (value == 1) {
-            return true;
-        } else if (value == 2) {
-            if (end - p < 2)
-                return true;
-            const std::uint32_t dx = p[0];
-            const std::uint32_t dy = p[1];
-            p += 2;
-            if (dx > width - x || dy > height - y)
-                return false;
-            x += dx;
-            y += dy;
-        } else if (!Absolute(value)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool RLEDECODER::Run(std::uint32_t count, std::uint8_t value)
-{
-    if (!Fits(count))
-        return false;
-    for (std::uint32_t k = 0; k < count; ++k)
-        Put(nibbles ? static_cast<std::uint8_t>(k % 2 == 0 ? value >> 4 : value & 0xF) : value);
-    return true;
-}
-
-bool RLEDECODER::Absolute(std::uint32_t count)
-{
-    const std::size_t bytes = nibbles ? (count + 1) / 2 : count;
-    if (!Fits(count))
-        return false;
-    if (static_cast<std::size_t>(end - p) < bytes) {
-        p = end; // cut short: what is there is all there is
-        return true;
-    }
-    for (std::uint32_t k = 0; k < count; ++k)
-        Put(nibbles ? static_cast<std::uint8_t>(k % 2 == 0 ? p[k / 2] >> 4 : p[k / 2] & 0xF)
-                    : p[k]);
-    // Absolute runs are padded to a whole number of 16-bit words.
-    p += std::min<std::size_t>(bytes + (bytes & 1), static_cast<std::size_t>(end - p));
-    return true;
-}
-
-bool DecodeRunLength(const LAYOUT& layout, const std::uint8_t* bytes,
-                     std::vector<std::uint8_t>& indices)
-{
-    RLEDECODER decoder(layout, bytes);
-    if (!decoder.Decode())
-        return false;
-    indices = decoder.TakeIndices();
-    return true;
-}
-
-void SetPalette(const LAYOUT& layout, const std::uint8_t* fileBytes, KXPICTURE& picture)
-{
-    if (layout.paletteCount == 0)
-        return;
-    picture.SetPaletteSize(layout.paletteCount);
-    std::uint8_t* entries = picture.GetPalette();
-    std::memset(entries, 0, std::size_t{layout.paletteCount} * 4);
-    const std::uint8_t* source = fileBytes + layout.paletteStart;
-    for (std::uint32_t i = 0; i < layout.paletteRead; ++i)
-        std::memcpy(entries + 4 * i, source + layout.paletteEntrySize * i, layout.paletteEntrySize);
-}
-
-// Puts palette index v at pixel i of a picture whose pixels take 1 or 4 bits: the
-// picture holds the first pixel of a byte in its lowest bits.
+// Puts palette index v at pixel i of a picture whose pixels take 1 or 4 bits, into a
+// buffer that starts zeroed: the picture holds the first pixel of a byte in its lowest
+// bits.
 void PutIndex(std::uint8_t* data, unsigned bits, std::size_t i, std::uint8_t v)
 {
     if (bits == 1)
@@ -344,16 +257,160 @@ void PutIndex(std::uint8_t* data, unsigned bits, std::size_t i, std::uint8_t v)
         data[i / 2] |= static_cast<std::uint8_t>((v & 0xF) << (i % 2 == 0 ? 0 : 4));
 }
 
-void CopyIndices(const std::vector<std::uint8_t>& indices, KXPICTURE& picture)
+// A walk through run-length data, bottom row first. Every run, delta and end of line
+// is checked against the picture; data that end early, or without an end of bitmap,
+// leave the remaining pixels as they are. The walk hands each run and each absolute
+// stretch to a sink: the first walk's sink does nothing, so that the data are known to
+// fit before the picture is allocated; the second's writes into the picture.
+template <class SINK> class RLEWALK {
+public:
+    RLEWALK(const LAYOUT& layout, const std::uint8_t* fileBytes, SINK& target)
+        : width(layout.width), height(layout.height), nibbles(layout.compression == L::kRle4),
+          p(fileBytes + layout.pixelStart), end(fileBytes + layout.pixelEnd), sink(target)
+    {}
+
+    bool Walk();
+
+private:
+    bool Delta();
+    bool Absolute(std::uint32_t count);
+    bool Fits(std::uint32_t count) const { return y < height && count <= width - x; }
+
+    const std::uint32_t width;
+    const std::uint32_t height;
+    const bool nibbles;
+    const std::uint8_t* p;
+    const std::uint8_t* const end;
+    SINK& sink;
+    std::uint32_t x = 0;
+    std::uint32_t y = 0;
+};
+
+template <class SINK> bool RLEWALK<SINK>::Walk()
 {
-    std::uint8_t* data = picture.GetData();
-    if (picture.GetDepth() == 8) {
-        std::memcpy(data, indices.data(), indices.size());
-        return;
+    while (end - p >= 2) {
+        const std::uint8_t count = p[0];
+        const std::uint8_t value = p[1];
+        p += 2;
+        if (count > 0) {
+            if (!Fits(count))
+                return false;
+            sink.Run(std::size_t{y} * width + x, count, value);
+            x += count;
+        } else if (value == 0) { // end of line
+            x = 0;
+            ++y;
+        } else if (value == 1) { // end of bitmap
+            return true;
+        } else if (value == 2) {
+            if (!Delta())
+                return false;
+        } else if (!Absolute(value)) {
+            return false;
+        }
     }
-    std::memset(data, 0, picture.GetDataSize());
-    for (std::size_t i = 0; i < indices.size(); ++i)
-        PutIndex(data, 4, i, indices[i]);
+    return true;
+}
+
+// Moves right and up; a delta cut short by the end of the data ends the walk there.
+template <class SINK> bool RLEWALK<SINK>::Delta()
+{
+    if (end - p < 2) {
+        p = end;
+        return true;
+    }
+    const std::uint32_t dx = p[0];
+    const std::uint32_t dy = p[1];
+    p += 2;
+    if (dx > width - x || dy > height - y)
+        return false;
+    x += dx;
+    y += dy;
+    return true;
+}
+
+// Absolute stretches are padded to a whole number of 16-bit words; one cut short by the
+// end of the data ends the walk there.
+template <class SINK> bool RLEWALK<SINK>::Absolute(std::uint32_t count)
+{
+    const std::size_t bytes = nibbles ? (count + 1) / 2 : count;
+    if (!Fits(count))
+        return false;
+    if (static_cast<std::size_t>(end - p) < bytes) {
+        p = end;
+        return true;
+    }
+    sink.Copy(std::size_t{y} * width + x, count, p);
+    x += count;
+    p += std::min<std::size_t>(bytes + (bytes & 1), static_cast<std::size_t>(end - p));
+    return true;
+}
+
+// The first walk's sink.
+struct CHECKONLY {
+    void Run(std::size_t, std::uint32_t, std::uint8_t) {}
+    void Copy(std::size_t, std::uint32_t, const std::uint8_t*) {}
+};
+
+// The second walk's sink: palette indices straight into the picture's zeroed buffer,
+// one byte per pixel at 8 bits, two pixels per byte (first in the low nibble) at 4.
+class PICTURESINK {
+public:
+    PICTURESINK(KXPICTURE& picture, bool nibbles)
+        : data(picture.GetData()), dataSize(picture.GetDataSize()), nibbles(nibbles)
+    {
+        std::memset(data, 0, dataSize);
+    }
+
+    // A run of one index, or at 4 bits of two alternating indices.
+    void Run(std::size_t first, std::uint32_t count, std::uint8_t value)
+    {
+        KX_ASSERT(Holds(first, count));
+        if (!nibbles) {
+            std::memset(data + first, value, count);
+            return;
+        }
+        for (std::uint32_t k = 0; k < count; ++k)
+            PutIndex(data, 4, first + k, k % 2 == 0 ? value >> 4 : value & 0xF);
+    }
+
+    void Copy(std::size_t first, std::uint32_t count, const std::uint8_t* source)
+    {
+        KX_ASSERT(Holds(first, count));
+        if (!nibbles) {
+            std::memcpy(data + first, source, count);
+            return;
+        }
+        for (std::uint32_t k = 0; k < count; ++k)
+            PutIndex(data, 4, first + k, k % 2 == 0 ? source[k / 2] >> 4 : source[k / 2] & 0xF);
+    }
+
+private:
+    // The walk keeps every run inside the picture it checked the data against.
+    bool Holds(std::size_t first, std::uint32_t count) const
+    {
+        return ((first + count) * (nibbles ? 4 : 8) + 7) / 8 <= dataSize;
+    }
+
+    std::uint8_t* const data;
+    const std::uint32_t dataSize;
+    const bool nibbles;
+};
+
+void CopyPalette(const LAYOUT& layout, const std::uint8_t* fileBytes, KXPICTURE& picture)
+{
+    std::uint8_t* entries = picture.GetPalette();
+    if (entries == nullptr)
+        return;
+    // The header's reading placed the entries read inside the palette and the file.
+    KX_ASSERT(layout.paletteRead <= layout.paletteCount);
+    KX_ASSERT(layout.paletteRead == 0 ||
+              layout.paletteStart + layout.paletteEntrySize * layout.paletteRead <=
+                  layout.fileSize);
+    std::memset(entries, 0, std::size_t{layout.paletteCount} * 4);
+    const std::uint8_t* source = fileBytes + layout.paletteStart;
+    for (std::uint32_t i = 0; i < layout.paletteRead; ++i)
+        std::memcpy(entries + 4 * i, source + layout.paletteEntrySize * i, layout.paletteEntrySize);
 }
 
 // The file holds the leftmost pixel of a byte in its highest bits.
@@ -377,6 +434,12 @@ void CopyRows(const LAYOUT& layout, const std::uint8_t* fileBytes, KXPICTURE& pi
     std::uint8_t* data = picture.GetData();
     if (layout.bits < 8)
         std::memset(data, 0, picture.GetDataSize());
+    // The header's reading placed every row inside the file, and the picture was made to
+    // hold them all.
+    KX_ASSERT(layout.pixelStart + stride * (layout.height - 1) + (rowBits + 7) / 8 <=
+              layout.pixelEnd);
+    KX_ASSERT(layout.pixelEnd <= layout.fileSize);
+    KX_ASSERT((rowBits * layout.height + 7) / 8 <= picture.GetDataSize());
     for (std::uint32_t row = 0; row < layout.height; ++row) {
         const std::uint8_t* source = fileBytes + layout.pixelStart + stride * row;
         const std::uint32_t y = layout.topDown ? layout.height - 1 - row : row;
@@ -390,7 +453,7 @@ void CopyRows(const LAYOUT& layout, const std::uint8_t* fileBytes, KXPICTURE& pi
 // The masks through which the picture's pixels decode.
 void SetMasks(const LAYOUT& layout, KXPICTURE& picture)
 {
-    if (layout.compression == BI_BITFIELDS)
+    if (layout.compression == L::kBitFields)
         picture.SetMasks(layout.masks[0], layout.masks[1], layout.masks[2], layout.masks[3]);
     else if (layout.bits == 16)
         picture.SetMasks(0x7C00, 0x3E0, 0x1F, 0);
@@ -404,28 +467,33 @@ void SetMasks(const LAYOUT& layout, KXPICTURE& picture)
 
 } // namespace
 
-bool Decode(const std::uint8_t* bytes, std::size_t size, KXPICTURE& picture)
+REFUSAL Decode(const std::uint8_t* bytes, std::size_t size, KXPICTURE& picture)
 {
     LAYOUT layout;
-    if (bytes == nullptr || !READER(bytes, size).ReadLayout(layout))
-        return false;
-    const bool runLength = layout.compression == BI_RLE8 || layout.compression == BI_RLE4;
-    std::vector<std::uint8_t> indices;
-    if (runLength && !DecodeRunLength(layout, bytes, indices))
-        return false;
+    if (const REFUSAL refusal = READER(bytes, size).ReadLayout(layout); refusal != REFUSAL::NONE)
+        return refusal;
+    if (layout.IsRunLength()) {
+        CHECKONLY nothing;
+        if (!RLEWALK<CHECKONLY>(layout, bytes, nothing).Walk())
+            return REFUSAL::RUNLENGTH;
+    }
 
-    // Everything is known to fit: only now is the picture touched.
-    if (!picture.Create(layout.width, layout.height, static_cast<std::uint16_t>(layout.bits)))
-        return false;
+    // Everything is known to fit: only now is the picture touched, and only once both
+    // its buffers exist.
+    if (!picture.CreateWithPalette(layout.width, layout.height,
+                                   static_cast<std::uint16_t>(layout.bits), layout.paletteCount))
+        return REFUSAL::NOMEMORY;
     picture.SetXResolution(layout.xResolution);
     picture.SetYResolution(layout.yResolution);
-    SetPalette(layout, bytes, picture);
-    if (runLength)
-        CopyIndices(indices, picture);
-    else
+    CopyPalette(layout, bytes, picture);
+    if (layout.IsRunLength()) {
+        PICTURESINK sink(picture, layout.compression == L::kRle4);
+        RLEWALK<PICTURESINK>(layout, bytes, sink).Walk();
+    } else {
         CopyRows(layout, bytes, picture);
+    }
     SetMasks(layout, picture);
-    return true;
+    return REFUSAL::NONE;
 }
 
 } // namespace bmp

@@ -1,24 +1,16 @@
 // Writing BMP files: rows padded to 4 bytes, the leftmost of several pixels in a byte's
 // highest bits, 16- and 32-bit pixels with bit fields that name the picture's own masks.
 #include "bmpcodec.h"
+#include "bmplayout.h"
+
+#include "kxendian.h"
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace bmp {
 namespace {
-
-void Put16(std::uint8_t* p, std::uint32_t v)
-{
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void Put32(std::uint8_t* p, std::uint32_t v)
-{
-    Put16(p, v);
-    Put16(p + 2, v >> 16);
-}
 
 bool IsWritable(std::uint16_t depth)
 {
@@ -96,6 +88,7 @@ void PutRows(const KXPICTURE& picture, std::size_t stride, std::uint8_t* out)
 
 bool Encode(const KXPICTURE& picture, std::vector<std::uint8_t>& out)
 {
+    namespace L = layout;
     out.clear();
     const std::uint16_t bits = picture.GetDepth();
     if (!IsWritable(bits) || picture.GetData() == nullptr || picture.GetWidth() == 0 ||
@@ -109,36 +102,41 @@ bool Encode(const KXPICTURE& picture, std::vector<std::uint8_t>& out)
         paletteCount =
             picture.GetPaletteSize() > 0 ? std::min(picture.GetPaletteSize(), full) : full;
     }
-    const std::uint64_t offset = 54 + (bitFields ? 12 : 0) + 4 * std::uint64_t{paletteCount};
+    const std::uint64_t offset =
+        L::kInfoHeaderEnd + (bitFields ? 12 : 0) + 4 * std::uint64_t{paletteCount};
     const std::uint64_t stride = (std::uint64_t{picture.GetWidth()} * bits + 31) / 32 * 4;
     const std::uint64_t imageSize = stride * picture.GetHeight();
     if (offset + imageSize > 0xFFFFFFFFu)
         return false;
 
-    out.assign(offset + imageSize, 0);
+    try {
+        out.assign(offset + imageSize, 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     std::uint8_t* h = out.data();
-    h[0] = 'B';
-    h[1] = 'M';
-    Put32(h + 2, static_cast<std::uint32_t>(out.size()));
-    Put32(h + 10, static_cast<std::uint32_t>(offset));
-    Put32(h + 14, 40);
-    Put32(h + 18, picture.GetWidth());
-    Put32(h + 22, picture.GetHeight());
-    Put16(h + 26, 1);
-    Put16(h + 28, bits);
-    Put32(h + 30, bitFields ? 3 : 0);
-    Put32(h + 34, static_cast<std::uint32_t>(imageSize));
-    Put32(h + 38, static_cast<std::uint32_t>(picture.GetXResolution()));
-    Put32(h + 42, static_cast<std::uint32_t>(picture.GetYResolution()));
-    Put32(h + 46, paletteCount);
-    Put32(h + 50, paletteCount);
+    h[L::kSignature] = 'B';
+    h[L::kSignature + 1] = 'M';
+    kxendian::Write32(h + L::kFileSize, static_cast<std::uint32_t>(out.size()));
+    kxendian::Write32(h + L::kPixelOffset, static_cast<std::uint32_t>(offset));
+    kxendian::Write32(h + L::kHeaderSize, L::kInfoHeader);
+    kxendian::Write32(h + L::kWidth, picture.GetWidth());
+    kxendian::Write32(h + L::kHeight, picture.GetHeight());
+    kxendian::Write16(h + L::kPlanes, 1);
+    kxendian::Write16(h + L::kBitCount, bits);
+    kxendian::Write32(h + L::kCompression, bitFields ? L::kBitFields : L::kRgb);
+    kxendian::Write32(h + L::kImageSize, static_cast<std::uint32_t>(imageSize));
+    kxendian::Write32(h + L::kXResolution, static_cast<std::uint32_t>(picture.GetXResolution()));
+    kxendian::Write32(h + L::kYResolution, static_cast<std::uint32_t>(picture.GetYResolution()));
+    kxendian::Write32(h + L::kColorsUsed, paletteCount);
+    kxendian::Write32(h + L::kColorsImportant, paletteCount);
     if (bitFields) {
-        Put32(h + 54, picture.GetRedMask());
-        Put32(h + 58, picture.GetGreenMask());
-        Put32(h + 62, picture.GetBlueMask());
+        kxendian::Write32(h + L::kRedMask, picture.GetRedMask());
+        kxendian::Write32(h + L::kGreenMask, picture.GetGreenMask());
+        kxendian::Write32(h + L::kBlueMask, picture.GetBlueMask());
     }
     if (paletteCount > 0)
-        PutPalette(picture, paletteCount, h + 54);
+        PutPalette(picture, paletteCount, h + L::kInfoHeaderEnd);
     PutRows(picture, stride, h + offset);
     return true;
 }

@@ -1,9 +1,16 @@
 // Reading and writing whole files for the bitmap loader.
 #include "bmpcodec.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <new>
+#include <string>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace bmp {
 
@@ -16,22 +23,146 @@ bool ReadFile(const char* path, std::vector<std::uint8_t>& bytes)
     std::FILE* file = std::fopen(path, "rb");
     if (file == nullptr)
         return false;
-    bytes.resize(static_cast<std::size_t>(status.st_size));
+    try {
+        bytes.resize(static_cast<std::size_t>(status.st_size));
+    } catch (const std::bad_alloc&) {
+        std::fclose(file);
+        return false;
+    }
     const std::size_t read = std::fread(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
     return read == bytes.size();
 }
 
+namespace {
+
+// The file a save replaces: where it lies (a link is followed, so that the link stays
+// and what it names is replaced) and the permissions the new file takes over. A name
+// that does not exist yet is written as it is, with the permissions a new file gets.
+struct TARGET {
+    std::string path;
+    bool exists = false;
+    mode_t mode = 0666;
+};
+
+// False, with errno set, for a target that must not be replaced: anything but a
+// regular file, or a file that is read-only (also for a user whom the system would let
+// write it anyway).
+bool FindTarget(const char* path, TARGET& target)
+{
+    target.path = path;
+    struct stat status {};
+    if (stat(path, &status) != 0)
+        return errno == ENOENT;
+    if (!S_ISREG(status.st_mode)) {
+        errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
+    if ((status.st_mode & 0222) == 0 || access(path, W_OK) != 0) {
+        errno = EACCES;
+        return false;
+    }
+    // Freed also when taking the name fails for want of memory.
+    const std::unique_ptr<char, void (*)(void*)> real(realpath(path, nullptr), std::free);
+    if (real != nullptr)
+        target.path = real.get();
+    target.exists = true;
+    target.mode = status.st_mode & 07777;
+    return true;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A new file beside the target, open for writing; -1, with errno set, when none can be
+// made. Its name starts with a dot, so that listings do not show it while it is written.
+int CreateBeside(const std::string& target, std::string& name)
+{
+    const std::size_t slash = target.rfind('/');
+    // Part of the name shows whose file it is; all of it might be too long with the rest.
+    const std::string base =
+        (slash == std::string::npos ? target : target.substr(slash + 1)).substr(0, 200);
+    const std::string folder = FolderOf(target);
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        name = folder + "/." + base + "." + std::to_string(getpid()) + "-" +
+               std::to_string(attempt) + ".tmp";
+        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Makes the rename itself durable; a folder that cannot be flushed costs nothing more.
+void FlushFolder(const std::string& folder)
+{
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+} // namespace
+
 bool WriteFile(const char* path, const std::vector<std::uint8_t>& bytes)
 {
-    std::FILE* file = path != nullptr ? std::fopen(path, "wb") : nullptr;
-    if (file == nullptr)
+    TARGET target;
+    if (path == nullptr || *path == '\0') {
+        errno = ENOENT;
         return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool closed = std::fclose(file) == 0;
-    if (written && closed)
+    }
+    if (!FindTarget(path, target))
+        return false;
+    // Every name is formed before the new file exists, so nothing can fail between its
+    // rename and the end.
+    const std::string folder = FolderOf(target.path);
+    std::string temporary;
+    const int fd = CreateBeside(target.path, temporary);
+    if (fd < 0)
+        return false;
+    // A replaced file keeps its permissions; a new one has those of open's 0666 less the
+    // user's mask, as any new file.
+    bool saved =
+        (!target.exists || fchmod(fd, target.mode) == 0) && WriteAll(fd, bytes) && fsync(fd) == 0;
+    int reason = saved ? 0 : errno;
+    if (close(fd) != 0 && saved) {
+        saved = false;
+        reason = errno;
+    }
+    if (saved && rename(temporary.c_str(), target.path.c_str()) != 0) {
+        saved = false;
+        reason = errno;
+    }
+    if (saved) {
+        FlushFolder(folder);
         return true;
-    std::remove(path);
+    }
+    // Only the new file goes; the caller learns the reason of the first failure.
+    unlink(temporary.c_str());
+    errno = reason;
     return false;
 }
 

@@ -22,25 +22,34 @@ public:
         SetExtension("bmp");
     }
 
-    bool Load(KXLOADERSET* target, const char* path) override
+    // No exception leaves the plug-in: whatever fails inside is a refusal.
+    bool Load(KXLOADERSET* target, const char* path) noexcept override
     {
-        KXPICTURE* picture = PictureOf(target);
-        std::vector<std::uint8_t> bytes;
-        return picture != nullptr && bmp::ReadFile(path, bytes) &&
-               bmp::Decode(bytes.data(), bytes.size(), *picture);
+        try {
+            KXPICTURE* picture = PictureOf(target);
+            std::vector<std::uint8_t> bytes;
+            return picture != nullptr && bmp::ReadFile(path, bytes) &&
+                   bmp::Decode(bytes.data(), bytes.size(), *picture) == bmp::REFUSAL::NONE;
+        } catch (...) {
+            return false;
+        }
     }
 
-    bool Save(KXLOADERSET* target, const char* path) override
+    bool Save(KXLOADERSET* target, const char* path) noexcept override
     {
-        KXPICTURE* picture = PictureOf(target);
-        if (picture == nullptr)
+        try {
+            KXPICTURE* picture = PictureOf(target);
+            if (picture == nullptr)
+                return false;
+            // Deeper pictures are stored as 24 bits, blue, green, red: the picture itself
+            // is converted, and stays so.
+            if (picture->GetDepth() >= 32)
+                picture->ConvertDepth(24, 0xFF0000, 0xFF00, 0xFF, 0);
+            std::vector<std::uint8_t> bytes;
+            return bmp::Encode(*picture, bytes) && bmp::WriteFile(path, bytes);
+        } catch (...) {
             return false;
-        // Deeper pictures are stored as 24 bits, blue, green, red: the picture itself is
-        // converted, and stays so.
-        if (picture->GetDepth() >= 32)
-            picture->ConvertDepth(24, 0xFF0000, 0xFF00, 0xFF, 0);
-        std::vector<std::uint8_t> bytes;
-        return bmp::Encode(*picture, bytes) && bmp::WriteFile(path, bytes);
+        }
     }
 
 private:

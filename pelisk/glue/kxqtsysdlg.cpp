@@ -94,8 +94,7 @@ void ConfigureFileDialog(QFileDialog& dialog, const KXFILEREQUEST& request)
     dialog.setWindowTitle(QString::fromLocal8Bit(request.title));
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    // The system asks nothing before replacing a file.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     dialog.setDirectory(QString::fromLocal8Bit(request.initialDirectory));
     // Patterns match names of any letter case, "*.bmp" also "PHOTO.BMP".
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
@@ -105,4 +104,17 @@ void ConfigureFileDialog(QFileDialog& dialog, const KXFILEREQUEST& request)
     dialog.setNameFilters(names);
     const int index = request.filterIndex - 1;
     dialog.selectNameFilter(names.value(index >= 0 && index < names.size() ? index : 0));
+    if (!request.save)
+        return;
+    // A name typed without an extension gets the selected filter's before the dialog
+    // looks for a file to replace, so that the question names the file that is written.
+    const std::vector<KXFILEFILTER> filters = request.filters;
+    const auto takeSuffix = [&dialog, filters, names](const QString& selected) {
+        const qsizetype at = names.indexOf(selected);
+        const std::string extension =
+            at >= 0 ? FilterExtension(filters[static_cast<std::size_t>(at)]) : std::string();
+        dialog.setDefaultSuffix(QString::fromLocal8Bit(extension).mid(1));
+    };
+    takeSuffix(dialog.selectedNameFilter());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, takeSuffix);
 }

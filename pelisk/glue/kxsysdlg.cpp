@@ -9,19 +9,6 @@ namespace {
 
 KXSYSDIALOGS* installed = nullptr;
 
-// ".bmp" for the patterns "*.bmp;*.jpg"; nothing for a pattern with wildcards in its
-// extension ("*.*") or none at all.
-std::string ExtensionOf(const std::string& patterns)
-{
-    const std::string first = patterns.substr(0, patterns.find(';'));
-    if (!first.starts_with("*."))
-        return {};
-    const std::string extension = first.substr(1);
-    if (extension.size() < 2 || extension.find_first_of("*?[", 1) != std::string::npos)
-        return {};
-    return extension;
-}
-
 bool HasExtension(const std::string& path)
 {
     return std::filesystem::path(path).filename().string().find('.') != std::string::npos;
@@ -38,13 +25,13 @@ bool ChooseFile(char* path, const char* filter, bool save)
     request.initialDirectory = ".";
     // Save as must be able to name a new file.
     request.mustExist = !save;
+    // Every desktop's save dialog asks before it replaces a file.
+    request.confirmOverwrite = save;
     KXFILEANSWER answer = GetSysDialogs().ChooseFile(request);
     if (!answer.confirmed || answer.path.empty())
         return false;
-    const int index = answer.filterIndex - 1;
-    if (save && !HasExtension(answer.path) && index >= 0 &&
-        index < static_cast<int>(request.filters.size()))
-        answer.path += ExtensionOf(request.filters[index].patterns);
+    if (save)
+        answer.path = WithFilterExtension(answer.path, request.filters, answer.filterIndex);
     // The buffer must keep the path and its terminating zero.
     if (answer.path.size() >= KX_MAX_PATH)
         return false;
@@ -53,6 +40,26 @@ bool ChooseFile(char* path, const char* filter, bool save)
 }
 
 } // namespace
+
+std::string FilterExtension(const KXFILEFILTER& filter)
+{
+    const std::string first = filter.patterns.substr(0, filter.patterns.find(';'));
+    if (!first.starts_with("*."))
+        return {};
+    const std::string extension = first.substr(1);
+    if (extension.size() < 2 || extension.find_first_of("*?[", 1) != std::string::npos)
+        return {};
+    return extension;
+}
+
+std::string WithFilterExtension(const std::string& path, const std::vector<KXFILEFILTER>& filters,
+                                int filterIndex)
+{
+    const int index = filterIndex - 1;
+    if (HasExtension(path) || index < 0 || index >= static_cast<int>(filters.size()))
+        return path;
+    return path + FilterExtension(filters[static_cast<std::size_t>(index)]);
+}
 
 std::vector<KXFILEFILTER> ParseFilterText(const char* filter)
 {

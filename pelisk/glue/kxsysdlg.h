@@ -28,6 +28,8 @@ struct KXFILEREQUEST {
     int filterIndex = 1; // the pair selected at first, counted from 1
     std::string initialDirectory;
     bool mustExist = false; // only an existing file can be chosen
+    // Ask before a save replaces an existing file; a "no" saves nothing.
+    bool confirmOverwrite = false;
 };
 
 // What the user answered: the chosen path and the pair selected at the end.
@@ -36,6 +38,15 @@ struct KXFILEANSWER {
     std::string path;
     int filterIndex = 1;
 };
+
+// The extension, with its dot, that a save with filter selected gives a name typed
+// without one: that of the filter's first pattern (".bmp" for "*.bmp;*.jpg"), none for
+// a pattern with wildcards in its extension ("*.*").
+std::string FilterExtension(const KXFILEFILTER& filter);
+// The path a save dialog ends with: path, with the extension of the selected filter
+// (counted from 1) when its name has none.
+std::string WithFilterExtension(const std::string& path, const std::vector<KXFILEFILTER>& filters,
+                                int filterIndex);
 
 class KXSYSDIALOGS {
 public:

@@ -58,7 +58,9 @@ public:
     void OnFileOpen();
     void OnFileSaveAs();
     bool LoadFile(const KXSTRING& path);
-    void SaveFile(const KXSTRING& path);
+    // Saves what is shown through the loader set of its kind; on failure tells the user
+    // which file was not saved and why, and returns false.
+    bool SaveFile(const KXSTRING& path);
     void OnFileExit();
 
     // The commands on what is shown.

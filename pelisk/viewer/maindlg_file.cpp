@@ -4,7 +4,12 @@
 
 #include "resource.h"
 
+#include "kxloadermodule.h"
 #include "kxsysdlg.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
 
 namespace {
 
@@ -36,6 +41,44 @@ void DropLast(KXSTRING& text, int n)
 void ShowNoLoaders()
 {
     GetSysDialogs().MessageBox("No loading modules available", "Pelisk error");
+}
+
+// Whether any module of the set writes files with the path's extension.
+bool HasWriterFor(KXLOADERSET& loaders, const char* path)
+{
+    for (int i = 0; i < loaders.GetCount(); ++i)
+        if (static_cast<KXLOADERMODULE*>(loaders[i])->SupportsExtension(path))
+            return true;
+    return false;
+}
+
+// Why a save failed, in plain words: what is shown, the loaders, or the system's reason
+// (errno, as the loader's last call left it); empty when nothing tells.
+std::string SaveFailure(bool somethingShown, bool hasWriter, int error)
+{
+    if (!somethingShown)
+        return "there is nothing to save";
+    if (!hasWriter)
+        return "no loader writes files of that type";
+    switch (error) {
+    case 0:
+        return {};
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return "there is no permission to write it";
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return "the disk is full";
+    case ENOENT:
+    case ENOTDIR:
+        return "its folder does not exist";
+    case EISDIR:
+        return "a folder has that name";
+    default:
+        return std::strerror(error);
+    }
 }
 
 } // namespace
@@ -168,18 +211,24 @@ bool CMainDlg::LoadFile(const KXSTRING& path)
     return false;
 }
 
-void CMainDlg::SaveFile(const KXSTRING& path)
+bool CMainDlg::SaveFile(const KXSTRING& path)
 {
     CPictureCtrl& control = m_picture;
-    switch (control.m_nDisplayMode) {
-    case DISPLAY_PICTURE:
-        control.m_picture.GetLoaderSet().SaveFile(path.GetText());
-        break;
-    case DISPLAY_OBJECT:
-        control.m_object.GetLoaderSet().SaveFile(path.GetText());
-        break;
-    default:
-        control.m_world.GetLoaderSet().SaveFile(path.GetText());
-        break;
-    }
+    KXLOADERSET* loaders = &control.m_world.GetLoaderSet();
+    if (control.m_nDisplayMode == DISPLAY_PICTURE)
+        loaders = &control.m_picture.GetLoaderSet();
+    else if (control.m_nDisplayMode == DISPLAY_OBJECT)
+        loaders = &control.m_object.GetLoaderSet();
+    errno = 0;
+    if (loaders->SaveFile(path.GetText()))
+        return true;
+    const int error = errno;
+    const bool shown = control.m_nDisplayMode == DISPLAY_PICTURE ||
+                       control.m_nDisplayMode == DISPLAY_OBJECT ||
+                       control.m_nDisplayMode == DISPLAY_WORLD;
+    const std::string reason = SaveFailure(shown, HasWriterFor(*loaders, path.GetText()), error);
+    std::string text = std::string("\"") + path.GetText() + "\" was not saved";
+    text += reason.empty() ? "." : ": " + reason + ".";
+    GetSysDialogs().MessageBox(text.c_str(), "Pelisk error");
+    return false;
 }

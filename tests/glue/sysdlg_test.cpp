@@ -9,14 +9,17 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <fstream>
+#include <functional>
 
 namespace {
 
@@ -68,6 +71,8 @@ TEST(SysDialogs, BothFileDialogsAreTitledOpenAndStartAtTheFirstFilter)
     EXPECT_TRUE(open.mustExist);
     EXPECT_TRUE(save.save);
     EXPECT_FALSE(save.mustExist) << "Save as must be able to name a new file";
+    EXPECT_FALSE(open.confirmOverwrite);
+    EXPECT_TRUE(save.confirmOverwrite) << "Save as asks before it replaces a file";
     for (const KXFILEREQUEST& request : script.requests) {
         EXPECT_EQ(request.title, "Open...");
         EXPECT_EQ(request.initialDirectory, ".");
@@ -134,13 +139,54 @@ TEST(QtDialogs, FileDialogIsSetUpFromTheRequest)
     EXPECT_EQ(open.directory().absolutePath(), QDir::current().absolutePath());
     EXPECT_EQ(open.windowModality(), Qt::ApplicationModal);
 
+    EXPECT_TRUE(open.testOption(QFileDialog::DontConfirmOverwrite));
+
     request.save = true;
     request.mustExist = false;
+    request.confirmOverwrite = true;
+    request.filters = ParseFilterText("Bitmap\0*.bmp\0All (*.*)\0*.*\0\0");
     QFileDialog save;
     ConfigureFileDialog(save, request);
     EXPECT_EQ(save.fileMode(), QFileDialog::AnyFile);
     EXPECT_EQ(save.acceptMode(), QFileDialog::AcceptSave);
-    EXPECT_TRUE(save.testOption(QFileDialog::DontConfirmOverwrite));
+    EXPECT_FALSE(save.testOption(QFileDialog::DontConfirmOverwrite));
+    // The selected filter's extension goes to a name typed without one.
+    EXPECT_EQ(save.defaultSuffix(), "bmp");
+    save.selectNameFilter("All (*.*)");
+    emit save.filterSelected("All (*.*)");
+    EXPECT_EQ(save.defaultSuffix(), "");
+}
+
+// A save dialog asks before it replaces a file, also one named without its extension;
+// a no saves nothing.
+TEST(SysDialogs, ScriptedSaveDialogAsksBeforeReplacingAFile)
+{
+    ScopedTempDir dir;
+    dir.Enter();
+    std::ofstream("there.bmp") << "x";
+    const struct {
+        const char* what;
+        std::string typed;
+        std::vector<bool> replies;
+        bool confirmed;
+        std::string path;
+        std::vector<std::string> asked;
+    } cases[] = {
+        {"a new file", "new.bmp", {}, true, "new.bmp", {}},
+        {"replace: yes", "there.bmp", {true}, true, "there.bmp", {"there.bmp"}},
+        {"replace: no", "there.bmp", {false}, false, "", {"there.bmp"}},
+        {"without its extension", "there", {false}, false, "", {"there.bmp"}},
+    };
+    for (const auto& c : cases) {
+        SCRIPTEDDIALOGS script;
+        script.Answer({true, c.typed, 1});
+        for (bool reply : c.replies)
+            script.AnswerReplace(reply);
+        char path[KX_MAX_PATH] = "left over";
+        EXPECT_EQ(ChooseFileToSave(path, saveFilter), c.confirmed) << c.what;
+        EXPECT_EQ(std::string(path), c.path) << c.what;
+        EXPECT_EQ(script.replaceQuestions, c.asked) << c.what;
+    }
 }
 
 TEST(QtDialogs, PatternsMatchNamesOfAnyCase)
@@ -219,6 +265,59 @@ TEST(QtDialogs, OpenDialogHandsTheChosenFileOver)
     char path[KX_MAX_PATH];
     EXPECT_TRUE(ChooseFileToOpen(path, bitmapOnly));
     EXPECT_EQ(std::filesystem::path(path), std::filesystem::current_path() / "chosen.bmp");
+}
+
+// Answers the message box that dialog opens, once it is up; the poll ends with the
+// dialog, whether or not a box came.
+void WhenBoxOver(QDialog* dialog, std::function<void(QMessageBox*)> answer)
+{
+    auto* poll = new QTimer(dialog);
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, answer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible())
+            return;
+        poll->stop();
+        answer(box);
+    });
+    poll->start();
+}
+
+// The toolkit's save dialog asks before replacing a file, also one typed without its
+// extension: after a no it stays open (and is cancelled here), after a yes it hands the
+// file over.
+TEST(QtDialogs, SaveDialogAsksBeforeReplacingAFile)
+{
+    for (const bool replace : {false, true}) {
+        SCOPED_TRACE(replace ? "yes" : "no");
+        ScopedTempDir dir;
+        dir.Enter();
+        std::ofstream("there.bmp") << "x";
+        bool asked = false;
+        const MODALANSWER answering = WhenModal([&](QDialog* dialog) {
+            auto* files = qobject_cast<QFileDialog*>(dialog);
+            ASSERT_NE(files, nullptr);
+            WhenBoxOver(dialog, [&](QMessageBox* box) {
+                asked = true;
+                EXPECT_TRUE(box->text().contains("there.bmp")) << box->text().toStdString();
+                box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
+            });
+            // Typed as a person types it, without the extension.
+            auto* name = files->findChild<QLineEdit*>("fileNameEdit");
+            ASSERT_NE(name, nullptr);
+            name->setText("there");
+            dialog->accept(); // the Save button: the question comes up inside
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        char path[KX_MAX_PATH] = "left over";
+        EXPECT_EQ(ChooseFileToSave(path, saveFilter), replace);
+        EXPECT_TRUE(asked);
+        if (replace)
+            EXPECT_EQ(std::filesystem::path(path), std::filesystem::current_path() / "there.bmp");
+        else
+            EXPECT_STREQ(path, "");
+    }
 }
 
 TEST(QtDialogs, CancelledOpenDialogLeavesAnEmptyPath)

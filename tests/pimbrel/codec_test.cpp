@@ -3,6 +3,8 @@
 #include "tempdir.h"
 
 #include "bmpcodec.h"
+#include "bmplayout.h"
+#include "kxendian.h"
 
 #include <gtest/gtest.h>
 
@@ -46,11 +48,11 @@ void MakeRandom(KXPICTURE& picture, std::uint32_t width, std::uint32_t height, s
 // The same file stored top-down: negative height, rows in the other order.
 std::vector<std::uint8_t> TopDown(const std::vector<std::uint8_t>& file, std::uint32_t height)
 {
+    namespace L = bmp::layout;
     std::vector<std::uint8_t> flipped = file;
-    const std::uint32_t offset = file[10] | file[11] << 8 | file[12] << 16 | file[13] << 24;
+    const std::uint32_t offset = kxendian::Read32(file.data() + L::kPixelOffset);
     const std::size_t stride = (file.size() - offset) / height;
-    const std::int32_t negative = -static_cast<std::int32_t>(height);
-    std::memcpy(flipped.data() + 22, &negative, 4);
+    Put32(flipped, L::kHeight, static_cast<std::uint32_t>(-static_cast<std::int32_t>(height)));
     for (std::uint32_t row = 0; row < height; ++row)
         std::memcpy(flipped.data() + offset + stride * row,
                     file.data() + offset + stride * (height - 1 - row), stride);
@@ -80,11 +82,11 @@ TEST(Codec, EveryDepthRoundTrips)
             ASSERT_TRUE(bmp::Encode(original, file));
             const std::size_t stride = (width * (depth & 0xFF) + 31) / 32 * 4;
             EXPECT_EQ(file.size() % 2, 0u);
-            EXPECT_GE(file.size(), 54 + 3 * stride);
+            EXPECT_GE(file.size(), bmp::layout::kInfoHeaderEnd + 3 * stride);
 
             for (const std::vector<std::uint8_t>& stored : {file, TopDown(file, 3)}) {
                 KXPICTURE back;
-                ASSERT_TRUE(bmp::Decode(stored.data(), stored.size(), back));
+                ASSERT_EQ(Read(stored, back), bmp::REFUSAL::NONE);
                 EXPECT_EQ(back.GetWidth(), width);
                 EXPECT_EQ(back.GetHeight(), 3u);
                 EXPECT_EQ(back.GetDepth(), depth);
@@ -94,7 +96,7 @@ TEST(Codec, EveryDepthRoundTrips)
                 EXPECT_EQ(back.GetPaletteSize(), original.GetPaletteSize());
             }
             KXPICTURE shown;
-            ASSERT_TRUE(bmp::Decode(file.data(), file.size(), shown));
+            ASSERT_EQ(Read(file, shown), bmp::REFUSAL::NONE);
             const QImage qt = ReadWithQt(file);
             ASSERT_FALSE(qt.isNull());
             // Five- and six-bit channels widen to bytes by another rounding in the peer.
@@ -112,11 +114,12 @@ TEST(Codec, RowsArePaddedToFourBytes)
     picture.SetMasks(0xFF0000, 0xFF00, 0xFF, 0);
     std::vector<std::uint8_t> file;
     ASSERT_TRUE(bmp::Encode(picture, file));
-    EXPECT_EQ(file.size(), 54u + 36u);
-    EXPECT_EQ(file[10], 54);
-    for (int row = 0; row < 3; ++row) {
-        EXPECT_EQ(file[54 + 12 * row + 8], 0xAB);
-        EXPECT_EQ(file[54 + 12 * row + 9], 0) << "padding of row " << row;
+    const std::size_t pixels = bmp::layout::kInfoHeaderEnd;
+    EXPECT_EQ(file.size(), pixels + 36u);
+    EXPECT_EQ(kxendian::Read32(file.data() + bmp::layout::kPixelOffset), pixels);
+    for (std::size_t row = 0; row < 3; ++row) {
+        EXPECT_EQ(file[pixels + 12 * row + 8], 0xAB);
+        EXPECT_EQ(file[pixels + 12 * row + 9], 0) << "padding of row " << row;
     }
 }
 
@@ -128,12 +131,12 @@ TEST(Codec, PackedPixelsChangeTheirOrderWithinAByte)
     picture.GetData()[0] = 0x01; // pixel 0 set
     std::vector<std::uint8_t> file;
     ASSERT_TRUE(bmp::Encode(picture, file));
-    EXPECT_EQ(file[54 + 8], 0x80);
+    EXPECT_EQ(file[bmp::layout::kInfoHeaderEnd + 8], 0x80); // after two palette entries
     KXPICTURE nibbles;
     nibbles.Create(2, 1, 4);
     nibbles.GetData()[0] = 0x21; // pixel 0 is 1, pixel 1 is 2
     ASSERT_TRUE(bmp::Encode(nibbles, file));
-    EXPECT_EQ(file[54 + 64], 0x12);
+    EXPECT_EQ(file[bmp::layout::kInfoHeaderEnd + 64], 0x12); // after sixteen
 }
 
 TEST(Codec, PictureWithoutPaletteGetsTheGreysItsPixelsReadAs)
@@ -145,7 +148,7 @@ TEST(Codec, PictureWithoutPaletteGetsTheGreysItsPixelsReadAs)
         std::vector<std::uint8_t> file;
         ASSERT_TRUE(bmp::Encode(picture, file));
         KXPICTURE back;
-        ASSERT_TRUE(bmp::Decode(file.data(), file.size(), back));
+        ASSERT_EQ(Read(file, back), bmp::REFUSAL::NONE);
         const std::uint32_t last = (1u << depth) - 1;
         std::uint32_t white = 0;
         ASSERT_TRUE(back.LookupPalette(last, white));
@@ -177,7 +180,7 @@ TEST(Codec, MasksSurviveWriting)
     rgb.SetPixel(0, red);
     ASSERT_TRUE(bmp::Encode(rgb, file));
     EXPECT_EQ(ReadWithQt(file).pixel(0, 0), qRgb(255, 0, 0));
-    EXPECT_EQ(file[54 + 2], 255);
+    EXPECT_EQ(file[bmp::layout::kInfoHeaderEnd + 2], 255);
 }
 
 TEST(Codec, PicturesItCannotWriteAreRefused)
@@ -191,48 +194,73 @@ TEST(Codec, PicturesItCannotWriteAreRefused)
     EXPECT_FALSE(bmp::Encode(ycbcr, file));
 }
 
-// Truncations and corruptions of a good file: each is refused with the picture as it
-// was, or read whole.
-TEST(Codec, DamagedHeadersAreRefused)
+// Truncations and corruptions of a good file: each is refused for its own reason, with
+// the picture as it was.
+TEST(Codec, DamagedHeadersAreRefusedForTheirReason)
 {
+    namespace L = bmp::layout;
+    using bmp::REFUSAL;
     KXPICTURE source;
     source.Create(4, 4, 8);
     std::memset(source.GetData(), 3, source.GetDataSize());
     std::vector<std::uint8_t> good;
     ASSERT_TRUE(bmp::Encode(source, good));
+    KXPICTURE deep; // bit fields right after a 40-byte header
+    deep.Create(2, 2, 32);
+    std::vector<std::uint8_t> fields;
+    ASSERT_TRUE(bmp::Encode(deep, fields));
 
-    auto refused = [](std::vector<std::uint8_t> file) {
-        KXPICTURE picture;
-        picture.Create(1, 1, 8);
-        picture.GetData()[0] = 42;
-        const bool read = bmp::Decode(file.data(), file.size(), picture);
-        return !read && picture.GetWidth() == 1 && picture.GetData()[0] == 42;
+    const auto cut = [](const std::vector<std::uint8_t>& file, std::size_t length) {
+        return std::vector<std::uint8_t>(file.begin(), file.begin() + static_cast<long>(length));
     };
-    auto with = [&good](std::size_t at, std::uint32_t value, int bytes) {
-        std::vector<std::uint8_t> file = good;
-        std::memcpy(file.data() + at, &value, static_cast<std::size_t>(bytes));
+    const auto with = [](std::vector<std::uint8_t> file, std::size_t at, std::uint32_t value,
+                         int bytes) {
+        if (bytes == 1)
+            file.at(at) = static_cast<std::uint8_t>(value);
+        else if (bytes == 2)
+            Put16(file, at, value);
+        else
+            Put32(file, at, value);
         return file;
     };
-    for (std::size_t length : {0u, 2u, 14u, 30u, 53u})
-        EXPECT_TRUE(refused({good.begin(), good.begin() + static_cast<long>(length)})) << length;
-    EXPECT_TRUE(refused({good.begin(), good.end() - 1}));
-    EXPECT_TRUE(refused(with(0, 'X', 1)));         // signature
-    EXPECT_TRUE(refused(with(14, 41, 4)));         // header size
-    EXPECT_TRUE(refused(with(18, 0, 4)));          // width 0
-    EXPECT_TRUE(refused(with(18, 0xFFFFFFFF, 4))); // negative width
-    EXPECT_TRUE(refused(with(22, 0, 4)));          // height 0
-    EXPECT_TRUE(refused(with(22, 0x80000000, 4))); // the most negative height
-    EXPECT_TRUE(refused(with(28, 2, 2)));          // 2 bits per pixel
-    EXPECT_TRUE(refused(with(30, 4, 4)));          // embedded JPEG
-    EXPECT_TRUE(refused(with(10, 0xFFFFFFF0, 4))); // pixel data beyond the file
-    EXPECT_TRUE(refused(with(18, 0x7FFFFFFF, 4))); // a width the file cannot hold
-
-    // A few bytes of run-length data claiming a picture of a gigabyte.
-    std::vector<std::uint8_t> runs = with(30, 1, 4);
-    const std::uint32_t side = 20000;
-    std::memcpy(runs.data() + 18, &side, 4);
-    std::memcpy(runs.data() + 22, &side, 4);
-    EXPECT_TRUE(refused(runs));
+    const struct {
+        const char* what;
+        std::vector<std::uint8_t> file;
+        REFUSAL reason;
+    } cases[] = {
+        {"empty", {}, REFUSAL::TRUNCATED},
+        {"signature only", cut(good, 2), REFUSAL::TRUNCATED},
+        {"file header only", cut(good, 14), REFUSAL::TRUNCATED},
+        {"half a header", cut(good, 30), REFUSAL::TRUNCATED},
+        {"header less a byte", cut(good, 53), REFUSAL::TRUNCATED},
+        {"pixels less a byte", cut(good, good.size() - 1), REFUSAL::TRUNCATED},
+        {"masks cut", cut(fields, 60), REFUSAL::TRUNCATED},
+        {"signature", with(good, L::kSignature, 'X', 1), REFUSAL::SIGNATURE},
+        {"header size", with(good, L::kHeaderSize, 41, 4), REFUSAL::HEADERSIZE},
+        {"width 0", with(good, L::kWidth, 0, 4), REFUSAL::DIMENSIONS},
+        {"negative width", with(good, L::kWidth, 0xFFFFFFFF, 4), REFUSAL::DIMENSIONS},
+        {"height 0", with(good, L::kHeight, 0, 4), REFUSAL::DIMENSIONS},
+        {"most negative height", with(good, L::kHeight, 0x80000000, 4), REFUSAL::DIMENSIONS},
+        {"2 bits per pixel", with(good, L::kBitCount, 2, 2), REFUSAL::DEPTH},
+        {"embedded JPEG", with(good, L::kCompression, 4, 4), REFUSAL::COMPRESSION},
+        {"runs of 8 bits at 4", with(good, L::kCompression, L::kRle4, 4), REFUSAL::COMPRESSION},
+        {"bit fields at 8 bits", with(good, L::kCompression, L::kBitFields, 4),
+         REFUSAL::COMPRESSION},
+        {"overlapping masks", with(fields, L::kGreenMask, 0x00FFFF00, 4), REFUSAL::MASKS},
+        {"mask with a gap", with(fields, L::kGreenMask, 0x0000F0F0, 4), REFUSAL::MASKS},
+        {"no colour",
+         with(with(with(fields, L::kRedMask, 0, 4), L::kGreenMask, 0, 4), L::kBlueMask, 0, 4),
+         REFUSAL::MASKS},
+        {"pixel data beyond the file", with(good, L::kPixelOffset, 0xFFFFFFF0, 4),
+         REFUSAL::TRUNCATED},
+        {"a width the file cannot hold", with(good, L::kWidth, 0x7FFFFFFF, 4), REFUSAL::TOOLARGE},
+    };
+    for (const auto& c : cases) {
+        KXPICTURE picture;
+        MakeSentinel(picture);
+        EXPECT_EQ(Read(c.file, picture), c.reason) << c.what;
+        EXPECT_TRUE(IsSentinel(picture)) << c.what << " touched the picture";
+    }
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 // The bitmap loader as the viewer meets it: one module in a picture's image loaders,
 // reading and writing files through them.
 #include "bmptest.h"
+#include "filesizelimit.h"
 #include "tempdir.h"
 
+#include "bmplayout.h"
 #include "kxloadermodule.h"
 #include "kxobject3d.h"
 #include "kxpicture.h"
@@ -11,9 +13,19 @@
 
 #include <QImage>
 
+#include <algorithm>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <string>
+#include <fstream>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -76,10 +88,11 @@ TEST_F(LoaderTest, SavingA32BitPictureConvertsIt)
     EXPECT_EQ(picture.GetBlueMask(), 0xFFu);
     const std::vector<std::uint8_t> file = ReadBytes(dir.Path() / "deep.bmp");
     ASSERT_GE(file.size(), 60u);
-    EXPECT_EQ(file[28], 24);
-    EXPECT_EQ(file[54], 30); // blue, green, red
-    EXPECT_EQ(file[55], 20);
-    EXPECT_EQ(file[56], 10);
+    const std::size_t pixels = bmp::layout::kInfoHeaderEnd;
+    EXPECT_EQ(file[bmp::layout::kBitCount], 24);
+    EXPECT_EQ(file[pixels], 30); // blue, green, red
+    EXPECT_EQ(file[pixels + 1], 20);
+    EXPECT_EQ(file[pixels + 2], 10);
 }
 
 TEST_F(LoaderTest, FailedSavesLeaveNoFile)
@@ -93,6 +106,116 @@ TEST_F(LoaderTest, FailedSavesLeaveNoFile)
     EXPECT_FALSE(picture.GetLoaderSet().SaveFile(PathOf("missing/dir.bmp").c_str()));
     EXPECT_FALSE(picture.GetLoaderSet().SaveFile(PathOf("picture.png").c_str()));
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "picture.png"));
+}
+
+// The names in the folder, to show that a save left nothing behind.
+std::vector<std::string> Listing(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void WriteBytes(const std::filesystem::path& file, const std::string& text)
+{
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+std::string TextOf(const std::filesystem::path& file)
+{
+    const std::vector<std::uint8_t> bytes = ReadBytes(file);
+    return {bytes.begin(), bytes.end()};
+}
+
+// A save that fails never destroys the file it was to replace, and leaves nothing
+// beside it: the disk filling up half-way, a read-only file, a name that is a folder.
+TEST_F(LoaderTest, FailedSavesLeaveTheOldFileAsItWas)
+{
+    KXPICTURE picture;
+    picture.Create(100, 100, 24); // a file of 30 KB
+    const std::string precious = "precious bytes";
+    const struct {
+        const char* what;
+        std::function<void()> prepare;
+        std::size_t sizeLimit; // 0: none
+        int reason;
+    } cases[] = {
+        {"the disk fills up", [] {}, 4096, EFBIG},
+        {"a read-only file", [&] { chmod(PathOf("precious.bmp").c_str(), 0444); }, 0, EACCES},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(dir.Path() / "precious.bmp", precious);
+        c.prepare();
+        const std::vector<std::string> before = Listing(dir.Path());
+        errno = 0;
+        bool saved = true;
+        {
+            std::optional<FILESIZELIMIT> limit;
+            if (c.sizeLimit > 0)
+                limit.emplace(c.sizeLimit);
+            saved = picture.GetLoaderSet().SaveFile(PathOf("precious.bmp").c_str());
+        }
+        EXPECT_FALSE(saved) << c.what;
+        EXPECT_EQ(errno, c.reason) << c.what;
+        EXPECT_EQ(TextOf(dir.Path() / "precious.bmp"), precious) << c.what;
+        EXPECT_EQ(Listing(dir.Path()), before) << c.what;
+        chmod(PathOf("precious.bmp").c_str(), 0644);
+    }
+    std::filesystem::create_directory(dir.Path() / "folder.bmp");
+    EXPECT_FALSE(picture.GetLoaderSet().SaveFile(PathOf("folder.bmp").c_str()));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "folder.bmp"));
+}
+
+// A save replaces the file whole, keeps its permissions, and writes through a link to
+// what it names.
+TEST_F(LoaderTest, SavesReplaceTheFileAndKeepItsPermissions)
+{
+    KXPICTURE picture;
+    picture.Create(3, 2, 24);
+    std::memset(picture.GetData(), 0x5A, picture.GetDataSize());
+    WriteBytes(dir.Path() / "kept.bmp", std::string(100000, 'x'));
+    chmod(PathOf("kept.bmp").c_str(), 0640);
+    std::filesystem::create_symlink("kept.bmp", dir.Path() / "link.bmp");
+    for (const char* name : {"kept.bmp", "link.bmp"}) {
+        ASSERT_TRUE(picture.GetLoaderSet().SaveFile(PathOf(name).c_str())) << name;
+        struct stat status {};
+        ASSERT_EQ(stat(PathOf("kept.bmp").c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, 0640u) << name;
+        KXPICTURE back;
+        ASSERT_TRUE(back.GetLoaderSet().LoadFile(PathOf("kept.bmp").c_str())) << name;
+        EXPECT_EQ(back.GetWidth(), 3u);
+        EXPECT_TRUE(std::filesystem::is_symlink(dir.Path() / "link.bmp")) << name;
+    }
+    EXPECT_EQ(Listing(dir.Path()),
+              (std::vector<std::string>{"kept.bmp", "link.bmp", "pimbrel.dll"}));
+}
+
+// The new file beside the target has a name of its own, however long the target's is.
+TEST_F(LoaderTest, SavesUnderTheLongestNames)
+{
+    KXPICTURE picture;
+    picture.Create(2, 2, 24);
+    const std::string longest = std::string(251, 'n') + ".bmp"; // 255 bytes, the most a name has
+    EXPECT_TRUE(picture.GetLoaderSet().SaveFile(PathOf(longest.c_str()).c_str()));
+    EXPECT_EQ(Listing(dir.Path()), (std::vector<std::string>{longest, "pimbrel.dll"}));
+}
+
+// A folder the user may not write in; the system lets its administrator write anywhere.
+TEST_F(LoaderTest, SavesIntoAReadOnlyFolderFail)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "the administrator writes in every folder";
+    std::filesystem::create_directory(dir.Path() / "closed");
+    chmod((dir.Path() / "closed").c_str(), 0555);
+    KXPICTURE picture;
+    picture.Create(2, 2, 24);
+    errno = 0;
+    EXPECT_FALSE(picture.GetLoaderSet().SaveFile(PathOf("closed/new.bmp").c_str()));
+    EXPECT_EQ(errno, EACCES);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path() / "closed"));
+    chmod((dir.Path() / "closed").c_str(), 0755);
 }
 
 TEST_F(LoaderTest, RefusedFilesLeaveThePictureAsItWas)

@@ -1,5 +1,7 @@
 #include "kxdirectory.h"
 
+#include <climits>
+
 #include "kxsys.h"
 
 void ListFiles(KXCOLLECTION<KXSTRING>& list, const char* pattern)
@@ -20,16 +22,24 @@ void ListFilesFullPath(KXCOLLECTION<KXSTRING>& list, const char* pattern)
 }
 
 // The buffer starts at 256 bytes and doubles until the whole path fits: a directory
-// nested deeply still gives its full path, never a cut one.
+// nested deeply still gives its full path, never a cut one. When the buffer cannot be
+// had, or would outgrow what a string can hold, there is no directory to give: an empty
+// path rather than a loop without end.
 void GetCurrentDir(KXSTRING& dir)
 {
-    int capacity = 256;
-    dir.Allocate(capacity);
-    while (!kxsys::CurrentDirectory(dir.GetText(), static_cast<std::size_t>(capacity))) {
-        capacity *= 2;
+    for (int capacity = 256;; capacity *= 2) {
         dir.Allocate(capacity);
+        if (dir.GetText() == nullptr)
+            return;
+        if (kxsys::CurrentDirectory(dir.GetText(), static_cast<std::size_t>(capacity))) {
+            dir.UpdateLength();
+            return;
+        }
+        if (capacity > INT_MAX / 2) {
+            dir.Empty();
+            return;
+        }
     }
-    dir.UpdateLength();
 }
 
 void ChangeDir(const KXSTRING& dir)

@@ -77,12 +77,7 @@ bool KXPICTURE::AllocBuffer()
     if (fits && bytes == 0)
         return true;
     if (fits) {
-        if (bits == 16)
-            SetMasks(0x1F, 0x7E0, 0xF800, 0);
-        else if (bits == 24)
-            SetMasks(0xFF, 0xFF00, 0xFF0000, 0);
-        else if (bits == 32)
-            SetMasks(0xFF, 0xFF00, 0xFF0000, 0xFF000000);
+        SetMasksFor(bits);
         data = MemAllocBuffer<std::uint8_t>(bytes);
     }
     if (data == nullptr) {
@@ -91,6 +86,44 @@ bool KXPICTURE::AllocBuffer()
         return false;
     }
     return true;
+}
+
+bool KXPICTURE::CreateWithPalette(std::uint32_t newWidth, std::uint32_t newHeight,
+                                  std::uint16_t newDepth, std::uint32_t paletteEntries)
+{
+    std::uint8_t* pixels = nullptr;
+    std::uint32_t bytes = 0;
+    if (!NewPixelBuffer(newWidth, newHeight, newDepth, pixels, bytes))
+        return false;
+    std::uint8_t* entries = nullptr;
+    if (paletteEntries > 0) {
+        entries = MemAllocBuffer<std::uint8_t>(std::uint64_t{paletteEntries} * 4);
+        if (entries == nullptr) {
+            MemFreeBuffer(pixels);
+            return false;
+        }
+    }
+    // Both buffers exist: only now does the picture change.
+    Reset();
+    width = newWidth;
+    height = newHeight;
+    depth = newDepth;
+    if (bytes > 0)
+        SetMasksFor(StorageBits(newDepth));
+    ReplacePixelBuffer(pixels, bytes);
+    palette = entries;
+    paletteCount = paletteEntries;
+    return true;
+}
+
+void KXPICTURE::SetMasksFor(unsigned bits)
+{
+    if (bits == 16)
+        SetMasks(0x1F, 0x7E0, 0xF800, 0);
+    else if (bits == 24)
+        SetMasks(0xFF, 0xFF00, 0xFF0000, 0);
+    else if (bits == 32)
+        SetMasks(0xFF, 0xFF00, 0xFF0000, 0xFF000000);
 }
 
 std::uint32_t* KXPICTURE::AllocWorkBuffer()

@@ -23,6 +23,11 @@ public:
     // Reset, then a buffer for width × height pixels of the depth. False, with the
     // picture left empty, when the buffer would be larger than the memory manager gives.
     bool Create(std::uint32_t newWidth, std::uint32_t newHeight, std::uint16_t newDepth);
+    // Create with a palette of paletteEntries entries (none for 0), all or nothing: both
+    // buffers are allocated before the picture changes, so false, when either cannot be,
+    // leaves the picture as it was. Neither buffer is initialised.
+    bool CreateWithPalette(std::uint32_t newWidth, std::uint32_t newHeight, std::uint16_t newDepth,
+                           std::uint32_t paletteEntries);
     // A new, uninitialised pixel buffer for the current size and depth; the masks take
     // the depth's defaults. False, with the picture left empty, when it is too large.
     bool AllocBuffer();
@@ -116,6 +121,8 @@ private:
     // an empty size. False when the size is too large to hold.
     static bool NewPixelBuffer(std::uint32_t w, std::uint32_t h, std::uint16_t depthCode,
                                std::uint8_t*& buffer, std::uint32_t& bytes);
+    // The masks a new pixel buffer of the storage bits gives the picture.
+    void SetMasksFor(unsigned bits);
     // Frees the pixel buffer and takes the given one in its place.
     void ReplacePixelBuffer(std::uint8_t* buffer, std::uint32_t bytes);
     // True when the pixel buffer holds every pixel of the current size and depth: the
