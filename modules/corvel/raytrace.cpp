@@ -1,0 +1,229 @@
+#include "raytrace.h"
+
+#include "kxnullobject.h"
+
+namespace corvel {
+
+namespace {
+
+// A plain ray is a primary, reflected or transmitted one; an inside ray travels through
+// the object it entered, looking for where it leaves.
+enum class RAYMODE { Plain, Inside };
+
+// Where a ray met one object: the distance in units of the direction, the point and the
+// unit normal there (pointing inwards for an inside ray).
+struct HIT {
+    double t = -1.0;
+    VEC4 point;
+    VEC4 normal;
+};
+
+// The point of the ray as far from its origin as the object's position must lie within
+// the object's bounding radius. Near a sphere's outline this is a little stricter than
+// the exact test, so a ray that only grazes the edge misses.
+bool BoundingTest(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direction)
+{
+    const double dist = Length(p.position - origin);
+    const VEC4 along = origin + direction * dist;
+    return Length(along - p.position) <= p.bounding;
+}
+
+// The distance to the sphere along the ray, if it is not behind the origin. Plain and
+// shadow rays take the nearer root; an inside ray starts on the surface, where the nearer
+// root is about zero with a sign left to rounding, so it takes the far root: the point
+// where it leaves.
+bool SphereDistance(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direction, bool far,
+                    double& t)
+{
+    const VEC4 l = origin - p.position;
+    const double a = Dot3(direction, direction);
+    const double b = 2.0 * Dot3(direction, l);
+    const double c = Dot3(l, l) - p.radius * p.radius;
+    const double disc = b * b - 4.0 * a * c;
+    if (disc < 0.0)
+        return false;
+    if (disc == 0.0)
+        t = -b / (2.0 * a);
+    else if (far)
+        t = (-b + std::sqrt(disc)) / (2.0 * a);
+    else
+        t = (-b - std::sqrt(disc)) / (2.0 * a);
+    return !(t < 0.0);
+}
+
+bool IntersectSphere(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direction,
+                     RAYMODE mode, HIT& hit)
+{
+    if (!SphereDistance(p, origin, direction, mode == RAYMODE::Inside, hit.t))
+        return false;
+    hit.point = origin + direction * hit.t;
+    hit.normal = mode == RAYMODE::Inside ? p.position - hit.point : hit.point - p.position;
+    Normalize(hit.normal);
+    return true;
+}
+
+// A plane is seen only from the side its normal points to. It counts as hit whatever the
+// sign of t: the caller rejects distances that are not ahead.
+bool IntersectPlane(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direction,
+                    RAYMODE mode, HIT& hit)
+{
+    const double denom = Dot(p.normal, direction);
+    if (!(denom < 0.0))
+        return false;
+    hit.t = (p.distance - Dot(p.normal, origin)) / denom;
+    hit.normal = mode == RAYMODE::Inside ? VEC4{-p.normal.x, -p.normal.y, -p.normal.z, -p.normal.w}
+                                         : p.normal;
+    hit.point = origin + direction * hit.t;
+    return true;
+}
+
+// A sphere counts as hit when it passes both the bounding test and the exact test; the
+// exact test goes first because most rays miss most spheres and it needs no square root
+// to find that out. A ray inside a sphere is already known to be within it and skips the
+// bounding test, whose point would lie on the surface it started from.
+bool Intersect(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direction, RAYMODE mode,
+               HIT& hit)
+{
+    if (p.type == KXTYPE_PLANE)
+        return IntersectPlane(p, origin, direction, mode, hit);
+    if (!IntersectSphere(p, origin, direction, mode, hit))
+        return false;
+    return mode == RAYMODE::Inside || BoundingTest(p, origin, direction);
+}
+
+void AddScaled(RGBA& colour, RGBA term, double factor)
+{
+    Scale(term, factor);
+    AddSaturate(colour, term);
+}
+
+// The diffuse and specular light of one light that reaches the hit.
+void AddLight(const RAYMATERIAL& m, const RAYLIGHT& light, const VEC4& toLight, const HIT& hit,
+              const VEC4& mirror, RGBA& colour)
+{
+    if (m.diffuse > 0.0) {
+        double cosine = Dot(toLight, hit.normal);
+        if (cosine < 0.0)
+            cosine = 0.0;
+        RGBA diffuse = m.colour;
+        Modulate(diffuse, light.colour);
+        AddScaled(colour, diffuse, cosine * m.diffuse);
+    }
+    if (m.specular > 0.0) {
+        // The exponent is 2 to the power of the shininess: s squared that many times. Zero
+        // stays zero, so the squaring may stop there.
+        double s = Dot(toLight, mirror);
+        if (s < 0.0)
+            s = 0.0;
+        for (unsigned i = 0; i < m.shininess && s != 0.0; ++i)
+            s = s * s;
+        AddScaled(colour, light.specular, s * m.specular);
+    }
+}
+
+// What the ray that passes through the object sees, from where it leaves the object. The
+// transmitted ray is not bent: the material has no index of refraction. When it finds no
+// way out, nothing is added.
+void Refract(KXRAYSCENE& scene, const RAYPRIMITIVE& p, const HIT& hit, const VEC4& direction,
+             std::uint16_t depth, RGBA& colour)
+{
+    const VEC4 transmitted = direction;
+    HIT exit;
+    if (!Intersect(p, hit.point, transmitted, RAYMODE::Inside, exit))
+        return;
+    RGBA seen;
+    TraceRay(scene, exit.point, transmitted, depth, seen);
+    AddScaled(colour, seen, p.material.refraction);
+}
+
+// The colour of the nearest hit: ambient, then each light not blocked, then the reflected
+// and the transmitted rays while depth allows.
+void Shade(KXRAYSCENE& scene, const RAYPRIMITIVE& p, const HIT& hit, const VEC4& direction,
+           std::uint16_t depth, RGBA& colour)
+{
+    const RAYMATERIAL& m = p.material;
+    colour = RGBA{};
+    if (m.ambient != 0.0) {
+        colour = m.colour;
+        Scale(colour, m.ambient);
+    }
+    const bool reflects = depth != 0 && m.reflection != 0.0;
+    const bool needsMirror = reflects || (m.specular > 0.0 && !scene.lights.empty());
+    const VEC4 mirror = needsMirror ? ReflectDirection(direction, hit.normal) : VEC4{};
+    for (const RAYLIGHT& light : scene.lights) {
+        VEC4 toLight = light.position - hit.point;
+        Normalize(toLight);
+        if (!Blocked(scene, hit.point, toLight))
+            AddLight(m, light, toLight, hit, mirror, colour);
+    }
+    if (reflects) {
+        RGBA seen;
+        TraceRay(scene, hit.point, mirror, depth - 1, seen);
+        AddScaled(colour, seen, m.reflection);
+    }
+    if (depth != 0 && m.refraction != 0.0)
+        Refract(scene, p, hit, direction, depth - 1, colour);
+}
+
+} // namespace
+
+VEC4 ReflectDirection(const VEC4& direction, const VEC4& normal)
+{
+    const double k = -Dot(direction, normal);
+    VEC4 out = normal * k * 2.0 + direction;
+    Normalize(out);
+    return out;
+}
+
+// Only the nearest hit is shaded (the later of two at the same distance): shading a hit
+// starts from black, so the colour of any farther hit shaded first would be overwritten.
+bool TraceRay(KXRAYSCENE& scene, const VEC4& origin, const VEC4& direction, std::uint16_t depth,
+              RGBA& colour)
+{
+    ++scene.rayCount;
+    double best = -1.0;
+    const RAYPRIMITIVE* nearest = nullptr;
+    HIT nearestHit;
+    for (const RAYPRIMITIVE& p : scene.primitives) {
+        HIT hit;
+        if (!Intersect(p, origin, direction, RAYMODE::Plain, hit))
+            continue;
+        // Only strictly ahead of the origin, with no tolerance.
+        if (!(hit.t > 0.0))
+            continue;
+        if (best >= 0.0 && hit.t > best)
+            continue;
+        best = hit.t;
+        nearest = &p;
+        nearestHit = hit;
+    }
+    if (nearest == nullptr) {
+        colour = scene.background;
+        return false;
+    }
+    Shade(scene, *nearest, nearestHit, direction, depth, colour);
+    return true;
+}
+
+// Any object strictly ahead blocks the light, also one beyond it.
+bool Blocked(KXRAYSCENE& scene, const VEC4& origin, const VEC4& direction)
+{
+    ++scene.rayCount;
+    for (const RAYPRIMITIVE& p : scene.primitives) {
+        double t = -1.0;
+        if (p.type == KXTYPE_PLANE) {
+            const double denom = Dot(p.normal, direction);
+            if (!(denom < 0.0))
+                continue;
+            t = (p.distance - Dot(p.normal, origin)) / denom;
+            if (t > 0.0)
+                return true;
+        } else if (SphereDistance(p, origin, direction, false, t) && t > 0.0 &&
+                   BoundingTest(p, origin, direction)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace corvel
