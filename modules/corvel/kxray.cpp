@@ -49,7 +49,11 @@ bool KXRAY::Trace(KXWORLD* world, std::uint16_t depth)
 
 bool KXRAY::Trace(KXRAYSCENE& scene, std::uint16_t depth)
 {
-    const bool hit = corvel::TraceRay(scene, origin, direction, depth, found);
+    return corvel::TraceRay(scene, origin, direction, depth, found);
+}
+
+KXCOLOR& KXRAY::GetColor()
+{
     colour.Set(found.r, found.g, found.b, found.a);
-    return hit;
+    return colour;
 }

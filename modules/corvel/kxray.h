@@ -33,7 +33,9 @@ public:
     const corvel::VEC4& GetOrigin() const { return origin; }
     const corvel::VEC4& GetDirection() const { return direction; }
 
-    KXCOLOR& GetColor() { return colour; }
+    // The colour the last trace found; it is brought up to date here rather than in every
+    // trace, which keeps the render from touching it.
+    KXCOLOR& GetColor();
 
     // Traces the ray through the world with depth generations of reflected and transmitted
     // rays below it; true when something was hit. The colour is then the ray's result.
@@ -44,8 +46,9 @@ public:
     std::uint32_t GetPixel() const { return corvel::PackPixel(found); }
 
 private:
+    // What a render reads and writes, together.
     corvel::VEC4 origin;
     corvel::VEC4 direction;
-    KXCOLOR colour;
     corvel::RGBA found;
+    KXCOLOR colour;
 };

@@ -25,7 +25,14 @@ bool BoundingTest(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& directi
 {
     const double dist = Length(p.position - origin);
     const VEC4 along = origin + direction * dist;
-    return Length(along - p.position) <= p.bounding;
+    const VEC4 off = along - p.position;
+    // The squared length settles most cases without its square root (see the scene).
+    const double squared = Dot(off, off);
+    if (squared <= p.surelyWithin)
+        return true;
+    if (squared >= p.surelyBeyond)
+        return false;
+    return std::sqrt(squared) <= p.bounding;
 }
 
 // The distance to the sphere along the ray, if it is not behind the origin. Plain and
@@ -148,17 +155,25 @@ void Shade(KXRAYSCENE& scene, const RAYPRIMITIVE& p, const HIT& hit, const VEC4&
         Scale(colour, m.ambient);
     }
     const bool reflects = depth != 0 && m.reflection != 0.0;
-    const bool needsMirror = reflects || (m.specular > 0.0 && !scene.lights.empty());
-    const VEC4 mirror = needsMirror ? ReflectDirection(direction, hit.normal) : VEC4{};
+    // The mirrored direction serves the highlight of a light that is not blocked and the
+    // reflected ray: it is made once, when the first of them needs it.
+    VEC4 mirror;
+    bool mirrored = false;
+    const auto Mirror = [&]() -> const VEC4& {
+        if (!mirrored)
+            mirror = ReflectDirection(direction, hit.normal);
+        mirrored = true;
+        return mirror;
+    };
     for (const RAYLIGHT& light : scene.lights) {
         VEC4 toLight = light.position - hit.point;
         Normalize(toLight);
         if (!Blocked(scene, hit.point, toLight))
-            AddLight(m, light, toLight, hit, mirror, colour);
+            AddLight(m, light, toLight, hit, m.specular > 0.0 ? Mirror() : mirror, colour);
     }
     if (reflects) {
         RGBA seen;
-        TraceRay(scene, hit.point, mirror, depth - 1, seen);
+        TraceRay(scene, hit.point, Mirror(), depth - 1, seen);
         AddScaled(colour, seen, m.reflection);
     }
     if (depth != 0 && m.refraction != 0.0)
@@ -177,31 +192,48 @@ VEC4 ReflectDirection(const VEC4& direction, const VEC4& normal)
 
 // Only the nearest hit is shaded (the later of two at the same distance): shading a hit
 // starts from black, so the colour of any farther hit shaded first would be overwritten.
+// An object counts as hit when it passes the bounding test and the exact test and lies
+// strictly ahead, with no tolerance; the tests are pure, so they run cheapest first, and
+// the hit point and normal are made for the nearest hit alone.
 bool TraceRay(KXRAYSCENE& scene, const VEC4& origin, const VEC4& direction, std::uint16_t depth,
               RGBA& colour)
 {
     ++scene.rayCount;
     double best = -1.0;
     const RAYPRIMITIVE* nearest = nullptr;
-    HIT nearestHit;
     for (const RAYPRIMITIVE& p : scene.primitives) {
-        HIT hit;
-        if (!Intersect(p, origin, direction, RAYMODE::Plain, hit))
+        double t = -1.0;
+        if (p.type == KXTYPE_PLANE) {
+            const double denom = Dot(p.normal, direction);
+            if (!(denom < 0.0))
+                continue;
+            t = (p.distance - Dot(p.normal, origin)) / denom;
+        } else if (!SphereDistance(p, origin, direction, false, t)) {
             continue;
-        // Only strictly ahead of the origin, with no tolerance.
-        if (!(hit.t > 0.0))
+        }
+        if (!(t > 0.0))
             continue;
-        if (best >= 0.0 && hit.t > best)
+        if (best >= 0.0 && t > best)
             continue;
-        best = hit.t;
+        if (p.type != KXTYPE_PLANE && !BoundingTest(p, origin, direction))
+            continue;
+        best = t;
         nearest = &p;
-        nearestHit = hit;
     }
     if (nearest == nullptr) {
         colour = scene.background;
         return false;
     }
-    Shade(scene, *nearest, nearestHit, direction, depth, colour);
+    HIT hit;
+    hit.t = best;
+    hit.point = origin + direction * best;
+    if (nearest->type == KXTYPE_PLANE) {
+        hit.normal = nearest->normal;
+    } else {
+        hit.normal = hit.point - nearest->position;
+        Normalize(hit.normal);
+    }
+    Shade(scene, *nearest, hit, direction, depth, colour);
     return true;
 }
 
