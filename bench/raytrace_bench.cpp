@@ -187,8 +187,8 @@ BENCHMARK(PovrayTrace)
 
 [[maybe_unused]] const bool ratios =
     RegisterRatio("CorvelDemo/800/600/repeats:15/real_time_median",
-                  "PovrayProcess/800/600/repeats:15/manual_time_median") &&
+                  "PovrayProcess/800/600/iterations:1/repeats:15/manual_time_median") &&
     RegisterRatio("CorvelDemo/800/600/repeats:15/real_time_median",
-                  "PovrayTrace/800/600/repeats:15/manual_time_median");
+                  "PovrayTrace/800/600/iterations:1/repeats:15/manual_time_median");
 
 } // namespace
