@@ -56,9 +56,9 @@ void PeliskConvertPerPixel(benchmark::State& state)
     std::vector<std::uint8_t> target(std::size_t{benchWidth} * benchHeight * (c.to / 8));
     const kxpixel::PIXELSOURCE source{picture.GetData(), picture.GetDepth(), picture.GetPalette(),
                                       picture.GetPaletteSize()};
-    const kxpixel::MASKS masks{c.masks[0], c.masks[1], c.masks[2], c.masks[3]};
+    const KXMASKS masks{c.masks[0], c.masks[1], c.masks[2], c.masks[3]};
     for (auto _ : state) {
-        kxpixel::ConvertPerPixel(source, kxpixel::MasksOf(picture), {target.data(), c.to, masks},
+        kxpixel::ConvertPerPixel(source, picture.GetMasks(), {target.data(), c.to, masks},
                                  benchWidth * benchHeight);
         benchmark::DoNotOptimize(target.data());
     }

@@ -76,6 +76,11 @@ private:
 
 } // namespace
 
+std::span<const KXMENUITEM> MainMenuTable()
+{
+    return kMainMenu;
+}
+
 CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_commandLinePath(16), m_hIcon(PeliskIcon())
 {
     setWindowTitle("Pelisk");
@@ -84,20 +89,20 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_commandLinePath(16), m_
     setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(false);
 
-    menuBar = new QMenuBar(this);
-    m_menu = BuildMenuBar(menuBar, kMainMenu, [this](unsigned id) { OnCommand(id); });
-    clientArea = new KXCLIENTAREA(this, [this](int cx, int cy) { OnSize(0, cx, cy); });
+    m_menuBar = new QMenuBar(this);
+    m_menu = BuildMenuBar(m_menuBar, kMainMenu, [this](unsigned id) { OnCommand(id); });
+    m_clientArea = new KXCLIENTAREA(this, [this](int cx, int cy) { OnSize(0, cx, cy); });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->setMenuBar(menuBar);
-    layout->addWidget(clientArea);
+    layout->setMenuBar(m_menuBar);
+    layout->addWidget(m_clientArea);
 
     const QSize baseUnits = DialogBaseUnits(font());
     const QRect client = MapDialogUnits(QRect(0, 0, kClientWidth, kClientHeight), baseUnits);
-    clientArea->setMinimumSize(0, 0);
-    resize(client.width(), client.height() + menuBar->sizeHint().height());
-    auto* pictureWidget = new KXWINDOWWIDGET(clientArea);
+    m_clientArea->setMinimumSize(0, 0);
+    resize(client.width(), client.height() + m_menuBar->sizeHint().height());
+    auto* pictureWidget = new KXWINDOWWIDGET(m_clientArea);
     pictureWidget->setGeometry(
         MapDialogUnits(QRect(0, 0, kPictureWidth, kPictureHeight), baseUnits));
 }
@@ -117,7 +122,7 @@ int CMainDlg::RunWithCommandLine(const char* commandLine)
 bool CMainDlg::OnInitDialog()
 {
     // The picture control takes over its window.
-    m_picture.SubclassWindow(clientArea->findChild<KXWINDOWWIDGET*>());
+    m_picture.SubclassWindow(m_clientArea->findChild<KXWINDOWWIDGET*>());
     BuildRendererMenu();
     if (!(m_commandLinePath == ""))
         LoadFile(m_commandLinePath);
@@ -165,7 +170,7 @@ void CMainDlg::OnSysCommand(unsigned id, long)
 
 void CMainDlg::OnHelpAbout()
 {
-    // The about box opens here.
+    // Not built yet: the about box.
 }
 
 void CMainDlg::OnSize(int, int cx, int cy)
@@ -214,7 +219,7 @@ void CMainDlg::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     // The client area took its size while the control was still hidden: the control
     // covers all of it from the start, not only the template's rectangle.
-    OnSize(0, clientArea->width(), clientArea->height());
+    OnSize(0, m_clientArea->width(), m_clientArea->height());
 }
 
 void CMainDlg::reject()

@@ -16,10 +16,14 @@
 #include <QIcon>
 
 #include <cstdint>
+#include <span>
 
 class KXRENDERER;
 class QMenuBar;
 class QWidget;
+
+// The table the main menu bar is built from.
+std::span<const KXMENUITEM> MainMenuTable();
 
 class CMainDlg : public QDialog {
 public:
@@ -66,7 +70,7 @@ public:
 
     CPictureCtrl& GetPictureCtrl() { return m_picture; }
     KXMENU& GetMenu() { return m_menu; }
-    QMenuBar* GetMenuBar() const { return menuBar; }
+    QMenuBar* GetMenuBar() const { return m_menuBar; }
     const KXSTRING& GetCommandLinePath() const { return m_commandLinePath; }
     KXCOLLECTION<KXSTRING>& GetImageFilters() { return m_imageFilters; }
 
@@ -92,7 +96,7 @@ private:
     CPictureCtrl m_picture;
     QIcon m_hIcon;
 
-    QMenuBar* menuBar = nullptr;
+    QMenuBar* m_menuBar = nullptr;
     KXMENU m_menu;
-    QWidget* clientArea = nullptr;
+    QWidget* m_clientArea = nullptr;
 };

@@ -39,12 +39,12 @@ CPictureCtrl::~CPictureCtrl()
 
 void CPictureCtrl::SubclassWindow(KXWINDOWWIDGET* newWidget)
 {
-    if (widget != nullptr)
-        widget->SetHandler(nullptr);
-    widget = newWidget;
-    m_hWnd = widget != nullptr ? widget->GetHandle() : nullptr;
-    if (widget != nullptr)
-        widget->SetHandler(this);
+    if (m_widget != nullptr)
+        m_widget->SetHandler(nullptr);
+    m_widget = newWidget;
+    m_hWnd = m_widget != nullptr ? m_widget->GetHandle() : nullptr;
+    if (m_widget != nullptr)
+        m_widget->SetHandler(this);
 }
 
 // ---------------------------------------------------------------------------------
@@ -97,7 +97,7 @@ void CPictureCtrl::GrabWindow()
     FreeDIB();
     m_picture.Reset();
     m_picture.Create(static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h), 32);
-    m_picture.SetMasks(0xFF0000, 0xFF00, 0xFF, 0);
+    m_picture.SetMasks(kDibRed, kDibGreen, kDibBlue, 0);
     // A window pixel is a COLORREF: red in the low byte. Writing a pixel gives the colour
     // the picture's masks, so the window's are set again before every read; otherwise
     // every pixel after the first would come out with red and blue swapped.
@@ -134,16 +134,16 @@ void CPictureCtrl::RedrawNow()
     Invalidate();
     UpdateWindow(m_hWnd);
     // The surface is painted; the screen shows it only when the toolkit presents it.
-    if (widget != nullptr)
-        widget->repaint();
+    if (m_widget != nullptr)
+        m_widget->repaint();
 }
 
 RECT CPictureCtrl::ParentClientRect() const
 {
     RECT client;
-    if (widget != nullptr && widget->parentWidget() != nullptr) {
-        client.right = widget->parentWidget()->width();
-        client.bottom = widget->parentWidget()->height();
+    if (m_widget != nullptr && m_widget->parentWidget() != nullptr) {
+        client.right = m_widget->parentWidget()->width();
+        client.bottom = m_widget->parentWidget()->height();
     } else {
         GetClientRect(m_hWnd, &client);
     }
@@ -242,6 +242,7 @@ void CPictureCtrl::OnMouseMove(int x, int y)
     // the control sees only the moves over it, as a window that does not capture the mouse.
     if (!IsInside(x, y))
         return;
+    // Required as it stands: one last point shared by every control, set by the first move.
     static int previousX = x;
     static int previousY = y;
     if (m_nDisplayMode == DISPLAY_PICTURE && m_bSelecting && !m_bZoomed)
@@ -358,20 +359,20 @@ void CPictureCtrl::OnModeZoom()
 
 void CPictureCtrl::OnProjectVorn()
 {
-    // The VORN properties dialog opens here.
+    // Not built yet: the VORN properties dialog.
 }
 
 void CPictureCtrl::VornPick(int, int)
 {
-    // The contour pick of the VORN project runs here.
+    // Not built yet: the VORN project's contour pick.
 }
 
 void CPictureCtrl::VornWheel(int)
 {
-    // The VORN project pages through its dots or polygons here.
+    // Not built yet: the VORN project's paging through its dots or polygons.
 }
 
 void CPictureCtrl::DrawVornOverlay(HDC, int, int)
 {
-    // The VORN project draws its dots or polygon over the picture here.
+    // Not built yet: the VORN project's dots or polygon over the picture.
 }

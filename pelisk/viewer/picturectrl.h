@@ -29,7 +29,7 @@ public:
     // Takes over the window of the widget: from now on its messages come here. The widget
     // is not owned; it must outlive the control or be given back with a null.
     void SubclassWindow(KXWINDOWWIDGET* widget);
-    KXWINDOWWIDGET* GetWidget() const { return widget; }
+    KXWINDOWWIDGET* GetWidget() const { return m_widget; }
     kxgdi::HWND GetSafeHwnd() const { return m_hWnd; }
 
     // Converts the picture to 32 bits and copies it into a new bitmap section.
@@ -96,6 +96,6 @@ private:
     // The client rectangle of the window the control sits in.
     kxgdi::RECT ParentClientRect() const;
 
-    KXWINDOWWIDGET* widget = nullptr;
+    KXWINDOWWIDGET* m_widget = nullptr;
     kxgdi::HWND m_hWnd = nullptr;
 };

@@ -27,7 +27,7 @@ namespace {
 template <class T> void Destroy(KXOBJECT* object)
 {
     T* typed = static_cast<T*>(object);
-    typed->~T();
+    typed->T::~T();
     ::operator delete(typed);
 }
 

@@ -173,7 +173,7 @@ TEST(QtDialogs, PatternsMatchNamesOfAnyCase)
 TEST(QtDialogs, MessageBoxIsModalWithOnlyOkAndEndsOnEnter)
 {
     bool seen = false;
-    WhenModal([&](QDialog* dialog) {
+    const MODALANSWER answering = WhenModal([&](QDialog* dialog) {
         auto* box = qobject_cast<QMessageBox*>(dialog);
         ASSERT_NE(box, nullptr);
         seen = true;
@@ -193,7 +193,7 @@ TEST(QtDialogs, OpenDialogHandsTheChosenFileOver)
     ScopedTempDir dir;
     dir.Enter();
     std::ofstream("chosen.bmp") << "x";
-    WhenModal([](QDialog* dialog) {
+    const MODALANSWER answering = WhenModal([](QDialog* dialog) {
         auto* files = qobject_cast<QFileDialog*>(dialog);
         ASSERT_NE(files, nullptr);
         EXPECT_EQ(files->windowTitle(), "Open...");
@@ -207,7 +207,7 @@ TEST(QtDialogs, OpenDialogHandsTheChosenFileOver)
 
 TEST(QtDialogs, CancelledOpenDialogLeavesAnEmptyPath)
 {
-    WhenModal([](QDialog* dialog) { dialog->reject(); });
+    const MODALANSWER answering = WhenModal([](QDialog* dialog) { dialog->reject(); });
     char path[KX_MAX_PATH] = "left over";
     EXPECT_FALSE(ChooseFileToOpen(path, bitmapOnly));
     EXPECT_STREQ(path, "");

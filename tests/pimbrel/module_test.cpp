@@ -3,6 +3,8 @@
 #include "bmptest.h"
 #include "tempdir.h"
 
+#include "kxloadermodule.h"
+#include "kxobject3d.h"
 #include "kxpicture.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +13,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <string>
 
 namespace {
 
@@ -102,6 +105,25 @@ TEST_F(LoaderTest, RefusedFilesLeaveThePictureAsItWas)
         EXPECT_FALSE(picture.GetLoaderSet().LoadFile(PathOf(name).c_str())) << name;
     EXPECT_EQ(picture.GetWidth(), 3u);
     EXPECT_EQ(picture.GetData()[2], 9);
+}
+
+// The loader is handed the set of another kind, whose owner is no picture: it refuses the
+// set rather than take its owner for a picture and write one over it.
+TEST_F(LoaderTest, SetOfAnotherKindIsRefused)
+{
+    KXPICTURE picture;
+    picture.Create(2, 1, 24);
+    ASSERT_TRUE(picture.GetLoaderSet().SaveFile(PathOf("two.bmp").c_str()));
+    ASSERT_EQ(picture.GetLoaderSet().GetCount(), 1);
+    auto* loader = static_cast<KXLOADERMODULE*>(picture.GetLoaderSet()[0]);
+
+    KXOBJECT3D notAPicture;
+    const std::string name = notAPicture.GetName();
+    KXLOADERSET& objects = notAPicture.GetLoaderSet();
+    EXPECT_FALSE(loader->Load(&objects, PathOf("two.bmp").c_str()));
+    EXPECT_FALSE(loader->Save(&objects, PathOf("back.bmp").c_str()));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "back.bmp"));
+    EXPECT_EQ(notAPicture.GetName(), name) << "the owner is left as it was";
 }
 
 } // namespace

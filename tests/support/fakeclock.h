@@ -2,7 +2,7 @@
 // each test, whatever happens in it.
 #pragma once
 
-#include "kxrandom.h"
+#include "kxclock.h"
 
 #include <gtest/gtest.h>
 

@@ -25,7 +25,7 @@ void ViewerTest::Prepare(std::initializer_list<const char*> binFiles,
 int ViewerTest::Run(CMainDlg& dialog, const std::string& commandLine,
                     const std::function<void(CMainDlg&)>& body)
 {
-    WhenModal([&dialog, &body](QDialog*) {
+    const MODALANSWER answering = WhenModal([&dialog, &body](QDialog*) {
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
         QCoreApplication::processEvents();
         body(dialog);

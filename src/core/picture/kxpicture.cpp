@@ -1,0 +1,211 @@
+#include "kxpicture.h"
+
+#include "kxmemmod.h"
+#include "kxpixels.h"
+
+#include <climits>
+
+namespace {
+
+// The largest buffer the memory manager hands out, and the largest pixel count, so that
+// pixel indices and the work buffer's size stay within 32 bits.
+constexpr std::uint64_t largestBuffer = INT_MAX;
+constexpr std::uint64_t largestPixelCount = INT_MAX / 4;
+
+// Bytes for width × height pixels of the given storage bits, rounded up to a whole byte;
+// 0 for a size the picture refuses.
+std::uint64_t DataSizeFor(std::uint32_t width, std::uint32_t height, unsigned bits, bool& fits)
+{
+    const std::uint64_t pixels = std::uint64_t{width} * height;
+    const std::uint64_t bytes = (pixels * bits + 7) / 8;
+    fits = pixels <= largestPixelCount && bytes <= largestBuffer;
+    return fits ? bytes : 0;
+}
+
+} // namespace
+
+using kxpixel::PIXELSOURCE;
+
+bool KXPICTURE::CanHold(std::uint32_t width, std::uint32_t height, std::uint16_t depth)
+{
+    bool fits = true;
+    DataSizeFor(width, height, StorageBits(depth), fits);
+    return fits;
+}
+
+KXPICTURE::KXPICTURE() : KXOBJECT("KXPICTURE"), loaders(KXKIND_IMAGELOADER)
+{
+    loaders.SetOwner(this);
+    Reset();
+}
+
+KXPICTURE::~KXPICTURE()
+{
+    Reset();
+}
+
+KXPICTURE& KXPICTURE::Reset()
+{
+    MemFreeBuffer(data);
+    MemFreeBuffer(work);
+    MemFreeBuffer(palette);
+    workCount = 0;
+    dataSize = 0;
+    height = 0;
+    width = 0;
+    depth = 0;
+    paletteCount = 0;
+    return SetMasks(0xFF, 0xFF00, 0xFF0000, 0xFF000000);
+}
+
+bool KXPICTURE::Create(std::uint32_t newWidth, std::uint32_t newHeight, std::uint16_t newDepth)
+{
+    Reset();
+    depth = newDepth;
+    width = newWidth;
+    height = newHeight;
+    return AllocBuffer();
+}
+
+bool KXPICTURE::AllocBuffer()
+{
+    MemFreeBuffer(data);
+    const unsigned bits = StorageBits(depth);
+    bool fits = true;
+    const std::uint64_t bytes = DataSizeFor(width, height, bits, fits);
+    dataSize = static_cast<std::uint32_t>(bytes);
+    if (fits && bytes == 0)
+        return true;
+    if (fits) {
+        if (bits == 16)
+            SetMasks(0x1F, 0x7E0, 0xF800, 0);
+        else if (bits == 24)
+            SetMasks(0xFF, 0xFF00, 0xFF0000, 0);
+        else if (bits == 32)
+            SetMasks(0xFF, 0xFF00, 0xFF0000, 0xFF000000);
+        data = MemAllocBuffer<std::uint8_t>(bytes);
+    }
+    if (data == nullptr) {
+        // Too large to hold: an empty picture, never one whose size the buffer belies.
+        Reset();
+        return false;
+    }
+    return true;
+}
+
+std::uint32_t* KXPICTURE::AllocWorkBuffer()
+{
+    MemFreeBuffer(work);
+    workCount = 0;
+    if (data == nullptr)
+        return nullptr;
+    const std::uint32_t pixels = width * height;
+    work = MemAllocBuffer<std::uint32_t>(std::uint64_t{pixels} * 4);
+    workCount = work != nullptr ? pixels : 0;
+    return work;
+}
+
+void KXPICTURE::SetPaletteSize(std::uint32_t n)
+{
+    MemFreeBuffer(palette);
+    palette = MemAllocBuffer<std::uint8_t>(std::uint64_t{n} * 4);
+    paletteCount = palette != nullptr ? n : 0;
+}
+
+bool KXPICTURE::GetPaletteColor(std::uint32_t index, KXCOLOR& colour) const
+{
+    if (palette == nullptr || index >= paletteCount)
+        return false;
+    const std::uint8_t* entry = palette + 4 * std::size_t{index};
+    colour.Set(entry[2], entry[1], entry[0], entry[3]);
+    return true;
+}
+
+bool KXPICTURE::LookupPalette(std::uint32_t index, std::uint32_t& value) const
+{
+    return PIXELSOURCE{data, depth, palette, paletteCount}.Lookup(index, value);
+}
+
+KXPICTURE& KXPICTURE::SetMasks(std::uint32_t red, std::uint32_t green, std::uint32_t blue,
+                               std::uint32_t alpha)
+{
+    masks = KXMASKS{red, green, blue, alpha};
+    return *this;
+}
+
+std::uint32_t KXPICTURE::GetPixelPacked(std::uint32_t i) const
+{
+    return PIXELSOURCE{data, depth, palette, paletteCount}.Packed(i);
+}
+
+void KXPICTURE::GetPixel(std::uint32_t i, KXCOLOR& colour) const
+{
+    colour.SetFromPixel(GetPixelPacked(i));
+}
+
+void KXPICTURE::GetPixelXY(std::uint32_t x, std::uint32_t y, KXCOLOR& colour) const
+{
+    GetPixel(x + y * width, colour);
+}
+
+void KXPICTURE::SetPixel(std::uint32_t i, KXCOLOR& colour)
+{
+    colour.SetMasks(masks.red, masks.green, masks.blue, masks.alpha);
+    kxpixel::WritePixel(data, depth, i, colour);
+}
+
+void KXPICTURE::SetPixelPacked(std::uint32_t i, std::uint32_t value)
+{
+    KXCOLOR colour;
+    colour.SetFromPixel(value);
+    SetPixel(i, colour);
+}
+
+bool KXPICTURE::ConvertDepth(std::uint16_t newDepth, std::uint32_t red, std::uint32_t green,
+                             std::uint32_t blue, std::uint32_t alpha)
+{
+    // Pixels already of that depth are re-encoded only when their masks differ: a 32-bit
+    // file with bit fields of its own still shows its colours once the viewer converts it.
+    const KXMASKS target{red, green, blue, alpha};
+    if (newDepth == depth && target == masks)
+        return true;
+    if (!kxpixel::IsWritableDepth(newDepth))
+        return false;
+    std::uint32_t bytes = 0;
+    std::uint8_t* converted = nullptr;
+    if (!NewPixelBuffer(width, height, newDepth, converted, bytes))
+        return false;
+
+    // Pixels of the palette depths come through this picture's palette, in the default
+    // layout; the others are decoded through the masks they were stored with. Each is
+    // encoded through the new masks.
+    kxpixel::Convert(PIXELSOURCE{data, depth, palette, paletteCount}, masks,
+                     {converted, newDepth, target}, width * height);
+    ReplacePixelBuffer(converted, bytes);
+    depth = newDepth;
+    SetMasks(red, green, blue, alpha);
+    return true;
+}
+
+bool KXPICTURE::NewPixelBuffer(std::uint32_t w, std::uint32_t h, std::uint16_t depthCode,
+                               std::uint8_t*& buffer, std::uint32_t& bytes)
+{
+    bool fits = true;
+    const std::uint64_t size = DataSizeFor(w, h, StorageBits(depthCode), fits);
+    buffer = size > 0 ? MemAllocBuffer<std::uint8_t>(size) : nullptr;
+    bytes = static_cast<std::uint32_t>(size);
+    return fits && (size == 0 || buffer != nullptr);
+}
+
+void KXPICTURE::ReplacePixelBuffer(std::uint8_t* buffer, std::uint32_t bytes)
+{
+    MemFreeBuffer(data);
+    data = buffer;
+    dataSize = bytes;
+}
+
+bool KXPICTURE::HasPixels() const
+{
+    const std::uint64_t needed = (std::uint64_t{width} * height * StorageBits(depth) + 7) / 8;
+    return data != nullptr && needed > 0 && dataSize >= needed;
+}

@@ -1,0 +1,140 @@
+// KXPICTURE, the library's raster image: width, height, a depth code, one unpadded
+// pixel buffer stored bottom row first, an optional palette, four channel masks, and the
+// image loaders through which it reads and writes files. Its buffers go through the
+// memory manager: an image loader fills them and the viewer frees them.
+#pragma once
+
+#include "kxcollection.h"
+#include "kxcolor.h"
+#include "kxmanager.h"
+#include "kxobject.h"
+
+#include <cstdint>
+
+class KXPICTURE : public KXOBJECT {
+public:
+    KXPICTURE();
+    ~KXPICTURE();
+    KXPICTURE(const KXPICTURE&) = delete;
+    KXPICTURE& operator=(const KXPICTURE&) = delete;
+
+    // Frees the buffers and empties the picture; the resolutions stay.
+    KXPICTURE& Reset();
+    // Reset, then a buffer for width × height pixels of the depth. False, with the
+    // picture left empty, when the buffer would be larger than the memory manager gives.
+    bool Create(std::uint32_t newWidth, std::uint32_t newHeight, std::uint16_t newDepth);
+    // A new, uninitialised pixel buffer for the current size and depth; the masks take
+    // the depth's defaults. False, with the picture left empty, when it is too large.
+    bool AllocBuffer();
+    // A new, uninitialised work buffer of one entry per pixel; null without pixels.
+    std::uint32_t* AllocWorkBuffer();
+
+    // A new, uninitialised palette of n entries of blue, green, red, reserved.
+    void SetPaletteSize(std::uint32_t n);
+    // The entry's colour (masks untouched); false without that entry.
+    bool GetPaletteColor(std::uint32_t index, KXCOLOR& colour) const;
+    // The entry as red | green << 8 | blue << 16; false without that entry.
+    bool LookupPalette(std::uint32_t index, std::uint32_t& value) const;
+
+    KXPICTURE& SetMasks(std::uint32_t red, std::uint32_t green, std::uint32_t blue,
+                        std::uint32_t alpha);
+    const KXMASKS& GetMasks() const { return masks; }
+    std::uint32_t GetRedMask() const { return masks.red; }
+    std::uint32_t GetGreenMask() const { return masks.green; }
+    std::uint32_t GetBlueMask() const { return masks.blue; }
+    std::uint32_t GetAlphaMask() const { return masks.alpha; }
+
+    std::uint32_t GetWidth() const { return width; }
+    void SetWidth(std::uint32_t value) { width = value; }
+    std::uint32_t GetHeight() const { return height; }
+    void SetHeight(std::uint32_t value) { height = value; }
+    std::uint16_t GetDepth() const { return depth; }
+    std::uint8_t* GetData() { return data; }
+    const std::uint8_t* GetData() const { return data; }
+    std::uint32_t GetDataSize() const { return dataSize; }
+    std::uint8_t* GetPalette() { return palette; }
+    const std::uint8_t* GetPalette() const { return palette; }
+    std::uint32_t GetPaletteSize() const { return paletteCount; }
+    std::int32_t GetXResolution() const { return xResolution; }
+    void SetXResolution(std::int32_t value) { xResolution = value; }
+    std::int32_t GetYResolution() const { return yResolution; }
+    void SetYResolution(std::int32_t value) { yResolution = value; }
+    KXLOADERSET& GetLoaderSet() { return loaders; }
+
+    // Pixel i = x + y × width, row 0 at the bottom; indices are the caller's to keep
+    // inside the picture.
+    std::uint32_t GetPixelPacked(std::uint32_t i) const;
+    // Decodes pixel i through the colour's own masks.
+    void GetPixel(std::uint32_t i, KXCOLOR& colour) const;
+    void GetPixelXY(std::uint32_t x, std::uint32_t y, KXCOLOR& colour) const;
+    // Gives the colour the picture's masks, then writes pixel i (palette depths are not
+    // written).
+    void SetPixel(std::uint32_t i, KXCOLOR& colour);
+    // Writes a value given in the default layout (red in the low byte).
+    void SetPixelPacked(std::uint32_t i, std::uint32_t value);
+
+    // Converts every pixel to the depth and masks. True also when the picture already has
+    // them; false, with the picture unchanged, for a depth it cannot write.
+    bool ConvertDepth(std::uint16_t newDepth, std::uint32_t red, std::uint32_t green,
+                      std::uint32_t blue, std::uint32_t alpha);
+
+    // Operations on the whole picture; a picture without pixels is left as it is.
+    // Reverses the order of the rows.
+    void VFlip();
+    // Nearest-neighbour resampling about the centre; the masks, palette and depth stay.
+    // False, with the picture unchanged, when the new size is too large to hold.
+    bool Resize(std::uint32_t newWidth, std::uint32_t newHeight);
+    // Resize to twice the size, then the 5-point pass for filter 5, the 9-point pass for
+    // 9 and the 3-point pass for any other value.
+    bool DoubleSize(int filter);
+    // One in-place averaging pass each, over the pixel, the next one and the one above (3),
+    // its four neighbours (5) or its eight (9); the outer pixels that lack neighbours keep
+    // their values, and smoothed pixels get alpha 0.
+    void Smooth3();
+    void Smooth5();
+    void Smooth9();
+    // Writes the colour into every pixel; the colour takes the picture's masks.
+    void Fill(KXCOLOR& colour);
+    void SwapRedBlue();
+    // Fills list with the boundary pixels of the region similar to pixel (x, y), in the
+    // order the walk finds them, and returns their number. Row 0 and column 0 count as
+    // outside the picture.
+    int TraceRegion(KXCOLLECTION<int>& list, std::uint32_t x, std::uint32_t y, double threshold);
+    // The walk from (x, y) heading in direction (0: x + 1, 1: y + 1, 2: x - 1, 3: y - 1):
+    // -1 when the pixel is not similar to the seed, else 0, after recording what the walk
+    // from there finds. Direction 5 only probes: 1 for a similar pixel not yet reached.
+    int TraceStep(KXCOLLECTION<int>& list, std::uint32_t x, std::uint32_t y, const KXCOLOR& seed,
+                  double threshold, std::int16_t direction);
+
+    // Whether a picture of that size and depth fits the memory manager's buffers.
+    static bool CanHold(std::uint32_t width, std::uint32_t height, std::uint16_t depth);
+    // The bits each pixel of a depth takes: the code's low 8 bits.
+    static unsigned StorageBits(std::uint16_t depthCode) { return depthCode & 0xFF; }
+
+private:
+    // A new, uninitialised buffer for w × h pixels of the depth, and its size; null for
+    // an empty size. False when the size is too large to hold.
+    static bool NewPixelBuffer(std::uint32_t w, std::uint32_t h, std::uint16_t depthCode,
+                               std::uint8_t*& buffer, std::uint32_t& bytes);
+    // Frees the pixel buffer and takes the given one in its place.
+    void ReplacePixelBuffer(std::uint8_t* buffer, std::uint32_t bytes);
+    // True when the pixel buffer holds every pixel of the current size and depth: the
+    // whole-picture operations touch nothing else, so a picture whose size was set
+    // without a new buffer is left alone rather than read past its end.
+    bool HasPixels() const;
+
+    // The first member after the base: a loader reaches the picture through it.
+    KXLOADERSET loaders;
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    std::uint16_t depth = 0;
+    std::uint8_t* data = nullptr;
+    std::uint32_t* work = nullptr;
+    std::uint32_t workCount = 0;
+    std::uint32_t dataSize = 0;
+    std::uint8_t* palette = nullptr;
+    std::uint32_t paletteCount = 0;
+    std::int32_t xResolution = 0;
+    std::int32_t yResolution = 0;
+    KXMASKS masks;
+};

@@ -1,0 +1,324 @@
+#include "kxpixels.h"
+
+#include "kxpicture.h"
+
+#include <bit>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace kxpixel {
+
+namespace {
+
+// Below this many pixels a 16-bit picture converts faster one by one than through a
+// table of all 65536 values.
+constexpr std::uint32_t smallestTabled16 = 65536;
+
+unsigned BytesPerPixel(std::uint16_t depth)
+{
+    return KXPICTURE::StorageBits(depth) / 8;
+}
+
+// The raw value of pixel i of a depth whose pixels take few values.
+std::uint32_t RawValue(const std::uint8_t* data, std::uint16_t depth, std::uint32_t i)
+{
+    switch (depth) {
+    case 8:
+        return data[i];
+    case 16:
+        return Read16(data + 2 * std::size_t{i});
+    default:
+        return SubByteValue(data, depth, i);
+    }
+}
+
+void SetRawValue(std::uint8_t* data, std::uint16_t depth, std::uint32_t i, std::uint32_t v)
+{
+    switch (depth) {
+    case 8:
+        data[i] = static_cast<std::uint8_t>(v);
+        break;
+    case 16:
+        Write16(data + 2 * std::size_t{i}, v);
+        break;
+    default:
+        SetSubByteValue(data, depth, i, v);
+        break;
+    }
+}
+
+template <unsigned size>
+void CopyFromTable(const PIXELSOURCE& source, const std::uint8_t* table, std::uint8_t* out,
+                   std::uint32_t count)
+{
+    for (std::uint32_t i = 0; i < count; ++i)
+        std::memcpy(out + std::size_t{i} * size,
+                    table + std::size_t{RawValue(source.data, source.depth, i)} * size, size);
+}
+
+// Sources of 1, 4, 8 and 16 bits: every value the source can hold is converted once, by
+// the per-pixel path, and each pixel is then a copy of its value's converted bytes.
+bool ConvertThroughTable(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
+                         const PIXELTARGET& target, std::uint32_t count)
+{
+    const std::uint16_t depth = source.depth;
+    if (depth != 1 && depth != 4 && depth != 8 && depth != 16)
+        return false;
+    if (depth == 16 && count < smallestTabled16)
+        return false;
+    const std::uint32_t values = 1u << depth;
+    std::vector<std::uint8_t> every((std::size_t{values} * depth + 7) / 8);
+    for (std::uint32_t v = 0; v < values; ++v)
+        SetRawValue(every.data(), depth, v, v);
+
+    const unsigned size = BytesPerPixel(target.depth);
+    std::vector<std::uint8_t> table(std::size_t{values} * size);
+    const PIXELSOURCE allValues{every.data(), depth, source.palette, source.paletteCount};
+    ConvertPerPixel(allValues, sourceMasks, {table.data(), target.depth, target.masks}, values);
+    switch (size) {
+    case 2:
+        CopyFromTable<2>(source, table.data(), target.data, count);
+        return true;
+    case 3:
+        CopyFromTable<3>(source, table.data(), target.data, count);
+        return true;
+    case 4:
+        CopyFromTable<4>(source, table.data(), target.data, count);
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The packed fields of each channel value in a target of 16, 24 or 32 bits whose masks do
+// not overlap, so that a pixel is the OR of its channels' entries. The channels a depth
+// does not pack (alpha at 16 bits) stay 0.
+struct ENCODER {
+    std::uint32_t field[4][256];
+
+    bool From(const PIXELTARGET& target)
+    {
+        const std::uint16_t d = target.depth;
+        if (d != 16 && d != 24 && d != 32)
+            return false;
+        const std::uint32_t masks[4] = {target.masks.red, target.masks.green, target.masks.blue,
+                                        d == 16 ? 0 : target.masks.alpha};
+        for (int c = 0; c < 4; ++c) {
+            for (int other = c + 1; other < 4; ++other)
+                if ((masks[c] & masks[other]) != 0)
+                    return false;
+        }
+        for (int c = 0; c < 4; ++c) {
+            for (unsigned v = 0; v < 256; ++v) {
+                field[c][v] = 0;
+                KXCOLOR::PackChannel(field[c][v], masks[c], static_cast<std::uint8_t>(v));
+            }
+        }
+        return true;
+    }
+
+    std::uint32_t Pack(const BYTEFIELDS& from, std::uint32_t pixel) const
+    {
+        return field[0][from.Channel(pixel, 0)] | field[1][from.Channel(pixel, 1)] |
+               field[2][from.Channel(pixel, 2)] | field[3][from.Channel(pixel, 3)];
+    }
+};
+
+template <unsigned size> std::uint32_t ReadSized(const std::uint8_t* p)
+{
+    if constexpr (size == 4)
+        return Read32(p);
+    else if constexpr (size == 3)
+        return Read24(p);
+    else
+        return Read16(p);
+}
+
+template <unsigned inSize, unsigned outSize>
+void ConvertFields(const std::uint8_t* in, std::uint8_t* out, std::uint32_t count,
+                   const BYTEFIELDS& from, const ENCODER& to)
+{
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint32_t pixel = ReadSized<inSize>(in + std::size_t{i} * inSize);
+        const std::uint32_t packed = to.Pack(from, pixel);
+        std::uint8_t* p = out + std::size_t{i} * outSize;
+        if constexpr (outSize == 4)
+            Write32(p, packed);
+        else if constexpr (outSize == 3)
+            Write24(p, packed);
+        else
+            Write16(p, packed);
+    }
+}
+
+template <unsigned inSize>
+void ConvertFieldsTo(const std::uint8_t* in, const PIXELTARGET& target, std::uint32_t count,
+                     const BYTEFIELDS& from, const ENCODER& to)
+{
+    switch (BytesPerPixel(target.depth)) {
+    case 2:
+        ConvertFields<inSize, 2>(in, target.data, count, from, to);
+        break;
+    case 3:
+        ConvertFields<inSize, 3>(in, target.data, count, from, to);
+        break;
+    default:
+        ConvertFields<inSize, 4>(in, target.data, count, from, to);
+        break;
+    }
+}
+
+// Both sides of 24 or 32 bits with byte masks: every channel is a byte moved from one
+// place to another, the commonest conversions (file layouts to the viewer's and back).
+// The bits of the channels that sit in the same place on both sides, and whether every
+// other channel is missing from the source or from the target: then a pixel converts by
+// keeping those bits.
+bool SamePlaces(const BYTEFIELDS& from, const BYTEFIELDS& to, std::uint32_t& kept)
+{
+    kept = 0;
+    for (int c = 0; c < 4; ++c) {
+        if (from.keep[c] == 0 || to.keep[c] == 0)
+            continue;
+        if (from.shift[c] != to.shift[c])
+            return false;
+        kept |= 0xFFu << from.shift[c];
+    }
+    return true;
+}
+
+template <unsigned inSize, unsigned outSize>
+void MoveBytes(const std::uint8_t* in, std::uint8_t* out, std::uint32_t count,
+               const BYTEFIELDS& from, const BYTEFIELDS& to)
+{
+    std::uint32_t kept = 0;
+    const bool inPlace = SamePlaces(from, to, kept);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint32_t pixel = ReadSized<inSize>(in + std::size_t{i} * inSize);
+        const std::uint32_t moved = inPlace
+                                        ? pixel & kept
+                                        : to.Pack(from.Channel(pixel, 0), from.Channel(pixel, 1),
+                                                  from.Channel(pixel, 2), from.Channel(pixel, 3));
+        if constexpr (outSize == 4)
+            Write32(out + std::size_t{i} * outSize, moved);
+        else
+            Write24(out + std::size_t{i} * outSize, moved);
+    }
+}
+
+bool ConvertByMovingBytes(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
+                          const PIXELTARGET& target, std::uint32_t count)
+{
+    const unsigned inSize = BytesPerPixel(source.depth);
+    const std::uint16_t d = target.depth;
+    BYTEFIELDS from{};
+    BYTEFIELDS to{};
+    if ((inSize != 3 && inSize != 4) || (d != 24 && d != 32) || !from.From(sourceMasks) ||
+        !to.From(target.masks))
+        return false;
+    if (inSize == 3 && d == 24)
+        MoveBytes<3, 3>(source.data, target.data, count, from, to);
+    else if (inSize == 3)
+        MoveBytes<3, 4>(source.data, target.data, count, from, to);
+    else if (d == 24)
+        MoveBytes<4, 3>(source.data, target.data, count, from, to);
+    else
+        MoveBytes<4, 4>(source.data, target.data, count, from, to);
+    return true;
+}
+
+// Sources of 24 and 32 bits whose masks are whole bytes: a channel needs no scaling on
+// the way in, and the packing into the target comes from a table per channel.
+bool ConvertThroughFields(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
+                          const PIXELTARGET& target, std::uint32_t count)
+{
+    const unsigned inSize = BytesPerPixel(source.depth);
+    BYTEFIELDS from{};
+    if ((inSize != 3 && inSize != 4) || !from.From(sourceMasks))
+        return false;
+    // Held on the heap: four tables of 256 entries are too large for a comfortable frame.
+    const auto to = std::make_unique<ENCODER>();
+    if (!to->From(target))
+        return false;
+    if (inSize == 3)
+        ConvertFieldsTo<3>(source.data, target, count, from, *to);
+    else
+        ConvertFieldsTo<4>(source.data, target, count, from, *to);
+    return true;
+}
+
+} // namespace
+
+void WritePixel(std::uint8_t* data, std::uint16_t depth, std::uint32_t i, const KXCOLOR& colour)
+{
+    switch (depth) {
+    case 16:
+        Write16(data + 2 * std::size_t{i}, colour.ToPixel16());
+        break;
+    case 24:
+        Write24(data + 3 * std::size_t{i}, colour.ToPixel32());
+        break;
+    case 32:
+        Write32(data + 4 * std::size_t{i}, colour.ToPixel32());
+        break;
+    case KXDEPTH_YCBCR24: {
+        std::uint8_t* p = data + 3 * std::size_t{i};
+        p[2] = static_cast<std::uint8_t>(colour.GetY());
+        p[1] = static_cast<std::uint8_t>(colour.GetCb());
+        p[0] = static_cast<std::uint8_t>(colour.GetCr());
+        break;
+    }
+    case KXDEPTH_YCBCR32:
+        Write32(data + 4 * std::size_t{i}, colour.ToYCbCrAlpha());
+        break;
+    default:
+        break;
+    }
+}
+
+void ConvertPerPixel(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const PIXELTARGET& target,
+                     std::uint32_t count)
+{
+    KXCOLOR from;
+    if (!IsPaletteDepth(source.depth))
+        from.SetMasks(sourceMasks.red, sourceMasks.green, sourceMasks.blue, sourceMasks.alpha);
+    KXCOLOR colour;
+    colour.SetMasks(target.masks.red, target.masks.green, target.masks.blue, target.masks.alpha);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        from.SetFromPixel(source.Packed(i));
+        colour = from;
+        WritePixel(target.data, target.depth, i, colour);
+    }
+}
+
+void Convert(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const PIXELTARGET& target,
+             std::uint32_t count)
+{
+    if (count == 0 || !IsWritableDepth(target.depth))
+        return;
+    if (ConvertThroughTable(source, sourceMasks, target, count))
+        return;
+    if (ConvertByMovingBytes(source, sourceMasks, target, count))
+        return;
+    if (ConvertThroughFields(source, sourceMasks, target, count))
+        return;
+    ConvertPerPixel(source, sourceMasks, target, count);
+}
+
+bool BYTEFIELDS::From(const KXMASKS& masks)
+{
+    const std::uint32_t all[4] = {masks.red, masks.green, masks.blue, masks.alpha};
+    std::uint32_t taken = 0;
+    for (int c = 0; c < 4; ++c) {
+        const std::uint32_t mask = all[c];
+        const unsigned s = mask == 0 ? 0 : std::countr_zero(mask);
+        if ((mask != 0 && (s > 24 || mask != 0xFFu << s)) || (taken & mask) != 0)
+            return false;
+        taken |= mask;
+        shift[c] = s;
+        keep[c] = mask == 0 ? 0 : 0xFF;
+    }
+    return true;
+}
+
+} // namespace kxpixel

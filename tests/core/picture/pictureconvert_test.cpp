@@ -1,0 +1,122 @@
+// The depth conversion's tables against its per-pixel definition: the same bytes for every
+// source and target format, those that take a table and those that fall back.
+#include "picturetestutil.h"
+
+#include "kxpicture.h"
+#include "kxpixels.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+namespace {
+
+const PICTUREFORMAT sources[] = {
+    {1, {0, 0, 0, 0}},
+    {1, {0, 0, 0, 0}, 2},
+    {4, {0xFF, 0xFF00, 0xFF0000, 0xFF000000}},
+    {4, {0, 0, 0, 0}, 16},
+    {4, {0, 0, 0, 0}, 5}, // indices past the palette read as grey
+    {8, {0, 0, 0, 0}},
+    {8, {0, 0, 0, 0}, 256},
+    {8, {0, 0, 0, 0}, 10},
+    {16, {0x1F, 0x7E0, 0xF800, 0}},
+    {16, {0xF800, 0x7E0, 0x1F, 0}},
+    {16, {0x7C00, 0x3E0, 0x1F, 0}},
+    {16, {0xF00, 0xF0, 0xF, 0xF000}},
+    {24, {0xFF0000, 0xFF00, 0xFF, 0}},
+    {24, {0xFF, 0xFF00, 0xFF0000, 0}},
+    {24, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}},
+    {24, {0xF00000, 0xFF00, 0xFF, 0}}, // a narrow field: pixel by pixel
+    {32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}},
+    {32, {0xFF, 0xFF00, 0xFF0000, 0xFF000000}},
+    {32, {0xFF0000, 0xFF00, 0xFF, 0}},
+    {32, {0x3FF00000, 0xFFC00, 0x3FF, 0xC0000000}},
+    {KXDEPTH_YCBCR24, {0xFF, 0xFF00, 0xFF0000, 0}},
+    {KXDEPTH_YCBCR32, {0xFF, 0xFF00, 0xFF0000, 0xFF000000}},
+};
+
+const PICTUREFORMAT targets[] = {
+    {32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}}, // what the viewer shows
+    {32, {0xFF, 0xFF00, 0xFF0000, 0xFF000000}},
+    {32, {0xFF0000, 0xFF00, 0xFF, 0}},
+    {32, {0x3FF00000, 0xFFC00, 0x3FF, 0xC0000000}},
+    {32, {0xFFFF, 0xFF00, 0xFF0000, 0}}, // overlapping: pixel by pixel
+    {24, {0xFF0000, 0xFF00, 0xFF, 0}},   // what the bitmap writer stores
+    {24, {0xFF, 0xFF00, 0xFF0000, 0xFF000000}},
+    {16, {0x1F, 0x7E0, 0xF800, 0}},
+    {16, {0x7C00, 0x3E0, 0x1F, 0x8000}},
+    {KXDEPTH_YCBCR24, {0xFF, 0xFF00, 0xFF0000, 0}},
+    {KXDEPTH_YCBCR32, {0xFF, 0xFF00, 0xFF0000, 0xFF000000}},
+};
+
+std::vector<std::uint8_t> ConvertedPerPixel(const KXPICTURE& from, const PICTUREFORMAT& to)
+{
+    KXPICTURE target;
+    target.Create(from.GetWidth(), from.GetHeight(), to.depth);
+    const kxpixel::PIXELSOURCE source{from.GetData(), from.GetDepth(), from.GetPalette(),
+                                      from.GetPaletteSize()};
+    const KXMASKS masks{to.masks[0], to.masks[1], to.masks[2], to.masks[3]};
+    kxpixel::ConvertPerPixel(source, from.GetMasks(), {target.GetData(), to.depth, masks},
+                             from.GetWidth() * from.GetHeight());
+    return PixelBytes(target);
+}
+
+// 16-bit pictures take their table from 65536 pixels on, so one size lies above that.
+TEST(PictureConvert, EveryFormatGivesThePerPixelBytes)
+{
+    std::mt19937 random(6);
+    for (const PICTUREFORMAT& from : sources) {
+        for (const PICTUREFORMAT& to : targets) {
+            if (from.depth == to.depth)
+                continue;
+            for (const auto& [width, height] : {std::pair{33u, 7u}, std::pair{257u, 256u}}) {
+                if (from.depth != 16 && width > 33)
+                    continue;
+                KXPICTURE p;
+                MakeRandom(p, width, height, from, random);
+                const std::vector<std::uint8_t> expected = ConvertedPerPixel(p, to);
+                ASSERT_TRUE(
+                    p.ConvertDepth(to.depth, to.masks[0], to.masks[1], to.masks[2], to.masks[3]));
+                EXPECT_EQ(PixelBytes(p), expected)
+                    << from.depth << "/" << std::hex << from.masks[0] << " -> " << std::dec
+                    << to.depth << "/" << std::hex << to.masks[0] << " " << std::dec << width;
+            }
+        }
+    }
+}
+
+// One pixel of each kind, as the viewer converts what the bitmap loader read.
+TEST(PictureConvert, LoadedPicturesToTheViewersLayout)
+{
+    KXPICTURE paletted;
+    paletted.Create(2, 1, 8);
+    paletted.SetMasks(0, 0, 0, 0);
+    paletted.SetPaletteSize(256);
+    std::memset(paletted.GetPalette(), 0, 1024);
+    const std::uint8_t entry[] = {10, 20, 30, 0}; // blue, green, red
+    std::memcpy(paletted.GetPalette() + 4 * 7, entry, 4);
+    paletted.GetData()[0] = 7;
+    paletted.GetData()[1] = 8;
+    ASSERT_TRUE(paletted.ConvertDepth(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000));
+    EXPECT_EQ(PixelBytes(paletted), (std::vector<std::uint8_t>{10, 20, 30, 0, 0, 0, 0, 0}));
+
+    KXPICTURE direct;
+    direct.Create(1, 1, 16);
+    direct.SetMasks(0xF800, 0x7E0, 0x1F, 0);
+    kxpixel::Write16(direct.GetData(), 0xF81F); // red and blue full, green 0
+    ASSERT_TRUE(direct.ConvertDepth(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000));
+    EXPECT_EQ(PixelBytes(direct), (std::vector<std::uint8_t>{255, 0, 255, 0}));
+
+    KXPICTURE shown;
+    shown.Create(1, 1, 32);
+    shown.SetMasks(0xFF0000, 0xFF00, 0xFF, 0xFF000000);
+    const std::uint8_t bgra[] = {1, 2, 3, 4};
+    std::memcpy(shown.GetData(), bgra, 4);
+    ASSERT_TRUE(shown.ConvertDepth(24, 0xFF0000, 0xFF00, 0xFF, 0));
+    EXPECT_EQ(PixelBytes(shown), (std::vector<std::uint8_t>{1, 2, 3}));
+}
+
+} // namespace
