@@ -57,9 +57,8 @@ void CorvelDemo(benchmark::State& state)
         }
         const double rays = static_cast<double>(renderer.GetRayCount());
         state.counters["rays_per_frame"] = rays;
-        state.counters["rays_per_second"] =
-            benchmark::Counter(rays * static_cast<double>(state.iterations()),
-                               benchmark::Counter::kIsRate);
+        state.counters["rays_per_second"] = benchmark::Counter(
+            rays * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
         scene.GetWorld().Clear();
     }
     kxgdi::DestroyWindowSurface(window);
@@ -92,21 +91,25 @@ public:
     {
         std::filesystem::remove("demo.png");
         const std::vector<std::string> arguments = {
-            "povray", "+Icorvel_demo.pov", "+Odemo.png", "+FN", "+W800", "+H600", "-A", "+WT1", "-D"};
+            "povray", "+Icorvel_demo.pov", "+Odemo.png", "+FN", "+W800", "+H600", "-A", "+WT1",
+            "-D"};
         std::vector<char*> argv;
         for (const std::string& argument : arguments)
             argv.push_back(const_cast<char*>(argument.c_str()));
         argv.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "povray.out", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, "povray.err", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 1, "povray.out", O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        posix_spawn_file_actions_addopen(&actions, 2, "povray.err", O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
 
         const auto start = std::chrono::steady_clock::now();
         pid_t child = 0;
         int status = 0;
-        const bool ran = posix_spawnp(&child, "povray", &actions, nullptr, argv.data(), environ) == 0 &&
-                         waitpid(child, &status, 0) == child;
+        const bool ran =
+            posix_spawnp(&child, "povray", &actions, nullptr, argv.data(), environ) == 0 &&
+            waitpid(child, &status, 0) == child;
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
         posix_spawn_file_actions_destroy(&actions);
         if (!ran || !WIFEXITED(status) || WEXITSTATUS(status) != 0 ||

@@ -6,7 +6,7 @@
 #include "kxobject3d.h"
 #include "kxvector.h"
 
-class KXSPHERE : public KXOBJECT3D {
+class KXSPHERE final : public KXOBJECT3D {
 public:
     // Centred on the object's position, with the bounding radius equal to the radius.
     explicit KXSPHERE(double radius);
@@ -22,7 +22,7 @@ private:
 
 // The plane N·P = d with N = (0, 1, 0) and d = 0: the ground y = 0, seen from above only.
 // Nothing changes the equation; the object's position, scale and rotation play no part.
-class KXPLANE : public KXOBJECT3D {
+class KXPLANE final : public KXOBJECT3D {
 public:
     // The argument is not used.
     explicit KXPLANE(double unused);

@@ -58,8 +58,8 @@ bool SphereDistance(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direc
     return !(t < 0.0);
 }
 
-bool IntersectSphere(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direction,
-                     RAYMODE mode, HIT& hit)
+bool IntersectSphere(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direction, RAYMODE mode,
+                     HIT& hit)
 {
     if (!SphereDistance(p, origin, direction, mode == RAYMODE::Inside, hit.t))
         return false;
@@ -71,8 +71,8 @@ bool IntersectSphere(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& dire
 
 // A plane is seen only from the side its normal points to. It counts as hit whatever the
 // sign of t: the caller rejects distances that are not ahead.
-bool IntersectPlane(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direction,
-                    RAYMODE mode, HIT& hit)
+bool IntersectPlane(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direction, RAYMODE mode,
+                    HIT& hit)
 {
     const double denom = Dot(p.normal, direction);
     if (!(denom < 0.0))

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <utility>
 
 // A window of width × height pixels placed at the screen's origin, and its view handle.
 class VIEWWINDOW {
@@ -57,6 +58,13 @@ struct MATERIALSPEC {
     std::uint16_t shininess = 2;
 };
 
+// One scene object held by value in a list. The holder is final, so the list destroys it
+// through its own type, as every scene object is destroyed.
+template <class T> struct HELD final {
+    template <class... A> explicit HELD(A&&... arguments) : item(std::forward<A>(arguments)...) {}
+    T item;
+};
+
 // A world that owns what it holds; objects are added in the order they are made.
 class TESTWORLD {
 public:
@@ -67,31 +75,47 @@ public:
 
     KXSPHERE& AddSphere(double x, double y, double z, double radius, const MATERIALSPEC& spec)
     {
-        KXSPHERE& sphere = spheres.emplace_back(radius);
+        KXSPHERE& sphere = AddBareSphere(radius);
         sphere.SetPosition(x, y, z);
         sphere.AddMaterial(&Material(spec));
+        return sphere;
+    }
+
+    // A sphere on the origin without a material.
+    KXSPHERE& AddBareSphere(double radius)
+    {
+        KXSPHERE& sphere = spheres.emplace_back(radius).item;
         world.AddObject(&sphere);
         return sphere;
     }
 
     KXPLANE& AddPlane(const MATERIALSPEC& spec)
     {
-        KXPLANE& plane = planes.emplace_back(0.0);
+        KXPLANE& plane = planes.emplace_back(0.0).item;
         plane.AddMaterial(&Material(spec));
         world.AddObject(&plane);
         return plane;
     }
 
+    // A mesh object with the bounding radius at z on the axis, not yet in the world.
+    KXOBJECT3D& MakeMesh(double z, double boundingRadius)
+    {
+        KXOBJECT3D& mesh = meshes.emplace_back().item;
+        mesh.SetPosition(0, 0, z);
+        mesh.SetBoundingRadius(boundingRadius);
+        return mesh;
+    }
+
     KXLIGHT& AddLight(double x, double y, double z)
     {
-        KXLIGHT& light = lights.emplace_back(x, y, z);
+        KXLIGHT& light = lights.emplace_back(x, y, z).item;
         world.AddLight(&light);
         return light;
     }
 
     KXMATERIAL& Material(const MATERIALSPEC& spec)
     {
-        KXMATERIAL& m = materials.emplace_back();
+        KXMATERIAL& m = materials.emplace_back().item;
         m.SetColor(KXCOLOR().Set(spec.r, spec.g, spec.b, 0));
         m.SetAmbient(spec.ambient);
         m.SetDiffuse(spec.diffuse);
@@ -103,12 +127,14 @@ public:
     }
 
     // The materials go last: the objects still list them until they are destroyed.
-    std::deque<KXMATERIAL> materials;
+    std::deque<HELD<KXMATERIAL>> materials;
     KXWORLD world;
-    std::deque<KXSPHERE> spheres;
-    std::deque<KXPLANE> planes;
-    std::deque<KXLIGHT> lights;
-    std::deque<KXOBJECT3D> meshes;
+
+private:
+    std::deque<HELD<KXSPHERE>> spheres;
+    std::deque<HELD<KXPLANE>> planes;
+    std::deque<HELD<KXLIGHT>> lights;
+    std::deque<HELD<KXOBJECT3D>> meshes;
 };
 
 // The packed surface pixel of a colour: alpha, red, green, blue from the top byte down.

@@ -85,6 +85,7 @@ TEST_F(CorvelTest, FailedInitLeavesNothingAndARendererThatDrawsNothing)
         {"no view", nullptr, 8, 8},
         {"a view of no size", empty.View(), 0, 0},
         {"no width", empty.View(), 0, 8},
+        {"more pixels than an int counts", window.View(), 65535, 65535},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -154,10 +155,7 @@ TEST_F(CorvelTest, WorldOfMeshObjectsOnlyRendersAsBackground)
     TESTWORLD scene;
     scene.world.SetBackground(KXCOLOR().Set(10, 20, 30, 0));
     for (double z : {0.0, 5.0}) {
-        KXOBJECT3D& mesh = scene.meshes.emplace_back();
-        mesh.SetPosition(0, 0, z);
-        mesh.SetBoundingRadius(100.0);
-        scene.world.AddObject(&mesh);
+        scene.world.AddObject(&scene.MakeMesh(z, 100.0));
     }
     scene.AddLight(0, 10, 0);
     KXCAMERA camera(0, 0, -10);

@@ -51,8 +51,8 @@ TEST_F(DemoTest, DemoMatchesTheReferenceTracerPixelForPixel)
     int differing = 0;
     for (int n = 0; n < kSize * kSize; ++n) {
         if (rendered[n] != reference[n] && ++differing <= 5)
-            ADD_FAILURE() << "ray " << n << " (" << n % kSize << ", " << n / kSize << "): "
-                          << std::hex << rendered[n] << " instead of " << reference[n];
+            ADD_FAILURE() << "ray " << n << " (" << n % kSize << ", " << n / kSize
+                          << "): " << std::hex << rendered[n] << " instead of " << reference[n];
     }
     EXPECT_EQ(differing, 0);
     for (int y = 0; y < kSize; y += 37) {

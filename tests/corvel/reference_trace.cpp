@@ -107,7 +107,8 @@ public:
         if (mode == kShadow)
             return true;
         hitPoint = origin + direction * t;
-        normal = mode == kInside ? sphere.GetPosition() - hitPoint : hitPoint - sphere.GetPosition();
+        normal =
+            mode == kInside ? sphere.GetPosition() - hitPoint : hitPoint - sphere.GetPosition();
         normal.Normalize();
         return true;
     }

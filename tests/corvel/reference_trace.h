@@ -12,5 +12,4 @@ class KXWORLD;
 
 // The packed pixels (alpha, red, green, blue from the top byte) of a width × height view
 // of the world from the camera, top row first, traced with depth 3.
-std::vector<std::uint32_t> ReferenceRender(KXWORLD& world, KXCAMERA& camera, int width,
-                                           int height);
+std::vector<std::uint32_t> ReferenceRender(KXWORLD& world, KXCAMERA& camera, int width, int height);

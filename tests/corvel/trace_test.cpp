@@ -171,8 +171,7 @@ TEST_F(TraceTest, MeshObjectsAreNeverHit)
 {
     TESTWORLD scene;
     scene.world.SetBackground(KXCOLOR().Set(10, 20, 30, 0));
-    KXOBJECT3D& mesh = scene.meshes.emplace_back();
-    mesh.SetBoundingRadius(100.0);
+    KXOBJECT3D& mesh = scene.MakeMesh(0.0, 100.0);
     mesh.AddMaterial(&scene.Material(kShiny));
     scene.world.AddObject(&mesh);
     scene.AddLight(0, 0, -20);
@@ -185,8 +184,7 @@ TEST_F(TraceTest, ObjectWithoutMaterialIsShadedAsANewMaterial)
 {
     // A new material is black, fully diffuse and slightly shiny: only the highlight shows.
     TESTWORLD scene;
-    KXSPHERE& bare = scene.spheres.emplace_back(1.0);
-    scene.world.AddObject(&bare);
+    scene.AddBareSphere(1.0);
     scene.AddLight(0, 0, -20);
     EXPECT_EQ(AtCentre(scene), Packed(25, 25, 25));
 }

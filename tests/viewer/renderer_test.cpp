@@ -80,7 +80,8 @@ protected:
     void SetUp() override
     {
         Prepare({"stowel.dll"});
-        const std::filesystem::path fixture = std::filesystem::path(PELISK_FIXTURE_DIR) / "renderer_r.dll";
+        const std::filesystem::path fixture =
+            std::filesystem::path(PELISK_FIXTURE_DIR) / "renderer_r.dll";
         dir.CopyAs(fixture, "ra.dll");
         dir.CopyAs(fixture, "rb.dll");
         logs.emplace_back("A", events);
@@ -109,9 +110,9 @@ TEST_F(SwitchTest, ChoosingARendererInitialisesItAndSwitchingLetsTheOldOneGoFirs
         static_cast<KXRENDERER*>(shown.GetRenderers()[1])->SetFastFlag(1);
         events.clear();
         shown.OnCommand(33001);
-        EXPECT_EQ(events, (std::vector<std::string>{"A: renderer DetachWorld",
-                                                    "A: renderer Release",
-                                                    "B: renderer Init 800 600 32 0"}));
+        EXPECT_EQ(events,
+                  (std::vector<std::string>{"A: renderer DetachWorld", "A: renderer Release",
+                                            "B: renderer Init 800 600 32 0"}));
         EXPECT_EQ(control.m_world.GetRenderer(), shown.GetRenderers()[1]);
 
         // Every item still chooses its renderer; the check mark is on the current one.
@@ -124,9 +125,9 @@ TEST_F(SwitchTest, ChoosingARendererInitialisesItAndSwitchingLetsTheOldOneGoFirs
         }
         events.clear();
         after[0]->trigger();
-        EXPECT_EQ(events, (std::vector<std::string>{"B: renderer DetachWorld",
-                                                    "B: renderer Release",
-                                                    "A: renderer Init 256 256 32 0"}));
+        EXPECT_EQ(events,
+                  (std::vector<std::string>{"B: renderer DetachWorld", "B: renderer Release",
+                                            "A: renderer Init 256 256 32 0"}));
         EXPECT_TRUE(RendererPopup(shown)->actions()[0]->isChecked());
         EXPECT_FALSE(RendererPopup(shown)->actions()[1]->isChecked());
     });
@@ -203,7 +204,8 @@ TEST_F(RendererTest, DemoBecomesThePictureShownAndSaveAsWritesIt)
     int differing = 0;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            differing += (saved.pixel(x, y) | 0xFF000000) != (shownPixels[y * width + x] | 0xFF000000);
+            differing +=
+                (saved.pixel(x, y) | 0xFF000000) != (shownPixels[y * width + x] | 0xFF000000);
     EXPECT_EQ(differing, 0);
 }
 
