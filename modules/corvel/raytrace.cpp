@@ -6,14 +6,8 @@ namespace corvel {
 
 namespace {
 
-// A plain ray is a primary, reflected or transmitted one; an inside ray travels through
-// the object it entered, looking for where it leaves.
-enum class RAYMODE { Plain, Inside };
-
-// Where a ray met one object: the distance in units of the direction, the point and the
-// unit normal there (pointing inwards for an inside ray).
+// Where a ray met an object: the point and the unit normal there.
 struct HIT {
-    double t = -1.0;
     VEC4 point;
     VEC4 normal;
 };
@@ -58,44 +52,37 @@ bool SphereDistance(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direc
     return !(t < 0.0);
 }
 
-bool IntersectSphere(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direction, RAYMODE mode,
-                     HIT& hit)
-{
-    if (!SphereDistance(p, origin, direction, mode == RAYMODE::Inside, hit.t))
-        return false;
-    hit.point = origin + direction * hit.t;
-    hit.normal = mode == RAYMODE::Inside ? p.position - hit.point : hit.point - p.position;
-    Normalize(hit.normal);
-    return true;
-}
-
-// A plane is seen only from the side its normal points to. It counts as hit whatever the
-// sign of t: the caller rejects distances that are not ahead.
-bool IntersectPlane(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direction, RAYMODE mode,
-                    HIT& hit)
+// The distance to the plane along the ray; false when the ray does not come from the side
+// the normal points to, the only side a plane is seen from. The distance may be of any
+// sign: the callers keep only distances ahead.
+bool PlaneDistance(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direction, double& t)
 {
     const double denom = Dot(p.normal, direction);
     if (!(denom < 0.0))
         return false;
-    hit.t = (p.distance - Dot(p.normal, origin)) / denom;
-    hit.normal = mode == RAYMODE::Inside ? VEC4{-p.normal.x, -p.normal.y, -p.normal.z, -p.normal.w}
-                                         : p.normal;
-    hit.point = origin + direction * hit.t;
+    t = (p.distance - Dot(p.normal, origin)) / denom;
     return true;
 }
 
-// A sphere counts as hit when it passes both the bounding test and the exact test; the
-// exact test goes first because most rays miss most spheres and it needs no square root
-// to find that out. A ray inside a sphere is already known to be within it and skips the
-// bounding test, whose point would lie on the surface it started from.
-bool Intersect(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direction, RAYMODE mode,
-               HIT& hit)
+// Where a ray that entered the object leaves it, with the normal pointing inwards. A ray
+// inside a sphere is known to be within it and skips the bounding test, whose point would
+// lie on the surface it started from.
+bool FindExit(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direction, HIT& exit)
 {
-    if (p.type == KXTYPE_PLANE)
-        return IntersectPlane(p, origin, direction, mode, hit);
-    if (!IntersectSphere(p, origin, direction, mode, hit))
+    double t = -1.0;
+    if (p.type == KXTYPE_PLANE) {
+        if (!PlaneDistance(p, origin, direction, t))
+            return false;
+        exit.normal = VEC4{-p.normal.x, -p.normal.y, -p.normal.z, -p.normal.w};
+        exit.point = origin + direction * t;
+        return true;
+    }
+    if (!SphereDistance(p, origin, direction, true, t))
         return false;
-    return mode == RAYMODE::Inside || BoundingTest(p, origin, direction);
+    exit.point = origin + direction * t;
+    exit.normal = p.position - exit.point;
+    Normalize(exit.normal);
+    return true;
 }
 
 void AddScaled(RGBA& colour, RGBA term, double factor)
@@ -136,7 +123,7 @@ void Refract(KXRAYSCENE& scene, const RAYPRIMITIVE& p, const HIT& hit, const VEC
 {
     const VEC4 transmitted = direction;
     HIT exit;
-    if (!Intersect(p, hit.point, transmitted, RAYMODE::Inside, exit))
+    if (!FindExit(p, hit.point, transmitted, exit))
         return;
     RGBA seen;
     TraceRay(scene, exit.point, transmitted, depth, seen);
@@ -193,8 +180,9 @@ VEC4 ReflectDirection(const VEC4& direction, const VEC4& normal)
 // Only the nearest hit is shaded (the later of two at the same distance): shading a hit
 // starts from black, so the colour of any farther hit shaded first would be overwritten.
 // An object counts as hit when it passes the bounding test and the exact test and lies
-// strictly ahead, with no tolerance; the tests are pure, so they run cheapest first, and
-// the hit point and normal are made for the nearest hit alone.
+// strictly ahead, with no tolerance. The tests are pure, so they run cheapest first (most
+// rays miss most spheres, which the exact test finds without a square root), and the hit
+// point and normal are made for the nearest hit alone.
 bool TraceRay(KXRAYSCENE& scene, const VEC4& origin, const VEC4& direction, std::uint16_t depth,
               RGBA& colour)
 {
@@ -203,15 +191,9 @@ bool TraceRay(KXRAYSCENE& scene, const VEC4& origin, const VEC4& direction, std:
     const RAYPRIMITIVE* nearest = nullptr;
     for (const RAYPRIMITIVE& p : scene.primitives) {
         double t = -1.0;
-        if (p.type == KXTYPE_PLANE) {
-            const double denom = Dot(p.normal, direction);
-            if (!(denom < 0.0))
-                continue;
-            t = (p.distance - Dot(p.normal, origin)) / denom;
-        } else if (!SphereDistance(p, origin, direction, false, t)) {
-            continue;
-        }
-        if (!(t > 0.0))
+        const bool met = p.type == KXTYPE_PLANE ? PlaneDistance(p, origin, direction, t)
+                                                : SphereDistance(p, origin, direction, false, t);
+        if (!met || !(t > 0.0))
             continue;
         if (best >= 0.0 && t > best)
             continue;
@@ -225,7 +207,6 @@ bool TraceRay(KXRAYSCENE& scene, const VEC4& origin, const VEC4& direction, std:
         return false;
     }
     HIT hit;
-    hit.t = best;
     hit.point = origin + direction * best;
     if (nearest->type == KXTYPE_PLANE) {
         hit.normal = nearest->normal;
@@ -244,11 +225,7 @@ bool Blocked(KXRAYSCENE& scene, const VEC4& origin, const VEC4& direction)
     for (const RAYPRIMITIVE& p : scene.primitives) {
         double t = -1.0;
         if (p.type == KXTYPE_PLANE) {
-            const double denom = Dot(p.normal, direction);
-            if (!(denom < 0.0))
-                continue;
-            t = (p.distance - Dot(p.normal, origin)) / denom;
-            if (t > 0.0)
+            if (PlaneDistance(p, origin, direction, t) && t > 0.0)
                 return true;
         } else if (SphereDistance(p, origin, direction, false, t) && t > 0.0 &&
                    BoundingTest(p, origin, direction)) {
