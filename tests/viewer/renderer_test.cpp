@@ -104,6 +104,7 @@ TEST_F(SwitchTest, ChoosingARendererInitialisesItAndSwitchingLetsTheOldOneGoFirs
         EXPECT_EQ(shown.GetRenderer(), shown.GetRenderers()[0]);
         EXPECT_EQ(control.m_world.GetRenderer(), shown.GetRenderer());
         EXPECT_EQ(control.m_nDisplayMode, DISPLAY_NOTHING);
+        EXPECT_STREQ(control.m_status.GetText(), "Loading renderer and (re)initializing world...");
         EXPECT_TRUE(RendererPopup(shown)->actions()[0]->isChecked());
 
         // A fast renderer asks for the larger view.
@@ -114,6 +115,11 @@ TEST_F(SwitchTest, ChoosingARendererInitialisesItAndSwitchingLetsTheOldOneGoFirs
                   (std::vector<std::string>{"A: renderer DetachWorld", "A: renderer Release",
                                             "B: renderer Init 800 600 32 0"}));
         EXPECT_EQ(control.m_world.GetRenderer(), shown.GetRenderers()[1]);
+        // A fast renderer's demo stays in the window as the renderer drew it.
+        events.clear();
+        shown.OnCommand(ID_3D_RUNDEMO);
+        EXPECT_EQ(events, (std::vector<std::string>{"B: renderer RunDemo"}));
+        EXPECT_EQ(control.m_nDisplayMode, DISPLAY_WORLD);
 
         // Every item still chooses its renderer; the check mark is on the current one.
         const QList<QAction*> after = RendererPopup(shown)->actions();
@@ -172,6 +178,7 @@ TEST_F(RendererTest, DemoBecomesThePictureShownAndSaveAsWritesIt)
         ASSERT_NE(shown.GetRenderer(), nullptr);
         shown.OnCommand(ID_3D_RUNDEMO);
         EXPECT_EQ(control.m_nDisplayMode, DISPLAY_PICTURE);
+        EXPECT_STREQ(control.m_status.GetText(), "Rendering in progress...");
         width = control.GetWidget()->width();
         height = control.GetWidget()->height();
         EXPECT_EQ(control.m_picture.GetWidth(), static_cast<std::uint32_t>(width));
