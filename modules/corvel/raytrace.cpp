@@ -33,8 +33,8 @@ bool BoundingTest(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& directi
 // shadow rays take the nearer root; an inside ray starts on the surface, where the nearer
 // root is about zero with a sign left to rounding, so it takes the far root: the point
 // where it leaves.
-bool SphereDistance(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direction, bool far,
-                    double& t)
+bool IntersectSphere(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direction, bool far,
+                     double& t)
 {
     const VEC4 l = origin - p.position;
     const double a = Dot3(direction, direction);
@@ -55,7 +55,7 @@ bool SphereDistance(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direc
 // The distance to the plane along the ray; false when the ray does not come from the side
 // the normal points to, the only side a plane is seen from. The distance may be of any
 // sign: the callers keep only distances ahead.
-bool PlaneDistance(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direction, double& t)
+bool IntersectPlane(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direction, double& t)
 {
     const double denom = Dot(p.normal, direction);
     if (!(denom < 0.0))
@@ -64,25 +64,18 @@ bool PlaneDistance(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direct
     return true;
 }
 
-// Where a ray that entered the object leaves it, with the normal pointing inwards. A ray
-// inside a sphere is known to be within it and skips the bounding test, whose point would
-// lie on the surface it started from.
-bool FindExit(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direction, HIT& exit)
+// Where a ray that entered the object leaves it. A ray inside a sphere is known to be
+// within it and skips the bounding test, whose point would lie on the surface it started
+// from. (The normal there would point inwards; nothing reads it.)
+bool IntersectFromInside(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direction,
+                         VEC4& exit)
 {
     double t = -1.0;
-    if (p.type == KXTYPE_PLANE) {
-        if (!PlaneDistance(p, origin, direction, t))
-            return false;
-        exit.normal = VEC4{-p.normal.x, -p.normal.y, -p.normal.z, -p.normal.w};
-        exit.point = origin + direction * t;
-        return true;
-    }
-    if (!SphereDistance(p, origin, direction, true, t))
-        return false;
-    exit.point = origin + direction * t;
-    exit.normal = p.position - exit.point;
-    Normalize(exit.normal);
-    return true;
+    const bool met = p.type == KXTYPE_PLANE ? IntersectPlane(p, origin, direction, t)
+                                            : IntersectSphere(p, origin, direction, true, t);
+    if (met)
+        exit = origin + direction * t;
+    return met;
 }
 
 void AddScaled(RGBA& colour, RGBA term, double factor)
@@ -115,18 +108,33 @@ void AddLight(const RAYMATERIAL& m, const RAYLIGHT& light, const VEC4& toLight, 
     }
 }
 
-// What the ray that passes through the object sees, from where it leaves the object. The
-// transmitted ray is not bent: the material has no index of refraction. When it finds no
-// way out, nothing is added.
+// The direction of the ray that passes through the object: the material has no index of
+// refraction, so the ray is not bent.
+VEC4 RefractDirection(const VEC4& direction)
+{
+    return direction;
+}
+
+// What the mirrored ray sees, scaled by the material's reflection.
+void Reflect(KXRAYSCENE& scene, const RAYPRIMITIVE& p, const HIT& hit, const VEC4& mirror,
+             std::uint16_t depth, RGBA& colour)
+{
+    RGBA seen;
+    TraceRay(scene, hit.point, mirror, depth, seen);
+    AddScaled(colour, seen, p.material.reflection);
+}
+
+// What the ray that passes through the object sees from where it leaves the object,
+// scaled by the material's refraction. When it finds no way out, nothing is added.
 void Refract(KXRAYSCENE& scene, const RAYPRIMITIVE& p, const HIT& hit, const VEC4& direction,
              std::uint16_t depth, RGBA& colour)
 {
-    const VEC4 transmitted = direction;
-    HIT exit;
-    if (!FindExit(p, hit.point, transmitted, exit))
+    const VEC4 transmitted = RefractDirection(direction);
+    VEC4 exit;
+    if (!IntersectFromInside(p, hit.point, transmitted, exit))
         return;
     RGBA seen;
-    TraceRay(scene, exit.point, transmitted, depth, seen);
+    TraceRay(scene, exit, transmitted, depth, seen);
     AddScaled(colour, seen, p.material.refraction);
 }
 
@@ -158,11 +166,8 @@ void Shade(KXRAYSCENE& scene, const RAYPRIMITIVE& p, const HIT& hit, const VEC4&
         if (!Blocked(scene, hit.point, toLight))
             AddLight(m, light, toLight, hit, m.specular > 0.0 ? Mirror() : mirror, colour);
     }
-    if (reflects) {
-        RGBA seen;
-        TraceRay(scene, hit.point, Mirror(), depth - 1, seen);
-        AddScaled(colour, seen, m.reflection);
-    }
+    if (reflects)
+        Reflect(scene, p, hit, Mirror(), depth - 1, colour);
     if (depth != 0 && m.refraction != 0.0)
         Refract(scene, p, hit, direction, depth - 1, colour);
 }
@@ -191,8 +196,8 @@ bool TraceRay(KXRAYSCENE& scene, const VEC4& origin, const VEC4& direction, std:
     const RAYPRIMITIVE* nearest = nullptr;
     for (const RAYPRIMITIVE& p : scene.primitives) {
         double t = -1.0;
-        const bool met = p.type == KXTYPE_PLANE ? PlaneDistance(p, origin, direction, t)
-                                                : SphereDistance(p, origin, direction, false, t);
+        const bool met = p.type == KXTYPE_PLANE ? IntersectPlane(p, origin, direction, t)
+                                                : IntersectSphere(p, origin, direction, false, t);
         if (!met || !(t > 0.0))
             continue;
         if (best >= 0.0 && t > best)
@@ -225,9 +230,9 @@ bool Blocked(KXRAYSCENE& scene, const VEC4& origin, const VEC4& direction)
     for (const RAYPRIMITIVE& p : scene.primitives) {
         double t = -1.0;
         if (p.type == KXTYPE_PLANE) {
-            if (PlaneDistance(p, origin, direction, t) && t > 0.0)
+            if (IntersectPlane(p, origin, direction, t) && t > 0.0)
                 return true;
-        } else if (SphereDistance(p, origin, direction, false, t) && t > 0.0 &&
+        } else if (IntersectSphere(p, origin, direction, false, t) && t > 0.0 &&
                    BoundingTest(p, origin, direction)) {
             return true;
         }
