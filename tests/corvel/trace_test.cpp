@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 class TraceTest : public testing::Test {
@@ -187,6 +189,49 @@ TEST_F(TraceTest, ObjectWithoutMaterialIsShadedAsANewMaterial)
     scene.AddBareSphere(1.0);
     scene.AddLight(0, 0, -20);
     EXPECT_EQ(AtCentre(scene), Packed(25, 25, 25));
+}
+
+} // namespace
+
+namespace {
+
+// Rays along +z at height x0 beside the unit sphere on the origin: near the outline the
+// point of the bounding test lies just outside the radius, so the sphere is hit only while
+// that point's length, rounded as the library rounds it, stays within the radius.
+TEST_F(TraceTest, BoundingTestDecidesAsTheRootedLengthDoesRightAtTheOutline)
+{
+    TESTWORLD scene;
+    KXSPHERE& sphere = scene.AddSphere(0, 0, 0, 1, {255, 255, 255, 1.0, 0.0});
+    const auto passes = [&sphere](double x0) {
+        const KXVECTOR origin(x0, 0.0, -10.0);
+        KXVECTOR direction(4);
+        direction.Set(0.0, 0.0, 1.0);
+        const double dist = (sphere.GetPosition() - origin).Length();
+        const KXVECTOR p = origin + direction * dist;
+        return (p - sphere.GetPosition()).Length() <= sphere.GetBoundingRadius();
+    };
+    // Where the test turns from passing to failing.
+    double inside = 0.99;
+    double outside = 0.9999;
+    ASSERT_TRUE(passes(inside));
+    ASSERT_FALSE(passes(outside));
+    for (int i = 0; i < 100; ++i) {
+        const double middle = (inside + outside) / 2;
+        (passes(middle) ? inside : outside) = middle;
+    }
+    // Every representable height within 4000 steps either side of it.
+    double x0 = inside;
+    for (int k = 0; k < 4000; ++k)
+        x0 = std::nextafter(x0, 0.0);
+    int passing = 0;
+    for (int k = 0; k <= 8000; ++k, x0 = std::nextafter(x0, 1.0)) {
+        bool hit = false;
+        Trace(scene, x0, 0, -10, 0, 0, 1, 0, &hit);
+        ASSERT_EQ(hit, passes(x0)) << std::hexfloat << x0;
+        passing += hit;
+    }
+    EXPECT_GT(passing, 2000);
+    EXPECT_LT(passing, 6000);
 }
 
 } // namespace
