@@ -191,10 +191,6 @@ TEST_F(TraceTest, ObjectWithoutMaterialIsShadedAsANewMaterial)
     EXPECT_EQ(AtCentre(scene), Packed(25, 25, 25));
 }
 
-} // namespace
-
-namespace {
-
 // Rays along +z at height x0 beside the unit sphere on the origin: near the outline the
 // point of the bounding test lies just outside the radius, so the sphere is hit only while
 // that point's length, rounded as the library rounds it, stays within the radius.
