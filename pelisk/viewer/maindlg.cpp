@@ -124,8 +124,9 @@ bool CMainDlg::OnInitDialog()
     // The picture control takes over its window.
     m_picture.SubclassWindow(m_clientArea->findChild<KXWINDOWWIDGET*>());
     BuildRendererMenu();
-    if (!(m_commandLinePath == ""))
-        LoadFile(m_commandLinePath);
+    // The file opens once the window shows (paintEvent): what the loading says, the
+    // status text or a message, then stands over the window and not alone before it.
+    m_bLoadPending = !(m_commandLinePath == "");
     // The window manager owns the system menu: the about item cannot join it, but its
     // command still works when it is sent (OnSysCommand).
     setWindowIcon(m_hIcon);
@@ -150,6 +151,18 @@ bool CMainDlg::OnCommand(unsigned wParam, long)
     case ID_FILE_EXIT:
         OnFileExit();
         return true;
+    case ID_EDIT_PROPERTIES:
+        OnEditProperties();
+        return true;
+    case ID_IMAGE_VFLIP:
+        OnImageVFlip();
+        return true;
+    case ID_IMAGE_RESIZE:
+        OnImageResize();
+        return true;
+    case ID_IMAGE_DOUBLESIZEBLUR:
+        OnImageDoubleSizeBlur();
+        return true;
     case ID_HELP_ABOUT:
         OnHelpAbout();
         return true;
@@ -166,11 +179,6 @@ void CMainDlg::OnSysCommand(unsigned id, long)
     // The window manager uses the low four bits of a system command.
     if ((id & ~0xFu) == IDM_ABOUTBOX)
         OnHelpAbout();
-}
-
-void CMainDlg::OnHelpAbout()
-{
-    // Not built yet: the about box.
 }
 
 void CMainDlg::OnSize(int, int cx, int cy)
@@ -212,6 +220,24 @@ void CMainDlg::keyPressEvent(QKeyEvent* event)
         QDialog::keyPressEvent(event);
         break;
     }
+}
+
+void CMainDlg::paintEvent(QPaintEvent* event)
+{
+    QDialog::paintEvent(event);
+    if (!m_bLoadPending)
+        return;
+    // The window is on the screen: open the file as soon as this paint is shown.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_bLoadPending)
+                return;
+            m_bLoadPending = false;
+            LoadFile(m_commandLinePath);
+            m_picture.Invalidate();
+        },
+        Qt::QueuedConnection);
 }
 
 void CMainDlg::showEvent(QShowEvent* event)

@@ -66,12 +66,20 @@ public:
     bool LoadFile(const KXSTRING& path);
     void SaveFile(const KXSTRING& path);
     void OnFileExit();
+
+    // The commands on what is shown.
+    void OnEditProperties();
+    void OnImageVFlip();
+    void OnImageResize();
+    void OnImageDoubleSizeBlur();
     void OnHelpAbout();
 
     CPictureCtrl& GetPictureCtrl() { return m_picture; }
     KXMENU& GetMenu() { return m_menu; }
     QMenuBar* GetMenuBar() const { return m_menuBar; }
     const KXSTRING& GetCommandLinePath() const { return m_commandLinePath; }
+    // Whether the command-line file is still to be opened.
+    bool IsLoadPending() const { return m_bLoadPending; }
     KXCOLLECTION<KXSTRING>& GetImageFilters() { return m_imageFilters; }
 
 protected:
@@ -79,10 +87,14 @@ protected:
     // file.
     virtual bool OnInitDialog();
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void reject() override;
 
 private:
+    // The picture changed: the control shows it anew.
+    void PictureChanged();
+
     // In the order they are built. The picture control, whose objects may be registered
     // with a renderer, is destroyed before the renderer modules.
     KXMANAGER m_renderers;
@@ -99,4 +111,6 @@ private:
     QMenuBar* m_menuBar = nullptr;
     KXMENU m_menu;
     QWidget* m_clientArea = nullptr;
+    // The command-line file waits until the window is on the screen.
+    bool m_bLoadPending = false;
 };

@@ -1,6 +1,7 @@
 #include "picturectrl.h"
 
 #include "resource.h"
+#include "vorn.h"
 
 #include "kxcolor.h"
 
@@ -29,11 +30,13 @@ constexpr double kWalkStep = 10.0;
 CPictureCtrl::CPictureCtrl() : m_status(16)
 {
     m_nDisplayMode = DISPLAY_NOTHING;
+    ResetVorn();
 }
 
 CPictureCtrl::~CPictureCtrl()
 {
     FreeDIB();
+    FreeVornPoints();
     SubclassWindow(nullptr);
 }
 
@@ -133,9 +136,11 @@ void CPictureCtrl::RedrawNow()
 {
     Invalidate();
     UpdateWindow(m_hWnd);
-    // The surface is painted; the screen shows it only when the toolkit presents it.
+    // The surface is painted; the screen shows it only when the toolkit presents it. The
+    // whole window is presented, menu bar included: a dialog closed just before a long
+    // step leaves its pieces on the screen until the window is drawn again.
     if (m_widget != nullptr)
-        m_widget->repaint();
+        m_widget->QWidget::window()->repaint();
 }
 
 RECT CPictureCtrl::ParentClientRect() const
@@ -355,24 +360,4 @@ bool CPictureCtrl::OnCommand(unsigned id)
 void CPictureCtrl::OnModeZoom()
 {
     m_nVornMode = 0;
-}
-
-void CPictureCtrl::OnProjectVorn()
-{
-    // Not built yet: the VORN properties dialog.
-}
-
-void CPictureCtrl::VornPick(int, int)
-{
-    // Not built yet: the VORN project's contour pick.
-}
-
-void CPictureCtrl::VornWheel(int)
-{
-    // Not built yet: the VORN project's paging through its dots or polygons.
-}
-
-void CPictureCtrl::DrawVornOverlay(HDC, int, int)
-{
-    // Not built yet: the VORN project's dots or polygon over the picture.
 }

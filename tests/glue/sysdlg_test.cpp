@@ -188,6 +188,22 @@ TEST(QtDialogs, MessageBoxIsModalWithOnlyOkAndEndsOnEnter)
     EXPECT_TRUE(seen);
 }
 
+TEST(QtDialogs, MessageBoxWithAShortTextKeepsRoomForItsCaption)
+{
+    for (const char* text : {"Unloadable file", "OK"}) {
+        int width = 0;
+        int room = 0;
+        const MODALANSWER answering = WhenModal([&](QDialog* dialog) {
+            width = dialog->width();
+            room = CaptionRoom(dialog->windowTitle(), dialog->font());
+            dialog->done(QMessageBox::Ok);
+        });
+        GetQtSysDialogs().MessageBox(text, "Pelisk error");
+        EXPECT_GT(room, 100);
+        EXPECT_GE(width, room) << text;
+    }
+}
+
 TEST(QtDialogs, OpenDialogHandsTheChosenFileOver)
 {
     ScopedTempDir dir;

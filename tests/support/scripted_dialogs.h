@@ -5,6 +5,7 @@
 #include "kxsysdlg.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ public:
     void MessageBox(const char* text, const char* caption) override
     {
         messages.push_back({text, caption});
+        if (onMessage)
+            onMessage(messages.back());
     }
 
     KXFILEANSWER ChooseFile(const KXFILEREQUEST& request) override
@@ -38,6 +41,8 @@ public:
     }
 
     std::vector<MESSAGE> messages;
+    // Runs while each box would be open.
+    std::function<void(const MESSAGE&)> onMessage;
     std::vector<KXFILEREQUEST> requests;
 
 private:
