@@ -2,7 +2,7 @@
 // spheres over a green ground plane, one white point light, black background, the same
 // camera and field of view, no ambient light, reflection and transmission down to three
 // generations. Rendered at 800 x 600 without anti-aliasing on one work thread
-// (scripts/bench passes +W800 +H600 -A +WT1).
+// (raytrace_bench passes +W800 +H600 -A +WT1).
 //
 // The raytracer's shading in POV-Ray's terms: a Lambert diffuse term (diffuse 1), a
 // highlight of 0.1 times the cosine between the mirrored view ray and the light to the
