@@ -45,9 +45,6 @@ const KXMENUITEM kMainMenu[] = {
     {1, Item, "&About", ID_HELP_ABOUT},
 };
 
-// The 3-D menu's position in the menu bar, where the renderer items go.
-constexpr int k3DMenuPosition = 3;
-
 // The main dialog's template: its client area, and the picture control on it, in dialog
 // units of its font.
 constexpr int kClientWidth = 320;
@@ -138,28 +135,6 @@ bool CMainDlg::OnInitDialog()
     return true;
 }
 
-void CMainDlg::BuildRendererMenu()
-{
-    m_firstRendererId = ID_FIRST_RENDERER;
-    m_nextRendererId = ID_FIRST_RENDERER;
-    m_menu.EnableItemByPosition(k3DMenuPosition, false);
-    m_renderers.LoadModules(KXKIND_RENDERER, 0);
-    if (m_renderers.GetCount() > 0) {
-        m_menu.EnableItemByPosition(k3DMenuPosition, true);
-        KXMENU popup = m_menu.GetSubMenu(k3DMenuPosition).InsertPopup(0, "Installed Renderers");
-        for (std::uint16_t i = 0; i < m_renderers.GetCount(); ++i)
-            popup.AppendItem(m_renderers[i]->GetDisplayName().GetText(), m_nextRendererId++);
-    }
-    m_picture.m_picture.GetLoaderSet().GetFilterList(m_imageFilters);
-    m_picture.m_object.GetLoaderSet().GetFilterList(m_objectFilters);
-    m_picture.m_world.GetLoaderSet().GetFilterList(m_worldFilters);
-}
-
-void CMainDlg::SelectRenderer(unsigned)
-{
-    // Not built yet: binding the chosen renderer to the picture control's world.
-}
-
 bool CMainDlg::OnCommand(unsigned wParam, long)
 {
     if (wParam >= m_firstRendererId && wParam < m_nextRendererId)
@@ -190,6 +165,9 @@ bool CMainDlg::OnCommand(unsigned wParam, long)
         return true;
     case ID_HELP_ABOUT:
         OnHelpAbout();
+        return true;
+    case ID_3D_RUNDEMO:
+        OnRunRendererDemo();
         return true;
     default:
         return false;

@@ -48,8 +48,14 @@ public:
     // Enter ends the dialog too, as OK.
     virtual void OnOK();
 
+    // The renderer road: the "Installed Renderers" pop-up of the 3-D menu, the choice of
+    // the current renderer and its demo.
     void BuildRendererMenu();
     void SelectRenderer(unsigned id);
+    void ClearRendererMenu();
+    void OnRunRendererDemo();
+    KXRENDERER* GetRenderer() const { return m_pRenderer; }
+    KXMANAGER& GetRenderers() { return m_renderers; }
 
     // The file road.
     std::uint16_t AppendLoaderFilters(KXCOLLECTION<KXSTRING>& list, KXSTRING& header,

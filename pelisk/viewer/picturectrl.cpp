@@ -101,13 +101,15 @@ void CPictureCtrl::GrabWindow()
     m_picture.Reset();
     m_picture.Create(static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h), 32);
     m_picture.SetMasks(kDibRed, kDibGreen, kDibBlue, 0);
-    // A window pixel is a COLORREF: red in the low byte.
+    // A window pixel is a COLORREF: red in the low byte. Writing a pixel gives the colour
+    // the picture's masks, so the window's are set again before every read; otherwise
+    // every pixel after the first would come out with red and blue swapped.
     KXCOLOR colour;
-    colour.SetMasks(0xFF, 0xFF00, 0xFF0000, 0);
     if (m_picture.GetData() != nullptr) {
         std::uint32_t i = 0;
         for (int y = h - 1; y >= 0; --y) {
             for (int x = 0; x < w; ++x) {
+                colour.SetMasks(0xFF, 0xFF00, 0xFF0000, 0);
                 colour.SetFromPixel(GetPixel(dc, x, y));
                 m_picture.SetPixel(i++, colour);
             }
