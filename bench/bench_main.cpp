@@ -24,6 +24,7 @@ struct SIDE {
     double median = 0.0;
     double spread = 0.0;
     bool counts = true;
+    std::map<std::string, double> counters; // medians of the counters the benchmark sets
 };
 
 struct LINE {
@@ -79,8 +80,11 @@ public:
             if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0)
                 continue;
             const double iterations = static_cast<double>(run.iterations);
-            times[run.run_name.function_name].push_back(
+            const std::string& name = run.run_name.function_name;
+            times[name].push_back(
                 {run.real_accumulated_time / iterations, run.cpu_accumulated_time / iterations});
+            for (const auto& [counter, value] : run.counters)
+                counters[name][counter].push_back(value.value);
         }
         std::fputc('.', stderr);
         std::fflush(stderr);
@@ -99,9 +103,17 @@ public:
         std::sort(values.begin(), values.end());
         side.median = Quantile(values, 0.5);
         side.spread = Quantile(values, 0.75) - Quantile(values, 0.25);
+        const auto set = counters.find(side.benchmark);
+        if (set == counters.end())
+            return;
+        for (auto [counter, samples] : set->second) {
+            std::sort(samples.begin(), samples.end());
+            side.counters[counter] = Quantile(samples, 0.5);
+        }
     }
 
 private:
+    std::map<std::string, std::map<std::string, std::vector<double>>> counters;
     std::map<std::string, std::vector<std::pair<double, double>>> times;
 };
 
@@ -121,7 +133,12 @@ std::string Figure(const SIDE& side)
     std::snprintf(text, sizeof text, "%s %s ±%.0f%%%s", side.name.c_str(),
                   Milliseconds(side.median).c_str(), 100.0 * side.spread / side.median,
                   side.clock == BENCHCLOCK::cpu ? " cpu" : "");
-    return text;
+    std::string figure = text;
+    for (const auto& [counter, value] : side.counters) {
+        std::snprintf(text, sizeof text, " (%s %.4g)", counter.c_str(), value);
+        figure += text;
+    }
+    return figure;
 }
 
 void PrintLine(const LINE& line)
@@ -198,21 +215,23 @@ bool AddSetup(std::function<void()> setup)
     return true;
 }
 
-void AddSide(const BENCHCASE& what, const std::string& side, BENCHCLOCK clock,
-             std::function<void(benchmark::State&)> run)
+benchmark::internal::Benchmark* AddSide(const BENCHCASE& what, const std::string& side,
+                                        BENCHCLOCK clock,
+                                        std::function<void(benchmark::State&)> run)
 {
     const std::string name = what.operation + "/" + what.size + "/" + what.depth + "/" + side;
     benchmark::internal::Benchmark* registered =
         benchmark::RegisterBenchmark(name.c_str(), [run](benchmark::State& state) { run(state); });
     if (clock == BENCHCLOCK::cpu)
         registered->MeasureProcessCPUTime();
-    LineOf(what).sides.push_back({side, clock, name, 0.0, 0.0, true});
+    LineOf(what).sides.push_back({side, clock, name, 0.0, 0.0, true, {}});
+    return registered;
 }
 
 void AddExternal(const BENCHCASE& what, const std::string& side, double median, double spread,
                  bool counts)
 {
-    LineOf(what).sides.push_back({side, BENCHCLOCK::wall, "", median, spread, counts});
+    LineOf(what).sides.push_back({side, BENCHCLOCK::wall, "", median, spread, counts, {}});
 }
 
 int BenchRuns()

@@ -30,9 +30,12 @@ inline const char* const oursSide = "Pelisk";
 // benchmarks run: making the files, registering the sides, running the Pillow script.
 bool AddSetup(std::function<void()> setup);
 
-// Registers one side of a case: one run of the function's loop per repetition.
-void AddSide(const BENCHCASE& line, const std::string& side, BENCHCLOCK clock,
-             std::function<void(benchmark::State&)> run);
+// Registers one side of a case: one run of the function's loop per repetition. The
+// benchmark is returned for settings of its own (manual time, one iteration); counters
+// it sets are printed with its figure, as medians over the repetitions.
+benchmark::internal::Benchmark* AddSide(const BENCHCASE& line, const std::string& side,
+                                        BENCHCLOCK clock,
+                                        std::function<void(benchmark::State&)> run);
 
 // A figure measured outside this program, in seconds. A side that does not count as a
 // peer is printed but takes no part in the ratio (a floor to approach).

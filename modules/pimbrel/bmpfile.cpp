@@ -132,7 +132,9 @@ std::string FolderOf(const std::string& path)
 int CreateBeside(const std::string& target, std::string& name)
 {
     const std::size_t slash = target.rfind('/');
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    // Part of the name shows whose file it is; all of it might be too long with the rest.
+    const std::string base =
+        (slash == std::string::npos ? target : target.substr(slash + 1)).substr(0, 200);
     const std::string folder = FolderOf(target);
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
         name = folder + "/." + base + "." + std::to_string(getpid()) + "-" +

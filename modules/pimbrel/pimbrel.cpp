@@ -53,10 +53,13 @@ public:
     }
 
 private:
-    // Image loader sets belong to pictures.
+    // Image loader sets belong to pictures (textures among them). The set's kind is checked
+    // before the cast: dynamic_cast cannot see across deliverables with hidden visibility.
     static KXPICTURE* PictureOf(KXLOADERSET* target)
     {
-        return target != nullptr ? static_cast<KXPICTURE*>(target->GetOwner()) : nullptr;
+        if (target == nullptr || !(target->GetKind() == KXKIND_IMAGELOADER))
+            return nullptr;
+        return static_cast<KXPICTURE*>(target->GetOwner());
     }
 };
 

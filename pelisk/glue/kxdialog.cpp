@@ -1,15 +1,22 @@
 #include "kxdialog.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QFontMetrics>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStyledItemDelegate>
+#include <QTextOption>
 
+#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -20,6 +27,61 @@ int MulDiv(int a, int b, int c)
     const std::int64_t product = std::int64_t{a} * b;
     return static_cast<int>((product >= 0 ? product + c / 2 : product - c / 2) / c);
 }
+
+// How far a tab in a list box's line advances, in dialog units: three average characters.
+constexpr int kListTabUnits = 12;
+
+// Draws a list box's lines with short tab stops. The toolkit's own stops lie eight
+// characters apart, which pushes the values of lines such as "Width:", four tabs, "100"
+// past the right edge of a list sized for them.
+class KXLISTLINES final : public QStyledItemDelegate {
+public:
+    KXLISTLINES(int tabStop, QObject* parent) : QStyledItemDelegate(parent), tabStop(tabStop) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        const QString text = item.text;
+        // The style draws the background, the selection and the focus; the text follows.
+        item.text.clear();
+        const QWidget* widget = item.widget;
+        QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+        const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget);
+        painter->save();
+        const bool selected = item.state & QStyle::State_Selected;
+        painter->setPen(item.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->setFont(item.font);
+        painter->drawText(area.adjusted(kTextMargin, 0, -kTextMargin, 0), text, TextOption());
+        painter->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        const QRectF text = QFontMetricsF(item.font).boundingRect(
+            QRectF(0, 0, 1e6, 1e6), Qt::TextExpandTabs | Qt::TextSingleLine, item.text, tabStop);
+        const QSize base = QStyledItemDelegate::sizeHint(option, index);
+        return QSize(static_cast<int>(std::ceil(text.width())) + 2 * kTextMargin + 2,
+                     base.height());
+    }
+
+private:
+    static constexpr int kTextMargin = 3;
+
+    QTextOption TextOption() const
+    {
+        QTextOption textOption(Qt::AlignLeft | Qt::AlignVCenter);
+        textOption.setWrapMode(QTextOption::NoWrap);
+        textOption.setTabStopDistance(tabStop);
+        return textOption;
+    }
+
+    int tabStop;
+};
 
 } // namespace
 
@@ -48,6 +110,8 @@ KXDIALOG::KXDIALOG(const KXDLGTEMPLATE& layout, QWidget* parent) : QDialog(paren
         widget->setGeometry(MapDialogRect(QRect(control.x, control.y, control.cx, control.cy)));
         if (control.id != -1)
             items.insert(control.id, widget);
+        if (control.kind == KXCONTROL::Static && (control.style & KXS_BITMAP))
+            bitmaps.insert(QString::fromLatin1(control.text), widget);
     }
 }
 
@@ -56,7 +120,8 @@ QWidget* KXDIALOG::MakeControl(const KXDLGCONTROL& control, bool joinsGroup)
     const QString text = QString::fromLatin1(control.text != nullptr ? control.text : "");
     switch (control.kind) {
     case KXCONTROL::Static: {
-        auto* label = new QLabel(text, this);
+        // A bitmap static shows nothing until its bitmap is given.
+        auto* label = new QLabel((control.style & KXS_BITMAP) ? QString() : text, this);
         label->setWordWrap(true);
         label->setAlignment((control.style & KXS_CENTERIMAGE) ? Qt::AlignCenter
                                                               : Qt::AlignLeft | Qt::AlignTop);
@@ -67,6 +132,8 @@ QWidget* KXDIALOG::MakeControl(const KXDLGCONTROL& control, bool joinsGroup)
     case KXCONTROL::ListBox: {
         auto* list = new QListWidget(this);
         list->setSortingEnabled(control.style & KXS_SORTED);
+        list->setItemDelegate(
+            new KXLISTLINES(MapDialogRect(QRect(0, 0, kListTabUnits, 0)).width(), list));
         return list;
     }
     case KXCONTROL::Trackbar: {
@@ -102,7 +169,9 @@ QWidget* KXDIALOG::MakeButton(const KXDLGCONTROL& control)
     button->setDefault(control.style & KXS_DEFAULT);
     const int id = control.id;
     connect(button, &QPushButton::clicked, this, [this, id] {
-        if (id == IDOK || id == IDCANCEL)
+        if (id == IDOK)
+            OnOK();
+        else if (id == IDCANCEL)
             done(id);
         else
             OnCommand(id);
@@ -114,6 +183,21 @@ int KXDIALOG::DoModal()
 {
     OnInitDialog();
     return exec();
+}
+
+void KXDIALOG::OnOK()
+{
+    UpdateData(true);
+    done(IDOK);
+}
+
+void KXDIALOG::SetBitmap(const char* name, const QImage& image)
+{
+    // At its own size, clipped by the static and centred in it when the style says so.
+    const QPixmap pixmap = QPixmap::fromImage(image);
+    for (QWidget* widget : bitmaps.values(QString::fromLatin1(name)))
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            label->setPixmap(pixmap);
 }
 
 QRect MapDialogUnits(const QRect& units, const QSize& baseUnits)
@@ -218,7 +302,7 @@ void KXDIALOG::keyPressEvent(QKeyEvent* event)
         if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
             button->click();
         else
-            done(IDOK);
+            OnOK();
         return;
     case Qt::Key_Escape:
         done(IDCANCEL);

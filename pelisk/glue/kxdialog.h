@@ -14,6 +14,7 @@
 #include <vector>
 
 class QButtonGroup;
+class QImage;
 class QRadioButton;
 
 enum class KXCONTROL { Static, Edit, ListBox, Trackbar, Radio, PushButton };
@@ -24,6 +25,7 @@ constexpr unsigned KXS_GROUP = 0x2;        // radio: starts a new group
 constexpr unsigned KXS_SORTED = 0x4;       // list box: keeps its strings sorted
 constexpr unsigned KXS_TICKS = 0x8;        // trackbar: tick marks on both sides
 constexpr unsigned KXS_CENTERIMAGE = 0x10; // static: its picture centred
+constexpr unsigned KXS_BITMAP = 0x20;      // static: shows the bitmap its text names, at its size
 
 struct KXDLGCONTROL {
     KXCONTROL kind;
@@ -58,6 +60,9 @@ public:
     // Runs the dialog modally: OnInitDialog, then until OK or Cancel ends it. Returns the
     // id of the button that ended it (IDOK or IDCANCEL).
     int DoModal();
+    // Moves the members into the controls (save false) or the controls into the members
+    // (save true), through DoDataExchange.
+    void UpdateData(bool save) { DoDataExchange(save); }
     // Ends a running dialog with result.
     void EndDialog(int result) { done(result); }
 
@@ -73,14 +78,21 @@ public:
     void SetSliderRange(int id, int minimum, int maximum);
     void SetSliderPos(int id, int position);
     int GetSliderPos(int id) const;
+    // Shows image in every bitmap static whose text names it.
+    void SetBitmap(const char* name, const QImage& image);
     // Checks radio index of the group that starts at firstId; -1 checks none.
     void SetRadioIndex(int firstId, int index);
     // The checked radio's index in the group that starts at firstId, -1 for none.
     int GetRadioIndex(int firstId) const;
 
 protected:
-    // Runs when the dialog is about to show, after its controls exist.
-    virtual void OnInitDialog() {}
+    // Runs when the dialog is about to show, after its controls exist: the members go into
+    // the controls. A dialog that overrides it calls it first.
+    virtual void OnInitDialog() { UpdateData(false); }
+    // Exchanges the members with their controls; the base has none.
+    virtual void DoDataExchange(bool /*save*/) {}
+    // OK: the controls go into the members, then the dialog ends with IDOK.
+    virtual void OnOK();
     // A push button other than OK and Cancel was pressed.
     virtual void OnCommand(int /*id*/) {}
 
@@ -96,6 +108,8 @@ private:
 
     QSize baseUnits;
     QHash<int, QWidget*> items;
+    // The bitmap statics, by the bitmap they name.
+    QMultiHash<QString, QWidget*> bitmaps;
     // Each radio group with the id of its first button, in template order.
     std::vector<std::pair<int, QButtonGroup*>> radioGroups;
 };

@@ -78,6 +78,16 @@ bool KXMENU::ModifyItem(int position, const char* text, unsigned id)
     return true;
 }
 
+bool KXMENU::CheckItemByPosition(int position, bool check)
+{
+    QAction* action = IsValid() ? ActionAt(widget, position) : nullptr;
+    if (action == nullptr)
+        return false;
+    action->setCheckable(check || action->isCheckable());
+    action->setChecked(check);
+    return true;
+}
+
 QAction* KXMENU::NewItem(const char* text, unsigned id) const
 {
     auto* item = new QAction(QString::fromLatin1(text), widget);

@@ -43,6 +43,8 @@ public:
     void AppendItem(const char* text, unsigned id);
     // Turns the item at position into a plain item with that text and command id.
     bool ModifyItem(int position, const char* text, unsigned id);
+    // Puts a check mark on the item at position, or takes it off.
+    bool CheckItemByPosition(int position, bool check);
 
 private:
     friend KXMENU BuildMenuBar(QMenuBar*, std::span<const KXMENUITEM>, KXCOMMANDHANDLER);

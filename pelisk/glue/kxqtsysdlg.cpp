@@ -2,7 +2,10 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace {
 
@@ -20,6 +23,7 @@ public:
         QMessageBox box(QMessageBox::NoIcon, QString::fromLocal8Bit(caption),
                         QString::fromLocal8Bit(text), QMessageBox::Ok, Owner());
         box.setWindowModality(Qt::ApplicationModal);
+        WidenForCaption(box);
         box.exec();
     }
 
@@ -44,6 +48,26 @@ KXSYSDIALOGS& GetQtSysDialogs()
 {
     static QTSYSDIALOGS dialogs;
     return dialogs;
+}
+
+int CaptionRoom(const QString& caption, const QFont& font)
+{
+    // The title bar's font is the window manager's; the box's own font stands in for it,
+    // with room for the close, minimise and maximise buttons and the bar's margins.
+    constexpr int kTitleBarButtons = 3 * 32 + 48;
+    return QFontMetrics(font).horizontalAdvance(caption) + kTitleBarButtons;
+}
+
+void WidenForCaption(QMessageBox& box)
+{
+    // The box takes the width its text needs, and a short text leaves too little for the
+    // caption, which the title bar then cuts: a strut across the bottom keeps it wide.
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr)
+        return;
+    grid->addItem(new QSpacerItem(CaptionRoom(box.windowTitle(), box.font()), 0,
+                                  QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 QString QtNameFilter(const KXFILEFILTER& filter)

@@ -6,8 +6,15 @@
 #include <QStringList>
 
 class QFileDialog;
+class QFont;
+class QMessageBox;
 
 KXSYSDIALOGS& GetQtSysDialogs();
+
+// The width a window needs so that its title bar shows the whole caption.
+int CaptionRoom(const QString& caption, const QFont& font);
+// Keeps a message box at least as wide as its caption needs, whatever its text.
+void WidenForCaption(QMessageBox& box);
 
 // A filter pair as the toolkit's file dialog shows it: the description followed by its
 // patterns in parentheses, unless the description already ends with them.

@@ -45,9 +45,6 @@ const KXMENUITEM kMainMenu[] = {
     {1, Item, "&About", ID_HELP_ABOUT},
 };
 
-// The 3-D menu's position in the menu bar, where the renderer items go.
-constexpr int k3DMenuPosition = 3;
-
 // The main dialog's template: its client area, and the picture control on it, in dialog
 // units of its font.
 constexpr int kClientWidth = 320;
@@ -79,6 +76,11 @@ private:
 
 } // namespace
 
+std::span<const KXMENUITEM> MainMenuTable()
+{
+    return kMainMenu;
+}
+
 CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_commandLinePath(16), m_hIcon(PeliskIcon())
 {
     setWindowTitle("Pelisk");
@@ -87,20 +89,20 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_commandLinePath(16), m_
     setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(false);
 
-    menuBar = new QMenuBar(this);
-    m_menu = BuildMenuBar(menuBar, kMainMenu, [this](unsigned id) { OnCommand(id); });
-    clientArea = new KXCLIENTAREA(this, [this](int cx, int cy) { OnSize(0, cx, cy); });
+    m_menuBar = new QMenuBar(this);
+    m_menu = BuildMenuBar(m_menuBar, kMainMenu, [this](unsigned id) { OnCommand(id); });
+    m_clientArea = new KXCLIENTAREA(this, [this](int cx, int cy) { OnSize(0, cx, cy); });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->setMenuBar(menuBar);
-    layout->addWidget(clientArea);
+    layout->setMenuBar(m_menuBar);
+    layout->addWidget(m_clientArea);
 
     const QSize baseUnits = DialogBaseUnits(font());
     const QRect client = MapDialogUnits(QRect(0, 0, kClientWidth, kClientHeight), baseUnits);
-    clientArea->setMinimumSize(0, 0);
-    resize(client.width(), client.height() + menuBar->sizeHint().height());
-    auto* pictureWidget = new KXWINDOWWIDGET(clientArea);
+    m_clientArea->setMinimumSize(0, 0);
+    resize(client.width(), client.height() + m_menuBar->sizeHint().height());
+    auto* pictureWidget = new KXWINDOWWIDGET(m_clientArea);
     pictureWidget->setGeometry(
         MapDialogUnits(QRect(0, 0, kPictureWidth, kPictureHeight), baseUnits));
 }
@@ -120,38 +122,17 @@ int CMainDlg::RunWithCommandLine(const char* commandLine)
 bool CMainDlg::OnInitDialog()
 {
     // The picture control takes over its window.
-    m_picture.SubclassWindow(clientArea->findChild<KXWINDOWWIDGET*>());
+    m_picture.SubclassWindow(m_clientArea->findChild<KXWINDOWWIDGET*>());
     BuildRendererMenu();
-    if (!(m_commandLinePath == ""))
-        LoadFile(m_commandLinePath);
+    // The file opens once the window shows (paintEvent): what the loading says, the
+    // status text or a message, then stands over the window and not alone before it.
+    m_bLoadPending = !(m_commandLinePath == "");
     // The window manager owns the system menu: the about item cannot join it, but its
     // command still works when it is sent (OnSysCommand).
     setWindowIcon(m_hIcon);
     // The keys Z, S, Q and D walk the camera: they go to the picture control.
     m_picture.GetWidget()->setFocus();
     return true;
-}
-
-void CMainDlg::BuildRendererMenu()
-{
-    m_firstRendererId = ID_FIRST_RENDERER;
-    m_nextRendererId = ID_FIRST_RENDERER;
-    m_menu.EnableItemByPosition(k3DMenuPosition, false);
-    m_renderers.LoadModules("3D Renderer", 0);
-    if (m_renderers.GetCount() > 0) {
-        m_menu.EnableItemByPosition(k3DMenuPosition, true);
-        KXMENU popup = m_menu.GetSubMenu(k3DMenuPosition).InsertPopup(0, "Installed Renderers");
-        for (std::uint16_t i = 0; i < m_renderers.GetCount(); ++i)
-            popup.AppendItem(m_renderers[i]->GetDisplayName().GetText(), m_nextRendererId++);
-    }
-    m_picture.m_picture.GetLoaderSet().GetFilterList(m_imageFilters);
-    m_picture.m_object.GetLoaderSet().GetFilterList(m_objectFilters);
-    m_picture.m_world.GetLoaderSet().GetFilterList(m_worldFilters);
-}
-
-void CMainDlg::SelectRenderer(unsigned)
-{
-    // Binding the chosen renderer to the picture control's world happens here.
 }
 
 bool CMainDlg::OnCommand(unsigned wParam, long)
@@ -170,8 +151,23 @@ bool CMainDlg::OnCommand(unsigned wParam, long)
     case ID_FILE_EXIT:
         OnFileExit();
         return true;
+    case ID_EDIT_PROPERTIES:
+        OnEditProperties();
+        return true;
+    case ID_IMAGE_VFLIP:
+        OnImageVFlip();
+        return true;
+    case ID_IMAGE_RESIZE:
+        OnImageResize();
+        return true;
+    case ID_IMAGE_DOUBLESIZEBLUR:
+        OnImageDoubleSizeBlur();
+        return true;
     case ID_HELP_ABOUT:
         OnHelpAbout();
+        return true;
+    case ID_3D_RUNDEMO:
+        OnRunRendererDemo();
         return true;
     default:
         return false;
@@ -183,11 +179,6 @@ void CMainDlg::OnSysCommand(unsigned id, long)
     // The window manager uses the low four bits of a system command.
     if ((id & ~0xFu) == IDM_ABOUTBOX)
         OnHelpAbout();
-}
-
-void CMainDlg::OnHelpAbout()
-{
-    // The about box opens here.
 }
 
 void CMainDlg::OnSize(int, int cx, int cy)
@@ -231,12 +222,30 @@ void CMainDlg::keyPressEvent(QKeyEvent* event)
     }
 }
 
+void CMainDlg::paintEvent(QPaintEvent* event)
+{
+    QDialog::paintEvent(event);
+    if (!m_bLoadPending)
+        return;
+    // The window is on the screen: open the file as soon as this paint is shown.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_bLoadPending)
+                return;
+            m_bLoadPending = false;
+            LoadFile(m_commandLinePath);
+            m_picture.Invalidate();
+        },
+        Qt::QueuedConnection);
+}
+
 void CMainDlg::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     // The client area took its size while the control was still hidden: the control
     // covers all of it from the start, not only the template's rectangle.
-    OnSize(0, clientArea->width(), clientArea->height());
+    OnSize(0, m_clientArea->width(), m_clientArea->height());
 }
 
 void CMainDlg::reject()

@@ -16,10 +16,14 @@
 #include <QIcon>
 
 #include <cstdint>
+#include <span>
 
 class KXRENDERER;
 class QMenuBar;
 class QWidget;
+
+// The table the main menu bar is built from.
+std::span<const KXMENUITEM> MainMenuTable();
 
 class CMainDlg : public QDialog {
 public:
@@ -44,8 +48,14 @@ public:
     // Enter ends the dialog too, as OK.
     virtual void OnOK();
 
+    // The renderer road: the "Installed Renderers" pop-up of the 3-D menu, the choice of
+    // the current renderer and its demo.
     void BuildRendererMenu();
     void SelectRenderer(unsigned id);
+    void ClearRendererMenu();
+    void OnRunRendererDemo();
+    KXRENDERER* GetRenderer() const { return m_pRenderer; }
+    KXMANAGER& GetRenderers() { return m_renderers; }
 
     // The file road.
     std::uint16_t AppendLoaderFilters(KXCOLLECTION<KXSTRING>& list, KXSTRING& header,
@@ -58,12 +68,20 @@ public:
     // which file was not saved and why, and returns false.
     bool SaveFile(const KXSTRING& path);
     void OnFileExit();
+
+    // The commands on what is shown.
+    void OnEditProperties();
+    void OnImageVFlip();
+    void OnImageResize();
+    void OnImageDoubleSizeBlur();
     void OnHelpAbout();
 
     CPictureCtrl& GetPictureCtrl() { return m_picture; }
     KXMENU& GetMenu() { return m_menu; }
-    QMenuBar* GetMenuBar() const { return menuBar; }
+    QMenuBar* GetMenuBar() const { return m_menuBar; }
     const KXSTRING& GetCommandLinePath() const { return m_commandLinePath; }
+    // Whether the command-line file is still to be opened.
+    bool IsLoadPending() const { return m_bLoadPending; }
     KXCOLLECTION<KXSTRING>& GetImageFilters() { return m_imageFilters; }
 
 protected:
@@ -71,10 +89,14 @@ protected:
     // file.
     virtual bool OnInitDialog();
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void reject() override;
 
 private:
+    // The picture changed: the control shows it anew.
+    void PictureChanged();
+
     // In the order they are built. The picture control, whose objects may be registered
     // with a renderer, is destroyed before the renderer modules.
     KXMANAGER m_renderers;
@@ -88,7 +110,9 @@ private:
     CPictureCtrl m_picture;
     QIcon m_hIcon;
 
-    QMenuBar* menuBar = nullptr;
+    QMenuBar* m_menuBar = nullptr;
     KXMENU m_menu;
-    QWidget* clientArea = nullptr;
+    QWidget* m_clientArea = nullptr;
+    // The command-line file waits until the window is on the screen.
+    bool m_bLoadPending = false;
 };

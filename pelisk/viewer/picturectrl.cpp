@@ -1,6 +1,7 @@
 #include "picturectrl.h"
 
 #include "resource.h"
+#include "vorn.h"
 
 #include "kxcolor.h"
 
@@ -29,22 +30,24 @@ constexpr double kWalkStep = 10.0;
 CPictureCtrl::CPictureCtrl() : m_status(16)
 {
     m_nDisplayMode = DISPLAY_NOTHING;
+    ResetVorn();
 }
 
 CPictureCtrl::~CPictureCtrl()
 {
     FreeDIB();
+    FreeVornPoints();
     SubclassWindow(nullptr);
 }
 
 void CPictureCtrl::SubclassWindow(KXWINDOWWIDGET* newWidget)
 {
-    if (widget != nullptr)
-        widget->SetHandler(nullptr);
-    widget = newWidget;
-    m_hWnd = widget != nullptr ? widget->GetHandle() : nullptr;
-    if (widget != nullptr)
-        widget->SetHandler(this);
+    if (m_widget != nullptr)
+        m_widget->SetHandler(nullptr);
+    m_widget = newWidget;
+    m_hWnd = m_widget != nullptr ? m_widget->GetHandle() : nullptr;
+    if (m_widget != nullptr)
+        m_widget->SetHandler(this);
 }
 
 // ---------------------------------------------------------------------------------
@@ -97,14 +100,16 @@ void CPictureCtrl::GrabWindow()
     FreeDIB();
     m_picture.Reset();
     m_picture.Create(static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h), 32);
-    m_picture.SetMasks(0xFF0000, 0xFF00, 0xFF, 0);
-    // A window pixel is a COLORREF: red in the low byte.
+    m_picture.SetMasks(kDibRed, kDibGreen, kDibBlue, 0);
+    // A window pixel is a COLORREF: red in the low byte. Writing a pixel gives the colour
+    // the picture's masks, so the window's are set again before every read; otherwise
+    // every pixel after the first would come out with red and blue swapped.
     KXCOLOR colour;
-    colour.SetMasks(0xFF, 0xFF00, 0xFF0000, 0);
     if (m_picture.GetData() != nullptr) {
         std::uint32_t i = 0;
         for (int y = h - 1; y >= 0; --y) {
             for (int x = 0; x < w; ++x) {
+                colour.SetMasks(0xFF, 0xFF00, 0xFF0000, 0);
                 colour.SetFromPixel(GetPixel(dc, x, y));
                 m_picture.SetPixel(i++, colour);
             }
@@ -131,17 +136,19 @@ void CPictureCtrl::RedrawNow()
 {
     Invalidate();
     UpdateWindow(m_hWnd);
-    // The surface is painted; the screen shows it only when the toolkit presents it.
-    if (widget != nullptr)
-        widget->repaint();
+    // The surface is painted; the screen shows it only when the toolkit presents it. The
+    // whole window is presented, menu bar included: a dialog closed just before a long
+    // step leaves its pieces on the screen until the window is drawn again.
+    if (m_widget != nullptr)
+        m_widget->QWidget::window()->repaint();
 }
 
 RECT CPictureCtrl::ParentClientRect() const
 {
     RECT client;
-    if (widget != nullptr && widget->parentWidget() != nullptr) {
-        client.right = widget->parentWidget()->width();
-        client.bottom = widget->parentWidget()->height();
+    if (m_widget != nullptr && m_widget->parentWidget() != nullptr) {
+        client.right = m_widget->parentWidget()->width();
+        client.bottom = m_widget->parentWidget()->height();
     } else {
         GetClientRect(m_hWnd, &client);
     }
@@ -240,6 +247,7 @@ void CPictureCtrl::OnMouseMove(int x, int y)
     // the control sees only the moves over it, as a window that does not capture the mouse.
     if (!IsInside(x, y))
         return;
+    // Required as it stands: one last point shared by every control, set by the first move.
     static int previousX = x;
     static int previousY = y;
     if (m_nDisplayMode == DISPLAY_PICTURE && m_bSelecting && !m_bZoomed)
@@ -352,24 +360,4 @@ bool CPictureCtrl::OnCommand(unsigned id)
 void CPictureCtrl::OnModeZoom()
 {
     m_nVornMode = 0;
-}
-
-void CPictureCtrl::OnProjectVorn()
-{
-    // The VORN properties dialog opens here.
-}
-
-void CPictureCtrl::VornPick(int, int)
-{
-    // The contour pick of the VORN project runs here.
-}
-
-void CPictureCtrl::VornWheel(int)
-{
-    // The VORN project pages through its dots or polygons here.
-}
-
-void CPictureCtrl::DrawVornOverlay(HDC, int, int)
-{
-    // The VORN project draws its dots or polygon over the picture here.
 }

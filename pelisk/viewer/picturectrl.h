@@ -5,6 +5,7 @@
 #pragma once
 
 #include "kxcamera.h"
+#include "kxcollection.h"
 #include "kxgdi.h"
 #include "kxgeneticsolver.h"
 #include "kxhandle.h"
@@ -18,6 +19,13 @@
 #include <cstdint>
 
 class KXRENDERER;
+struct KXVORNPOINT;
+
+// Where a point of the picture (rows from the bottom) shows on a control of cw × ch.
+struct CONTROLMAP {
+    std::uint32_t cw, ch, width, height;
+    kxgdi::POINT operator()(const KXVORNPOINT& point) const;
+};
 
 class CPictureCtrl final : public KXWNDHANDLER {
 public:
@@ -29,7 +37,7 @@ public:
     // Takes over the window of the widget: from now on its messages come here. The widget
     // is not owned; it must outlive the control or be given back with a null.
     void SubclassWindow(KXWINDOWWIDGET* widget);
-    KXWINDOWWIDGET* GetWidget() const { return widget; }
+    KXWINDOWWIDGET* GetWidget() const { return m_widget; }
     kxgdi::HWND GetSafeHwnd() const { return m_hWnd; }
 
     // Converts the picture to 32 bits and copies it into a new bitmap section.
@@ -43,8 +51,8 @@ public:
 
     // Invalidates the whole control, erasing it.
     void Invalidate();
-    // Invalidates the whole control and paints it now, so that a status text shows before
-    // a long step blocks the window.
+    // Invalidates the whole control and paints it, and the window around it, now, so that
+    // a status text shows before a long step blocks the window.
     void RedrawNow();
 
     // The commands that every menu command reaches: true for the ones handled here.
@@ -85,6 +93,12 @@ private:
     void VornPick(int x, int y);
     void VornWheel(int delta);
     void DrawVornOverlay(kxgdi::HDC dc, int cw, int ch);
+    // The pieces of the press: the contour of the pressed region (its number of points),
+    // the contour kept as the VORN points, and the polygon search over them.
+    int TraceContour(int x, int y, KXCOLLECTION<int>& contour);
+    bool KeepContour(KXCOLLECTION<int>& contour, int n);
+    void RunPolygonSearch();
+    void DrawPolygon(kxgdi::HDC dc, const std::uint8_t* genome, const CONTROLMAP& map) const;
 
     // The paint of the status display modes.
     void DrawStatus(kxgdi::HDC dc, const kxgdi::RECT& parentClient);
@@ -96,6 +110,6 @@ private:
     // The client rectangle of the window the control sits in.
     kxgdi::RECT ParentClientRect() const;
 
-    KXWINDOWWIDGET* widget = nullptr;
+    KXWINDOWWIDGET* m_widget = nullptr;
     kxgdi::HWND m_hWnd = nullptr;
 };

@@ -23,6 +23,17 @@ constexpr unsigned ID_HELP_ABOUT = 32774;
 // for the window manager.
 constexpr unsigned IDM_ABOUTBOX = 16;
 
+// Controls of the small dialogs.
+constexpr int IDC_RESIZE_SECOND = 1001; // labelled "Width:"
+constexpr int IDC_RESIZE_FIRST = 1002;  // labelled "Height:"
+constexpr int IDC_JPEG_QUANTIZER = 1002;
+constexpr int IDC_JPEG_QUANTIZERTEXT = 1005;
+constexpr int IDC_PROPERTIES_LIST = 1011;
+constexpr int IDC_VORN_SIMILARITY = 1015;
+constexpr int IDC_VORN_DOTS = 1017; // the first of the mode radios, then "Polygons"
+constexpr int IDC_VORN_GENES = 1018;
+constexpr int IDC_VORN_FITNESS = 1019;
+
 // The first command id of the renderer items.
 constexpr unsigned ID_FIRST_RENDERER = 33000;
 

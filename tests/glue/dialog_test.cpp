@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -104,7 +105,7 @@ TEST(Dialog, ControlsExchangeTheirData)
 int RunAndPress(int key, int focusId)
 {
     KXDIALOG dialog(resizeDialog);
-    WhenModal([&](QDialog*) {
+    const MODALANSWER answering = WhenModal([&](QDialog*) {
         QWidget* target = dialog.GetDlgItem(focusId);
         target->setFocus();
         QTest::keyClick(target, static_cast<Qt::Key>(key));
@@ -120,8 +121,22 @@ TEST(Dialog, EnterEndsAsOkAndEscapeAsCancel)
     EXPECT_EQ(RunAndPress(Qt::Key_Return, 2), KXDIALOG::IDCANCEL) << "a focused button takes Enter";
 
     KXDIALOG dialog(resizeDialog);
-    WhenModal([](QDialog* shown) { shown->close(); });
+    const MODALANSWER answering = WhenModal([](QDialog* shown) { shown->close(); });
     EXPECT_EQ(dialog.DoModal(), KXDIALOG::IDCANCEL) << "closing the window cancels";
+}
+
+// An answer lives as long as its guard: a dialog that opens after the guard's scope has
+// ended is left alone, and nothing runs on with the answer's captures.
+TEST(Dialog, ModalAnswerEndsWithTheScopeThatHoldsIt)
+{
+    bool answered = false;
+    {
+        const MODALANSWER answering = WhenModal([&answered](QDialog*) { answered = true; });
+    }
+    QDialog later;
+    QTimer::singleShot(200, &later, [&later] { later.reject(); });
+    EXPECT_EQ(later.exec(), QDialog::Rejected);
+    EXPECT_FALSE(answered);
 }
 
 } // namespace

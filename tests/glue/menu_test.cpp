@@ -14,34 +14,23 @@ namespace {
 
 using enum KXMENUKIND;
 
-// The shape of the viewer's main menu.
-const KXMENUITEM mainMenu[] = {
+// A menu of its own, as small as shows every feature: pop-ups three deep, a separator, an
+// item after a sub-menu, a command in the menu bar itself, mnemonics and an ampersand.
+const KXMENUITEM table[] = {
     {0, Popup, "&File"},
-    {1, Item, "&Open...", 57601},
-    {1, Item, "&Save as...", 32773},
+    {1, Item, "&Open...", 101},
     {1, Separator},
-    {1, Item, "&Exit", 32771},
-    {0, Popup, "&Edit"},
-    {1, Item, "&Properties...", 32784},
-    {0, Popup, "&Image"},
-    {1, Item, "&VFlip", 32775},
-    {1, Item, "&Resize...", 32776},
-    {1, Item, "&Double size && blur", 32778},
+    {1, Item, "E&xit", 102},
+    {0, Popup, "&View"},
     {1, Popup, "&Mode"},
-    {2, Item, "&Zoom", 32785},
-    {1, Item, "&Projet VORN", 32788},
+    {2, Item, "&Zoom", 201},
+    {2, Popup, "&Shading"},
+    {3, Item, "&Flat", 202},
+    {3, Item, "&Smooth", 203},
+    {1, Item, "Size && &blur", 204},
+    {0, Item, "&Go", 301},
     {0, Popup, "3&D"},
-    {1, Popup, "Options"},
-    {2, Item, "Antialiasing", 32780},
-    {2, Popup, "Rendering method"},
-    {3, Item, "Wireframe", 32781},
-    {3, Item, "Flat", 32782},
-    {3, Item, "Normal", 32783},
-    {1, Separator},
-    {1, Item, "Run renderer demo", 32779},
-    {0, Item, "&Plugins", 65535},
-    {0, Popup, "&Help"},
-    {1, Item, "&About", 32774},
+    {1, Item, "&Run", 401},
 };
 
 class Menus : public testing::Test {
@@ -61,7 +50,7 @@ protected:
 
     QMenuBar bar;
     std::vector<unsigned> commands;
-    KXMENU menu = BuildMenuBar(&bar, mainMenu, [this](unsigned id) { commands.push_back(id); });
+    KXMENU menu = BuildMenuBar(&bar, table, [this](unsigned id) { commands.push_back(id); });
 };
 
 TEST_F(Menus, TableBecomesTheMenuBarWithItsIdsAndMnemonics)
@@ -69,25 +58,26 @@ TEST_F(Menus, TableBecomesTheMenuBarWithItsIdsAndMnemonics)
     QStringList titles;
     for (QAction* action : bar.actions())
         titles << action->text();
-    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&Image", "3&D", "&Plugins", "&Help"}));
+    EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Go", "3&D"}));
     EXPECT_EQ(QKeySequence::mnemonic(bar.actions()[3]->text()), QKeySequence(Qt::ALT | Qt::Key_D));
 
     const KXMENU file = menu.GetSubMenu(0);
-    ASSERT_EQ(file.GetItemCount(), 4);
-    EXPECT_EQ(file.GetItemID(0), 57601u);
+    ASSERT_EQ(file.GetItemCount(), 3);
+    EXPECT_EQ(file.GetItemID(0), 101u);
     EXPECT_TRUE(file.GetSubMenu(0).IsValid() == false);
-    EXPECT_TRUE(bar.actions()[0]->menu()->actions()[2]->isSeparator());
+    EXPECT_TRUE(bar.actions()[0]->menu()->actions()[1]->isSeparator());
     EXPECT_EQ(menu.GetItemID(0), 0xFFFFFFFFu) << "a pop-up has no command id";
-    EXPECT_EQ(menu.GetItemID(4), 65535u);
-    EXPECT_EQ(menu.GetSubMenu(2).GetSubMenu(3).GetItemID(0), 32785u);
-    EXPECT_EQ(menu.GetSubMenu(2).GetItemID(4), 32788u) << "after the sub-menu";
+    EXPECT_EQ(menu.GetItemID(2), 301u);
+    EXPECT_EQ(menu.GetSubMenu(1).GetSubMenu(0).GetItemID(0), 201u);
+    EXPECT_EQ(menu.GetSubMenu(1).GetSubMenu(0).GetSubMenu(1).GetItemID(1), 203u);
+    EXPECT_EQ(menu.GetSubMenu(1).GetItemID(1), 204u) << "after the sub-menu";
 
-    Choose({0, 3});
-    Choose({2, 3, 0});
-    Choose({3, 0, 1, 2});
-    Choose({4});
-    EXPECT_EQ(commands, (std::vector<unsigned>{32771, 32785, 32783, 65535}));
-    EXPECT_EQ(bar.actions()[2]->menu()->actions()[2]->text(), "&Double size && blur");
+    Choose({0, 2});
+    Choose({1, 0, 0});
+    Choose({1, 0, 1, 1});
+    Choose({2});
+    EXPECT_EQ(commands, (std::vector<unsigned>{102, 201, 203, 301}));
+    EXPECT_EQ(bar.actions()[1]->menu()->actions()[1]->text(), "Size && &blur");
 }
 
 TEST_F(Menus, WholeTopLevelMenuGreysAndRendererPopupGrowsAtRunTime)
@@ -96,13 +86,13 @@ TEST_F(Menus, WholeTopLevelMenuGreysAndRendererPopupGrowsAtRunTime)
     EXPECT_FALSE(bar.actions()[3]->isEnabled());
     EXPECT_TRUE(menu.EnableItemByPosition(3, true));
     EXPECT_TRUE(bar.actions()[3]->isEnabled());
-    EXPECT_FALSE(menu.EnableItemByPosition(6, false));
+    EXPECT_FALSE(menu.EnableItemByPosition(4, false)) << "past the last";
 
     KXMENU renderers = menu.GetSubMenu(3).InsertPopup(0, "Installed Renderers");
     renderers.AppendItem("KX Raytracer", 33000);
     renderers.AppendItem("Other", 33001);
     EXPECT_EQ(bar.actions()[3]->menu()->actions()[0]->text(), "Installed Renderers");
-    EXPECT_EQ(menu.GetSubMenu(3).GetItemCount(), 4);
+    EXPECT_EQ(menu.GetSubMenu(3).GetItemCount(), 2);
     EXPECT_EQ(menu.GetSubMenu(3).GetSubMenu(0).GetItemID(1), 33001u);
     Choose({3, 0, 0});
 

@@ -219,7 +219,7 @@ TEST(QtDialogs, PatternsMatchNamesOfAnyCase)
 TEST(QtDialogs, MessageBoxIsModalWithOnlyOkAndEndsOnEnter)
 {
     bool seen = false;
-    WhenModal([&](QDialog* dialog) {
+    const MODALANSWER answering = WhenModal([&](QDialog* dialog) {
         auto* box = qobject_cast<QMessageBox*>(dialog);
         ASSERT_NE(box, nullptr);
         seen = true;
@@ -234,12 +234,28 @@ TEST(QtDialogs, MessageBoxIsModalWithOnlyOkAndEndsOnEnter)
     EXPECT_TRUE(seen);
 }
 
+TEST(QtDialogs, MessageBoxWithAShortTextKeepsRoomForItsCaption)
+{
+    for (const char* text : {"Unloadable file", "OK"}) {
+        int width = 0;
+        int room = 0;
+        const MODALANSWER answering = WhenModal([&](QDialog* dialog) {
+            width = dialog->width();
+            room = CaptionRoom(dialog->windowTitle(), dialog->font());
+            dialog->done(QMessageBox::Ok);
+        });
+        GetQtSysDialogs().MessageBox(text, "Pelisk error");
+        EXPECT_GT(room, 100);
+        EXPECT_GE(width, room) << text;
+    }
+}
+
 TEST(QtDialogs, OpenDialogHandsTheChosenFileOver)
 {
     ScopedTempDir dir;
     dir.Enter();
     std::ofstream("chosen.bmp") << "x";
-    WhenModal([](QDialog* dialog) {
+    const MODALANSWER answering = WhenModal([](QDialog* dialog) {
         auto* files = qobject_cast<QFileDialog*>(dialog);
         ASSERT_NE(files, nullptr);
         EXPECT_EQ(files->windowTitle(), "Open...");
@@ -278,7 +294,7 @@ TEST(QtDialogs, SaveDialogAsksBeforeReplacingAFile)
         dir.Enter();
         std::ofstream("there.bmp") << "x";
         bool asked = false;
-        WhenModal([&](QDialog* dialog) {
+        const MODALANSWER answering = WhenModal([&](QDialog* dialog) {
             auto* files = qobject_cast<QFileDialog*>(dialog);
             ASSERT_NE(files, nullptr);
             WhenBoxOver(dialog, [&](QMessageBox* box) {
@@ -306,7 +322,7 @@ TEST(QtDialogs, SaveDialogAsksBeforeReplacingAFile)
 
 TEST(QtDialogs, CancelledOpenDialogLeavesAnEmptyPath)
 {
-    WhenModal([](QDialog* dialog) { dialog->reject(); });
+    const MODALANSWER answering = WhenModal([](QDialog* dialog) { dialog->reject(); });
     char path[KX_MAX_PATH] = "left over";
     EXPECT_FALSE(ChooseFileToOpen(path, bitmapOnly));
     EXPECT_STREQ(path, "");

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -45,7 +46,7 @@ public:
     LoadedProbe(const LoadedProbe&) = delete;
     LoadedProbe& operator=(const LoadedProbe&) = delete;
 
-    KXPROBE* operator->() const { return probe; }
+    KXPROBE* Get() const { return probe; }
     bool Loaded() const { return probe != nullptr; }
 
 private:
@@ -73,15 +74,56 @@ std::vector<unsigned short> Sequence(std::uint32_t seed, int count)
     return values;
 }
 
-TEST(Isolation, EachPluginHasItsOwnMemClient)
-{
+// The two probe plug-ins, each loaded while the directory it is taken from is current, so
+// that it binds the memory manager it finds there. The probes are released before their
+// directories go.
+class Isolation : public testing::Test {
+protected:
+    // Both probes from one directory, with the stand-in memory manager beside them or not.
+    void LoadBothFromOneDirectory(bool withManager)
+    {
+        if (withManager)
+            dir.Copy({fakeStowel});
+        dir.Copy({probeA, probeB});
+        Load(dir, dir);
+    }
+
+    // Probe A beside the stand-in memory manager, probe B from a directory without one.
+    void LoadFromTwoDirectories()
+    {
+        dir.Copy({fakeStowel, probeA});
+        other.Copy({probeB});
+        Load(dir, other);
+    }
+
     ScopedTempDir dir;
-    dir.Copy({probeA, probeB});
-    dir.Enter();
-    LoadedProbe a(dir.Path() / "probe_a.dll");
-    LoadedProbe b(dir.Path() / "probe_b.dll");
-    ASSERT_TRUE(a.Loaded());
-    ASSERT_TRUE(b.Loaded());
+    ScopedTempDir other;
+    KXPROBE* a = nullptr;
+    KXPROBE* b = nullptr;
+
+private:
+    void Load(ScopedTempDir& forA, ScopedTempDir& forB)
+    {
+        forA.Enter();
+        loadedA.emplace(forA.Path() / "probe_a.dll");
+        // A directory entered twice would be its own previous one, and stay current after
+        // it is removed.
+        if (&forB != &forA)
+            forB.Enter();
+        loadedB.emplace(forB.Path() / "probe_b.dll");
+        ASSERT_TRUE(loadedA->Loaded());
+        ASSERT_TRUE(loadedB->Loaded());
+        a = loadedA->Get();
+        b = loadedB->Get();
+    }
+
+    std::optional<LoadedProbe> loadedA;
+    std::optional<LoadedProbe> loadedB;
+};
+
+TEST_F(Isolation, EachPluginHasItsOwnMemClient)
+{
+    ASSERT_NO_FATAL_FAILURE(LoadBothFromOneDirectory(false));
 
     EXPECT_NE(a->MemClient(), b->MemClient());
     EXPECT_NE(a->MemClient(), &GetMemClient());
@@ -94,41 +136,27 @@ TEST(Isolation, EachPluginHasItsOwnMemClient)
     a->Free(block);
 }
 
-TEST(Isolation, PluginBindsTheMemoryManagerOfTheCurrentDirectoryAtLoad)
+TEST_F(Isolation, PluginBindsTheMemoryManagerOfTheCurrentDirectoryAtLoad)
 {
-    ScopedTempDir withManager;
-    withManager.Copy({fakeStowel, probeA});
-    ScopedTempDir withoutManager;
-    withoutManager.Copy({probeB});
-
-    withManager.Enter();
-    LoadedProbe a(withManager.Path() / "probe_a.dll");
-    withoutManager.Enter();
-    LoadedProbe b(withoutManager.Path() / "probe_b.dll");
-    ASSERT_TRUE(a.Loaded());
-    ASSERT_TRUE(b.Loaded());
+    ASSERT_NO_FATAL_FAILURE(LoadFromTwoDirectories());
 
     EXPECT_TRUE(a->MemClientBound());
     EXPECT_FALSE(b->MemClientBound());
     EXPECT_FALSE(GetMemClient().IsBound());
 
-    const int before = LiveBlocksOfManagerIn(withManager.Path());
+    const int before = LiveBlocksOfManagerIn(dir.Path());
     void* fromA = a->Alloc(32);
-    EXPECT_EQ(LiveBlocksOfManagerIn(withManager.Path()), before + 1);
+    EXPECT_EQ(LiveBlocksOfManagerIn(dir.Path()), before + 1);
     void* fromB = b->Alloc(32);
-    EXPECT_EQ(LiveBlocksOfManagerIn(withManager.Path()), before + 1);
+    EXPECT_EQ(LiveBlocksOfManagerIn(dir.Path()), before + 1);
     a->Free(fromA);
     b->Free(fromB);
-    EXPECT_EQ(LiveBlocksOfManagerIn(withManager.Path()), before);
+    EXPECT_EQ(LiveBlocksOfManagerIn(dir.Path()), before);
 }
 
-TEST(Isolation, BlockAllocatedInOnePluginIsFreedInAnotherThroughTheManager)
+TEST_F(Isolation, BlockAllocatedInOnePluginIsFreedInAnotherThroughTheManager)
 {
-    ScopedTempDir dir;
-    dir.Copy({fakeStowel, probeA, probeB});
-    dir.Enter();
-    LoadedProbe a(dir.Path() / "probe_a.dll");
-    LoadedProbe b(dir.Path() / "probe_b.dll");
+    ASSERT_NO_FATAL_FAILURE(LoadBothFromOneDirectory(true));
     ASSERT_TRUE(a->MemClientBound());
     ASSERT_TRUE(b->MemClientBound());
     // Both clients hold their own manager object, yet allocate in the one library.
@@ -142,13 +170,9 @@ TEST(Isolation, BlockAllocatedInOnePluginIsFreedInAnotherThroughTheManager)
     EXPECT_EQ(LiveBlocksOfManagerIn(dir.Path()), before);
 }
 
-TEST(Isolation, EachPluginHasItsOwnRandomGenerator)
+TEST_F(Isolation, EachPluginHasItsOwnRandomGenerator)
 {
-    ScopedTempDir dir;
-    dir.Copy({probeA, probeB});
-    dir.Enter();
-    LoadedProbe a(dir.Path() / "probe_a.dll");
-    LoadedProbe b(dir.Path() / "probe_b.dll");
+    ASSERT_NO_FATAL_FAILURE(LoadBothFromOneDirectory(false));
     KXRANDOM own;
 
     const std::vector<unsigned short> seven = Sequence(7, 6);

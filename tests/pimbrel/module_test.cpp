@@ -5,6 +5,8 @@
 #include "tempdir.h"
 
 #include "bmplayout.h"
+#include "kxloadermodule.h"
+#include "kxobject3d.h"
 #include "kxpicture.h"
 
 #include <gtest/gtest.h>
@@ -190,6 +192,16 @@ TEST_F(LoaderTest, SavesReplaceTheFileAndKeepItsPermissions)
               (std::vector<std::string>{"kept.bmp", "link.bmp", "pimbrel.dll"}));
 }
 
+// The new file beside the target has a name of its own, however long the target's is.
+TEST_F(LoaderTest, SavesUnderTheLongestNames)
+{
+    KXPICTURE picture;
+    picture.Create(2, 2, 24);
+    const std::string longest = std::string(251, 'n') + ".bmp"; // 255 bytes, the most a name has
+    EXPECT_TRUE(picture.GetLoaderSet().SaveFile(PathOf(longest.c_str()).c_str()));
+    EXPECT_EQ(Listing(dir.Path()), (std::vector<std::string>{longest, "pimbrel.dll"}));
+}
+
 // A folder the user may not write in; the system lets its administrator write anywhere.
 TEST_F(LoaderTest, SavesIntoAReadOnlyFolderFail)
 {
@@ -216,6 +228,25 @@ TEST_F(LoaderTest, RefusedFilesLeaveThePictureAsItWas)
         EXPECT_FALSE(picture.GetLoaderSet().LoadFile(PathOf(name).c_str())) << name;
     EXPECT_EQ(picture.GetWidth(), 3u);
     EXPECT_EQ(picture.GetData()[2], 9);
+}
+
+// The loader is handed the set of another kind, whose owner is no picture: it refuses the
+// set rather than take its owner for a picture and write one over it.
+TEST_F(LoaderTest, SetOfAnotherKindIsRefused)
+{
+    KXPICTURE picture;
+    picture.Create(2, 1, 24);
+    ASSERT_TRUE(picture.GetLoaderSet().SaveFile(PathOf("two.bmp").c_str()));
+    ASSERT_EQ(picture.GetLoaderSet().GetCount(), 1);
+    auto* loader = static_cast<KXLOADERMODULE*>(picture.GetLoaderSet()[0]);
+
+    KXOBJECT3D notAPicture;
+    const std::string name = notAPicture.GetName();
+    KXLOADERSET& objects = notAPicture.GetLoaderSet();
+    EXPECT_FALSE(loader->Load(&objects, PathOf("two.bmp").c_str()));
+    EXPECT_FALSE(loader->Save(&objects, PathOf("back.bmp").c_str()));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "back.bmp"));
+    EXPECT_EQ(notAPicture.GetName(), name) << "the owner is left as it was";
 }
 
 } // namespace

@@ -7,5 +7,6 @@
 #include <string>
 
 // The defined dynamic symbols of file, demangled and without parameter lists
-// ("CreateMod", "kxgdi::StretchBlt").
+// ("CreateMod", "kxgdi::StretchBlt"). The calling test fails when none can be read: the
+// tool does not run, fails on the file, or finds no symbol in it.
 std::set<std::string> DefinedDynamicSymbols(const std::filesystem::path& file);

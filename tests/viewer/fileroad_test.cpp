@@ -5,6 +5,7 @@
 #include "resource.h"
 
 #include <QApplication>
+#include <QMenuBar>
 #include <QTest>
 
 #include <fstream>
@@ -120,6 +121,35 @@ TEST_F(FileRoadTest, OpenShowsTheChosenFileAsPictureObjectOrWorldOrSaysItIsUnloa
             EXPECT_EQ(dialogs.messages[0].caption, "Message");
         }
     }
+}
+
+// Counts the paints a widget gets.
+class PAINTCOUNTER final : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+TEST_F(FileRoadTest, LoadingPaintsTheWholeWindowBeforeItBlocks)
+{
+    CMainDlg dialog;
+    Run(dialog, "", [&](CMainDlg& shown) {
+        // What a closed file dialog left over the menu bar is painted over before the
+        // load blocks the window, not after.
+        PAINTCOUNTER counter;
+        shown.GetMenuBar()->installEventFilter(&counter);
+        dialogs.Answer({true, picturePath, 1});
+        shown.OnCommand(ID_FILE_OPEN);
+        shown.GetMenuBar()->removeEventFilter(&counter);
+        EXPECT_GT(counter.paints, 0);
+        EXPECT_EQ(shown.GetPictureCtrl().m_nDisplayMode, DISPLAY_PICTURE);
+    });
 }
 
 TEST_F(FileRoadTest, CancellingTheOpenDialogChangesNothing)

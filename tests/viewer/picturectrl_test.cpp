@@ -105,15 +105,21 @@ TEST_F(PictureCtrlTest, GrabbedWindowBecomesThePictureWithItsTopRowOnTop)
         ASSERT_EQ(picture.GetWidth(), static_cast<std::uint32_t>(cw));
         ASSERT_EQ(picture.GetHeight(), static_cast<std::uint32_t>(ch));
         EXPECT_EQ(picture.GetDepth(), 32);
-        // Rows are bottom-up: the last row is the window's top row.
+        // Rows are bottom-up: the last row is the window's top row. The colour reads the
+        // pixels through the picture's masks.
         KXCOLOR colour;
+        colour.SetMasks(picture.GetRedMask(), picture.GetGreenMask(), picture.GetBlueMask(),
+                        picture.GetAlphaMask());
         picture.GetPixelXY(0, picture.GetHeight() - 1, colour);
         EXPECT_EQ(qRgb(colour.GetR(), colour.GetG(), colour.GetB()), kPicture[0][0]);
         picture.GetPixelXY(picture.GetWidth() - 1, 0, colour);
         EXPECT_EQ(qRgb(colour.GetR(), colour.GetG(), colour.GetB()), kPicture[1][3]);
         // Shown again, the grab looks as the window did.
         control.Invalidate();
-        EXPECT_EQ(CellShown(control, 2, 1), kPicture[1][2]);
+        for (int row = 0; row < 2; ++row)
+            for (int column = 0; column < 4; ++column)
+                EXPECT_EQ(CellShown(control, column, row), kPicture[row][column])
+                    << column << ", " << row;
     });
 }
 

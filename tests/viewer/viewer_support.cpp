@@ -25,8 +25,10 @@ void ViewerTest::Prepare(std::initializer_list<const char*> binFiles,
 int ViewerTest::Run(CMainDlg& dialog, const std::string& commandLine,
                     const std::function<void(CMainDlg&)>& body)
 {
-    WhenModal([&dialog, &body](QDialog*) {
+    const MODALANSWER answering = WhenModal([&dialog, &body](QDialog*) {
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        // The command-line file opens once the window is on the screen.
+        EXPECT_TRUE(QTest::qWaitFor([&dialog] { return !dialog.IsLoadPending(); }));
         QCoreApplication::processEvents();
         body(dialog);
         if (dialog.isVisible())

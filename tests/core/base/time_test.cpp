@@ -76,82 +76,40 @@ TEST(TimeText, WritesPaddedFieldsAndWideNumbersWhole)
 
 TEST(TimeCarries, SettersCarryIntoLargerFields)
 {
+    // Each case starts at a month of a year (0 of 0: a cleared time), then sets one
+    // field, or none.
+    using SETTER = void (KXTIME::*)(std::uint32_t);
     struct CASE {
         const char* what;
-        KXTIME (*make)();
+        std::uint32_t year, month;
+        SETTER set;
+        std::uint32_t value;
         const char* expected;
     };
     const CASE cases[] = {
-        {"3725 seconds on a cleared time",
-         [] {
-             KXTIME t;
-             t.SetSeconds(3725);
-             return t;
-         },
-         "00/00/0000 01:02:05"},
-        {"hours carry into day 0",
-         [] {
-             KXTIME t;
-             t.SetHours(49);
-             return t;
-         },
-         "02/00/0000 01:00:00"},
-        {"day 32 of January 2026",
-         [] {
-             KXTIME t = MonthOf(2026, 1);
-             t.SetDay(32);
-             return t;
-         },
-         "01/02/2026 00:00:00"},
-        {"day 60 of January 2024, a leap year",
-         [] {
-             KXTIME t = MonthOf(2024, 1);
-             t.SetDay(60);
-             return t;
-         },
+        {"3725 seconds on a cleared time", 0, 0, &KXTIME::SetSeconds, 3725, "00/00/0000 01:02:05"},
+        {"hours carry into day 0", 0, 0, &KXTIME::SetHours, 49, "02/00/0000 01:00:00"},
+        {"day 32 of January 2026", 2026, 1, &KXTIME::SetDay, 32, "01/02/2026 00:00:00"},
+        {"day 60 of January 2024, a leap year", 2024, 1, &KXTIME::SetDay, 60,
          "29/02/2024 00:00:00"},
-        {"day 60 of January 2023",
-         [] {
-             KXTIME t = MonthOf(2023, 1);
-             t.SetDay(60);
-             return t;
-         },
-         "01/03/2023 00:00:00"},
-        {"day 366 of January 2024 stays in the year",
-         [] {
-             KXTIME t = MonthOf(2024, 1);
-             t.SetDay(366);
-             return t;
-         },
+        {"day 60 of January 2023", 2023, 1, &KXTIME::SetDay, 60, "01/03/2023 00:00:00"},
+        {"day 366 of January 2024 stays in the year", 2024, 1, &KXTIME::SetDay, 366,
          "31/12/2024 00:00:00"},
-        {"day 32 of December 2023 starts the next year",
-         [] {
-             KXTIME t = MonthOf(2023, 12);
-             t.SetDay(32);
-             return t;
-         },
+        {"day 32 of December 2023 starts the next year", 2023, 12, &KXTIME::SetDay, 32,
          "01/01/2024 00:00:00"},
-        {"month 0 counts 31 days",
-         [] {
-             KXTIME t;
-             t.SetDay(40);
-             return t;
-         },
-         "09/01/0000 00:00:00"},
-        {"day 0 stays 0",
-         [] {
-             KXTIME t = MonthOf(2026, 3);
-             t.SetDay(0);
-             return t;
-         },
-         "00/03/2026 00:00:00"},
-        {"month 13 of 2026", [] { return MonthOf(2026, 13); }, "00/01/2027 00:00:00"},
-        {"month 24 of 2026", [] { return MonthOf(2026, 24); }, "00/12/2027 00:00:00"},
-        {"month 25 of 2026", [] { return MonthOf(2026, 25); }, "00/01/2028 00:00:00"},
-        {"month 0 stays 0", [] { return MonthOf(2026, 0); }, "00/00/2026 00:00:00"},
+        {"month 0 counts 31 days", 0, 0, &KXTIME::SetDay, 40, "09/01/0000 00:00:00"},
+        {"day 0 stays 0", 2026, 3, &KXTIME::SetDay, 0, "00/03/2026 00:00:00"},
+        {"month 13 of 2026", 2026, 13, nullptr, 0, "00/01/2027 00:00:00"},
+        {"month 24 of 2026", 2026, 24, nullptr, 0, "00/12/2027 00:00:00"},
+        {"month 25 of 2026", 2026, 25, nullptr, 0, "00/01/2028 00:00:00"},
+        {"month 0 stays 0", 2026, 0, nullptr, 0, "00/00/2026 00:00:00"},
     };
-    for (const CASE& c : cases)
-        EXPECT_EQ(Text(c.make()), c.expected) << c.what;
+    for (const CASE& c : cases) {
+        KXTIME time = MonthOf(c.year, c.month);
+        if (c.set != nullptr)
+            (time.*c.set)(c.value);
+        EXPECT_EQ(Text(time), c.expected) << c.what;
+    }
 }
 
 TEST(TimeCarries, LeapYears)

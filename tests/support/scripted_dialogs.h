@@ -9,6 +9,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -31,6 +32,8 @@ public:
     void MessageBox(const char* text, const char* caption) override
     {
         messages.push_back({text, caption});
+        if (onMessage)
+            onMessage(messages.back());
     }
 
     KXFILEANSWER ChooseFile(const KXFILEREQUEST& request) override
@@ -46,6 +49,8 @@ public:
     }
 
     std::vector<MESSAGE> messages;
+    // Runs while each box would be open.
+    std::function<void(const MESSAGE&)> onMessage;
     std::vector<KXFILEREQUEST> requests;
     // The files a save dialog asked about replacing.
     std::vector<std::string> replaceQuestions;

@@ -1,0 +1,151 @@
+#include "corvel.h"
+
+#include "kxdemoscene.h"
+
+#include "kxcamera.h"
+#include "kxhandle.h"
+#include "kxworld.h"
+
+#include <climits>
+#include <new>
+
+using namespace kxgdi;
+
+CORVEL::CORVEL() : KXRENDERER("CORVEL")
+{
+    SetName(KXSTRING("KX Raytracer"));
+    SetSupportedFiles(KXSTRING("All"));
+    SetKind(KXSTRING(KXKIND_RENDERER));
+    SetFastFlag(0);
+}
+
+CORVEL::~CORVEL()
+{
+    Release();
+}
+
+void CORVEL::Release()
+{
+    delete[] rays;
+    rays = nullptr;
+    if (bitmap != nullptr) {
+        DeleteObject(bitmap);
+        bitmap = nullptr;
+        bits = nullptr;
+    }
+    if (memoryDC != nullptr) {
+        DeleteDC(memoryDC);
+        memoryDC = nullptr;
+    }
+}
+
+bool CORVEL::Init(KXHANDLE* target, int w, int h, int, int)
+{
+    Release();
+    view = target;
+    if (view == nullptr)
+        return false;
+    const int givenWidth = static_cast<std::uint16_t>(w);
+    const int givenHeight = static_cast<std::uint16_t>(h);
+    width = givenWidth != 0 ? givenWidth : view->GetWidth();
+    height = givenHeight != 0 ? givenHeight : view->GetHeight();
+
+    // A view's own size may be anything: the count is formed in 64 bits and must fit the
+    // int it is kept in.
+    const std::int64_t count = std::int64_t{width} * height;
+    if (width <= 0 || height <= 0 || count > INT_MAX) {
+        pixelCount = 0;
+        return false;
+    }
+    pixelCount = static_cast<int>(count);
+    rays = new (std::nothrow) KXRAY[static_cast<std::size_t>(count)];
+    if (rays == nullptr || !MakeSurface()) {
+        Release();
+        return false;
+    }
+    return true;
+}
+
+bool CORVEL::MakeSurface()
+{
+    BITMAPINFOHEADER header;
+    header.biSize = 40;
+    header.biWidth = width;
+    header.biHeight = height; // rows bottom-up
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = 0;
+    header.biXPelsPerMeter = 92;
+    header.biYPelsPerMeter = 92;
+
+    HWND window = view->GetHandle();
+    HDC dc = GetDC(window);
+    void* memory = nullptr;
+    bitmap = CreateDIBSection(dc, &header, &memory);
+    bits = static_cast<std::uint32_t*>(memory);
+    ReleaseDC(window, dc);
+
+    dc = GetDC(window);
+    memoryDC = CreateCompatibleDC(dc);
+    ReleaseDC(window, dc);
+    return bitmap != nullptr && memoryDC != nullptr;
+}
+
+void CORVEL::SetCamera(KXCAMERA* camera)
+{
+    if (rays == nullptr || camera == nullptr)
+        return;
+    const int hw = width >> 1;
+    const int hh = height >> 1;
+    const double d = hw * camera->GetFocal();
+    const KXVECTOR& eye = camera->GetPosition();
+    KXRAY* ray = rays;
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column, ++ray) {
+            ray->SetOrigin(eye);
+            ray->SetDirection(column - hw, hh - row, d);
+            ray->NormalizeDirection();
+        }
+    }
+}
+
+bool CORVEL::Render(KXWORLD* world)
+{
+    if (!IsReady() || world == nullptr)
+        return false;
+    KXRAYSCENE scene(*world);
+    for (int n = 0; n < pixelCount; ++n) {
+        rays[n].Trace(scene, depth);
+        bits[n] = rays[n].GetPixel();
+    }
+    rayCount = scene.rayCount;
+    ShowSurface();
+    return true;
+}
+
+// The section is bottom-up and ray 0 sits at its position 0, the bottom-left: a negative
+// source height turns it over, so ray 0's row comes out at the top of the window.
+void CORVEL::ShowSurface()
+{
+    HWND window = view->GetHandle();
+    PAINTSTRUCT paint;
+    BeginPaint(window, &paint);
+    SelectObject(memoryDC, bitmap);
+    HDC dc = GetDC(window);
+    StretchBlt(dc, 0, 0, view->GetWidth(), view->GetHeight(), memoryDC, 0, height, width, -height,
+               SRCCOPY);
+    ReleaseDC(window, dc);
+    EndPaint(window, &paint);
+}
+
+bool CORVEL::RunDemo(int)
+{
+    if (!IsReady())
+        return false;
+    KXDEMOSCENE scene;
+    scene.Stage(this);
+    scene.GetWorld().Render();
+    scene.GetWorld().Clear();
+    return true;
+}

@@ -1,0 +1,73 @@
+// CORVEL, the raytracer's renderer module ("KX Raytracer"). Init makes a 32-bit drawing
+// surface of its own and one primary ray per pixel; SetCamera aims the rays; Render traces
+// every ray through the world into the surface and shows the surface, upright and
+// stretched, in the window of the view given to Init. RunDemo renders a scene of its own.
+#pragma once
+
+#include "kxray.h"
+
+#include "kxgdi.h"
+#include "kxmodule.h"
+
+#include <cstdint>
+
+class KXHANDLE;
+
+class CORVEL final : public KXRENDERER {
+public:
+    CORVEL();
+    ~CORVEL() override;
+
+    // Frees the rays, the section and the memory device context; the sizes and the view
+    // stay. Safe before any Init and when called twice.
+    void Release() override;
+    // width and height are 16-bit values, 0 meaning the view's. False, with everything
+    // released, without a view, for an empty size, or when the rays or the section cannot
+    // be made. The surface is always 32 bits; bitsPerPixel and flags are not used.
+    bool Init(KXHANDLE* view, int width, int height, int bitsPerPixel, int flags) override;
+    bool SpareCheck() override { return true; }
+    bool AttachObject(KXOBJECT3D*) override { return true; }
+    bool AttachWorld(KXWORLD*) override { return true; }
+    void BeginRender() override {}
+    void EndRender() override {}
+    // Traces every pixel and shows the picture; true, so that the world stops there. False
+    // (and nothing drawn) without a successful Init.
+    bool Render(KXWORLD* world) override;
+    bool SpareBinary(int, int) override { return true; }
+    bool DrawObject(KXOBJECT3D*, int) override { return true; }
+    bool SpareTernary(int, int, int) override { return true; }
+    // Ray n = row × width + column looks from the camera's position through the pixel
+    // (column - width / 2, height / 2 - row) of an image plane at width / 2 times the focal
+    // factor along +z: ray 0 at the top-left, +x to the right, +y up. The camera's
+    // orientation plays no part.
+    void SetCamera(KXCAMERA* camera) override;
+    bool DetachObject(KXOBJECT3D*) override { return true; }
+    bool DetachWorld(KXWORLD*) override { return true; }
+    // Builds the demo scene, renders it into the view and takes it down again.
+    bool RunDemo(int flag) override;
+
+    bool IsReady() const { return rays != nullptr && bitmap != nullptr && memoryDC != nullptr; }
+    int GetWidth() const { return width; }
+    int GetHeight() const { return height; }
+    int GetPixelCount() const { return pixelCount; }
+    KXRAY* GetRays() { return rays; }
+    // The surface's pixels, bottom row first.
+    const std::uint32_t* GetBits() const { return bits; }
+    // The rays the last render traced: primary, shadow, reflected and transmitted.
+    std::uint64_t GetRayCount() const { return rayCount; }
+
+private:
+    bool MakeSurface();
+    void ShowSurface();
+
+    int width = 0;
+    int height = 0;
+    KXHANDLE* view = nullptr; // not owned
+    KXRAY* rays = nullptr;
+    int pixelCount = 0;
+    std::uint16_t depth = 3;
+    kxgdi::HBITMAP bitmap = nullptr;
+    std::uint32_t* bits = nullptr; // the section's memory, owned through bitmap
+    kxgdi::HDC memoryDC = nullptr;
+    std::uint64_t rayCount = 0;
+};

@@ -1,0 +1,96 @@
+#include "kxrayscene.h"
+
+#include "kxprimitive.h"
+
+#include "kxcolor.h"
+#include "kxlight.h"
+#include "kxmaterial.h"
+#include "kxworld.h"
+
+#include <cmath>
+#include <limits>
+
+using namespace corvel;
+
+namespace {
+
+VEC4 ToVec4(const KXVECTOR& v)
+{
+    return {v.GetOrZero(0), v.GetOrZero(1), v.GetOrZero(2), v.GetOrZero(3)};
+}
+
+// The colour has no reader for its alpha channel: it comes out of a packed copy whose
+// masks are known (a copy takes the four channels and keeps its own masks).
+RGBA ToRgba(const KXCOLOR& c)
+{
+    KXCOLOR packed;
+    packed.SetMasks(0xFF0000, 0xFF00, 0xFF, 0xFF000000);
+    packed = c;
+    return {c.GetR(), c.GetG(), c.GetB(), static_cast<std::uint8_t>(packed.ToPixel32() >> 24)};
+}
+
+RAYMATERIAL ToRayMaterial(KXMATERIAL& m)
+{
+    RAYMATERIAL r;
+    r.colour = ToRgba(m.GetColor());
+    r.ambient = m.GetAmbient();
+    r.diffuse = m.GetDiffuse();
+    r.specular = m.GetSpecular();
+    r.reflection = m.GetReflection();
+    r.refraction = m.GetRefraction();
+    r.shininess = m.GetShininess();
+    return r;
+}
+
+// The squared radius with a margin of 2^-48 either side: far more than the rounding of the
+// square, of the margin's product and of the root together (each below 2^-52 relative), so
+// a squared length outside the band compares with the rounded root as it does with the
+// radius. Radii too small or large for that, or not finite, always take the root.
+void SetBoundingBand(RAYPRIMITIVE& p)
+{
+    const double r = p.bounding;
+    if (!(r == 0.0 || (r > 1e-100 && r < 1e100))) {
+        p.surelyWithin = -1.0;
+        p.surelyBeyond = std::numeric_limits<double>::quiet_NaN();
+        return;
+    }
+    const double margin = std::ldexp(1.0, -48);
+    p.surelyWithin = (r * r) * (1.0 - margin);
+    p.surelyBeyond = (r * r) * (1.0 + margin);
+}
+
+} // namespace
+
+KXRAYSCENE::KXRAYSCENE(KXWORLD& world)
+{
+    KXMATERIAL fallback;
+    const int objectCount = world.GetObjectCount();
+    for (int i = 0; i < objectCount; ++i) {
+        KXOBJECT3D* object = world.GetObject(i);
+        const std::uint16_t type = object->GetType();
+        if (type != KXTYPE_SPHERE && type != KXTYPE_PLANE)
+            continue;
+        RAYPRIMITIVE p;
+        p.type = type;
+        p.position = ToVec4(object->GetPosition());
+        p.bounding = object->GetBoundingRadius();
+        SetBoundingBand(p);
+        if (type == KXTYPE_SPHERE) {
+            p.radius = static_cast<KXSPHERE*>(object)->GetRadius();
+        } else {
+            const KXPLANE* plane = static_cast<KXPLANE*>(object);
+            p.normal = ToVec4(plane->GetNormal());
+            p.distance = plane->GetDistance();
+        }
+        p.material =
+            ToRayMaterial(object->GetMaterialCount() > 0 ? *object->GetMaterial(0) : fallback);
+        primitives.push_back(p);
+    }
+    const int lightCount = world.GetLightCount();
+    for (int i = 0; i < lightCount; ++i) {
+        KXLIGHT* light = world.GetLight(i);
+        lights.push_back({ToVec4(light->GetPosition()), ToRgba(light->GetColor()),
+                          ToRgba(light->GetSpecularColor())});
+    }
+    background = ToRgba(world.GetBackground());
+}

@@ -1,0 +1,143 @@
+// The main dialog's commands on what is shown: the properties of the picture, object or
+// world, the picture operations of the Image menu and the about box.
+#include "maindlg.h"
+
+#include "aboutdlg.h"
+#include "propertiesdlg.h"
+#include "resizedlg.h"
+#include "resource.h"
+
+#include "kxsysdlg.h"
+
+#include <cstdint>
+
+namespace {
+
+// Appends a line of a label and a number, ended by a line feed.
+void AppendLine(KXSTRING& text, const char* label, int value)
+{
+    KXSTRING number;
+    number.FromInt(value, 0);
+    text += label;
+    text += number;
+    text += '\n';
+}
+
+void AppendLine(KXSTRING& text, const char* label, const char* value)
+{
+    text += label;
+    text += value;
+    text += '\n';
+}
+
+void DescribePicture(const KXPICTURE& picture, KXSTRING& text)
+{
+    AppendLine(text, "Width:\t\t\t\t", static_cast<int>(picture.GetWidth()));
+    AppendLine(text, "Height:\t\t\t", static_cast<int>(picture.GetHeight()));
+    // The bits of a pixel: the YCbCr depth codes show as 24 and 32.
+    AppendLine(text, "Depth:\t\t\t", picture.GetDepth() & 0xFF);
+    AppendLine(text, "HPPM:\t\t\t\t", picture.GetXResolution());
+    AppendLine(text, "VPPM:\t\t\t\t", picture.GetYResolution());
+    AppendLine(text, "Buffer size:\t\t", static_cast<int>(picture.GetDataSize()));
+}
+
+void DescribeObject(KXOBJECT3D& object, KXSTRING& text)
+{
+    AppendLine(text, "Classname:\t\t\t", object.GetName());
+    AppendLine(text, "Nb faces:\t\t\t", object.GetFaceCount());
+    AppendLine(text, "Nb vertices:\t\t", object.GetVertexCount());
+    AppendLine(text, "Nb materials:\t\t", object.GetMaterialCount());
+}
+
+void DescribeWorld(KXWORLD& world, KXSTRING& text)
+{
+    const std::uint16_t objects = static_cast<std::uint16_t>(world.GetObjectCount());
+    AppendLine(text, "Nb objects:\t\t", objects);
+    AppendLine(text, "Nb cameras:\t\t", static_cast<std::uint16_t>(world.GetCameraCount()));
+    AppendLine(text, "Nb lights:\t\t", static_cast<std::uint16_t>(world.GetLightCount()));
+    int faces = 0;
+    int vertices = 0;
+    for (std::uint16_t i = 0; i < objects; ++i) {
+        faces += world.GetObject(i)->GetFaceCount();
+        vertices += world.GetObject(i)->GetVertexCount();
+    }
+    AppendLine(text, "Nb faces:\t\t\t", faces);
+    AppendLine(text, "Nb vertices:\t\t", vertices);
+}
+
+} // namespace
+
+void CMainDlg::OnEditProperties()
+{
+    KXSTRING title(16);
+    KXSTRING text(16);
+    switch (m_picture.m_nDisplayMode) {
+    case DISPLAY_PICTURE:
+        title = "Picture properties";
+        DescribePicture(m_picture.m_picture, text);
+        break;
+    case DISPLAY_OBJECT:
+        title = "Object properties";
+        DescribeObject(m_picture.m_object, text);
+        break;
+    case DISPLAY_WORLD:
+        title = "World properties";
+        DescribeWorld(m_picture.m_world, text);
+        break;
+    default:
+        ShowMessage("No properties available");
+        return;
+    }
+    CPropertiesDlg dialog(this);
+    dialog.SetTitle(title);
+    dialog.SetText(text);
+    dialog.DoModal();
+}
+
+void CMainDlg::PictureChanged()
+{
+    m_picture.BuildDIB();
+    m_picture.Invalidate();
+}
+
+void CMainDlg::OnImageVFlip()
+{
+    m_picture.m_picture.VFlip();
+    PictureChanged();
+}
+
+void CMainDlg::OnImageResize()
+{
+    KXPICTURE& picture = m_picture.m_picture;
+    KXSTRING width;
+    KXSTRING height;
+    width.FromInt(static_cast<int>(picture.GetWidth()), 0);
+    height.FromInt(static_cast<int>(picture.GetHeight()), 0);
+    // The box labelled "Height:" carries the width, the one labelled "Width:" the height.
+    CResizeDlg dialog(this);
+    dialog.m_first = QString::fromLatin1(width.GetText());
+    dialog.m_second = QString::fromLatin1(height.GetText());
+    if (dialog.DoModal() != KXDIALOG::IDOK)
+        return;
+    const int w = KXSTRING(dialog.m_first.toLocal8Bit().constData()).ToInt();
+    const int h = KXSTRING(dialog.m_second.toLocal8Bit().constData()).ToInt();
+    // Down to a multiple of 8 (the remainder takes the sign of w).
+    const int newWidth = w - w % 8;
+    // A picture needs a pixel in each direction: other sizes leave it as it is.
+    if (newWidth < 1 || h < 1)
+        return;
+    picture.Resize(static_cast<std::uint32_t>(newWidth), static_cast<std::uint32_t>(h));
+    PictureChanged();
+}
+
+void CMainDlg::OnImageDoubleSizeBlur()
+{
+    m_picture.m_picture.DoubleSize(5);
+    PictureChanged();
+}
+
+void CMainDlg::OnHelpAbout()
+{
+    CAboutDlg dialog;
+    dialog.DoModal();
+}
