@@ -1,73 +1,317 @@
-#include "ratio.h"
+#include "benchtable.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <map>
+#include <sstream>
+#include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
 namespace {
 
-std::vector<std::pair<std::string, std::string>>& Pairs()
+struct SIDE {
+    std::string name;
+    BENCHCLOCK clock = BENCHCLOCK::wall;
+    std::string benchmark; // empty for a figure measured outside
+    double median = 0.0;
+    double spread = 0.0;
+    bool counts = true;
+    std::map<std::string, double> counters; // medians of the counters the benchmark sets
+};
+
+struct LINE {
+    BENCHCASE what;
+    std::vector<SIDE> sides;
+};
+
+std::vector<LINE>& Lines()
 {
-    static std::vector<std::pair<std::string, std::string>> pairs;
-    return pairs;
+    static std::vector<LINE> lines;
+    return lines;
 }
 
-// The console report, keeping each benchmark's real time per iteration.
-class RATIOREPORTER : public benchmark::ConsoleReporter {
+LINE& LineOf(const BENCHCASE& what)
+{
+    for (LINE& line : Lines()) {
+        if (line.what.operation == what.operation && line.what.size == what.size &&
+            line.what.depth == what.depth)
+            return line;
+    }
+    Lines().push_back({what, {}});
+    return Lines().back();
+}
+
+std::vector<std::function<void()>>& Setups()
+{
+    static std::vector<std::function<void()>> setups;
+    return setups;
+}
+
+int runs = 15;
+double minTime = 0.1;
+
+// The value at fraction q of the sorted values, interpolated between neighbours; the
+// Pillow script computes its figures the same way.
+double Quantile(const std::vector<double>& sorted, double q)
+{
+    const double at = q * static_cast<double>(sorted.size() - 1);
+    const auto low = static_cast<std::size_t>(std::floor(at));
+    const std::size_t high = std::min(low + 1, sorted.size() - 1);
+    return sorted[low] + (sorted[high] - sorted[low]) * (at - static_cast<double>(low));
+}
+
+// Keeps every repetition's time per iteration, in seconds, by benchmark name; prints
+// nothing but a dot per repetition, so a long run shows that it moves.
+class TABLEREPORTER : public benchmark::BenchmarkReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
+    bool ReportContext(const Context&) override { return true; }
+
+    void ReportRuns(const std::vector<Run>& reports) override
     {
-        for (const Run& run : runs) {
-            // A benchmark repeated many times is paired by its median.
-            if (run.run_type == Run::RT_Iteration ||
-                (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median"))
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        for (const Run& run : reports) {
+            if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0)
+                continue;
+            const double iterations = static_cast<double>(run.iterations);
+            const std::string& name = run.run_name.function_name;
+            times[name].push_back(
+                {run.real_accumulated_time / iterations, run.cpu_accumulated_time / iterations});
+            for (const auto& [counter, value] : run.counters)
+                counters[name][counter].push_back(value.value);
         }
-        ConsoleReporter::ReportRuns(runs);
+        std::fputc('.', stderr);
+        std::fflush(stderr);
     }
 
-    void PrintRatios() const
+    void Finalize() override { std::fputc('\n', stderr); }
+
+    void Fill(SIDE& side) const
     {
-        for (const auto& [ours, peer] : Pairs()) {
-            const auto a = times.find(ours);
-            const auto b = times.find(peer);
-            if (a != times.end() && b != times.end() && b->second > 0)
-                std::printf("ratio %s / %s = %.3f\n", ours.c_str(), peer.c_str(),
-                            a->second / b->second);
+        const auto found = times.find(side.benchmark);
+        if (found == times.end())
+            return;
+        std::vector<double> values;
+        for (const auto& [wall, cpu] : found->second)
+            values.push_back(side.clock == BENCHCLOCK::cpu ? cpu : wall);
+        std::sort(values.begin(), values.end());
+        side.median = Quantile(values, 0.5);
+        side.spread = Quantile(values, 0.75) - Quantile(values, 0.25);
+        const auto set = counters.find(side.benchmark);
+        if (set == counters.end())
+            return;
+        for (auto [counter, samples] : set->second) {
+            std::sort(samples.begin(), samples.end());
+            side.counters[counter] = Quantile(samples, 0.5);
         }
     }
 
 private:
-    std::map<std::string, double> times;
+    std::map<std::string, std::map<std::string, std::vector<double>>> counters;
+    std::map<std::string, std::vector<std::pair<double, double>>> times;
 };
+
+std::string Milliseconds(double seconds)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3g ms", seconds * 1e3);
+    return text;
+}
+
+// "12.3 ms ±4%": the median and the interquartile range as a share of it.
+std::string Figure(const SIDE& side)
+{
+    if (side.median <= 0.0)
+        return side.name + " —";
+    char text[160];
+    std::snprintf(text, sizeof text, "%s %s ±%.0f%%%s", side.name.c_str(),
+                  Milliseconds(side.median).c_str(), 100.0 * side.spread / side.median,
+                  side.clock == BENCHCLOCK::cpu ? " cpu" : "");
+    std::string figure = text;
+    for (const auto& [counter, value] : side.counters) {
+        std::snprintf(text, sizeof text, " (%s %.4g)", counter.c_str(), value);
+        figure += text;
+    }
+    return figure;
+}
+
+void PrintLine(const LINE& line)
+{
+    // A line whose every side was left out by a filter says nothing.
+    if (std::none_of(line.sides.begin(), line.sides.end(),
+                     [](const SIDE& side) { return side.median > 0.0; }))
+        return;
+    const SIDE* ours = nullptr;
+    const SIDE* fastest = nullptr;
+    std::string figures;
+    for (const SIDE& side : line.sides) {
+        figures += " | " + Figure(side);
+        if (side.median <= 0.0)
+            continue;
+        if (side.name == oursSide)
+            ours = &side;
+        else if (side.counts && (fastest == nullptr || side.median < fastest->median))
+            fastest = &side;
+    }
+    std::string ratio = "—";
+    if (ours != nullptr && fastest != nullptr) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.2f (vs %s)", ours->median / fastest->median,
+                      fastest->name.c_str());
+        ratio = text;
+    }
+    std::printf("%-28s | %-9s | %-5s%s | ratio %s\n", line.what.operation.c_str(),
+                line.what.size.c_str(), line.what.depth.c_str(), figures.c_str(), ratio.c_str());
+}
+
+std::string CpuModel()
+{
+    std::ifstream cpuinfo("/proc/cpuinfo");
+    std::string text;
+    while (std::getline(cpuinfo, text)) {
+        if (text.rfind("model name", 0) == 0)
+            return text.substr(text.find(':') + 2);
+    }
+    return "unknown";
+}
+
+// Takes this program's own options out of the arguments and sets the benchmark library's
+// repetitions, least time and interleaving to match, unless they were given.
+std::vector<char*> Arguments(int argc, char** argv, std::vector<std::string>& storage)
+{
+    std::vector<char*> kept{argv[0]};
+    bool interleaving = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument.rfind("--runs=", 0) == 0)
+            runs = std::max(1, std::atoi(argument.c_str() + 7));
+        else if (argument.rfind("--min-time=", 0) == 0)
+            minTime = std::atof(argument.c_str() + 11);
+        else
+            kept.push_back(argv[i]);
+        interleaving = interleaving || argument.rfind("--benchmark_enable_random", 0) == 0;
+    }
+    storage.push_back("--benchmark_repetitions=" + std::to_string(runs));
+    storage.push_back("--benchmark_min_time=" + std::to_string(minTime));
+    if (!interleaving)
+        storage.push_back("--benchmark_enable_random_interleaving=true");
+    for (std::string& extra : storage)
+        kept.push_back(extra.data());
+    kept.push_back(nullptr);
+    return kept;
+}
 
 } // namespace
 
-bool RegisterRatio(const std::string& ours, const std::string& peer)
+bool AddSetup(std::function<void()> setup)
 {
-    Pairs().emplace_back(ours, peer);
+    Setups().push_back(std::move(setup));
     return true;
 }
 
-bool RegisterRatios(const char* ours, const char* peer, std::initializer_list<int> args)
+benchmark::internal::Benchmark* AddSide(const BENCHCASE& what, const std::string& side,
+                                        BENCHCLOCK clock,
+                                        std::function<void(benchmark::State&)> run)
 {
-    for (const int arg : args)
-        RegisterRatio(std::string(ours) + "/" + std::to_string(arg),
-                      std::string(peer) + "/" + std::to_string(arg));
-    return true;
+    const std::string name = what.operation + "/" + what.size + "/" + what.depth + "/" + side;
+    benchmark::internal::Benchmark* registered =
+        benchmark::RegisterBenchmark(name.c_str(), [run](benchmark::State& state) { run(state); });
+    if (clock == BENCHCLOCK::cpu)
+        registered->MeasureProcessCPUTime();
+    LineOf(what).sides.push_back({side, clock, name, 0.0, 0.0, true, {}});
+    return registered;
+}
+
+void AddExternal(const BENCHCASE& what, const std::string& side, double median, double spread,
+                 bool counts)
+{
+    LineOf(what).sides.push_back({side, BENCHCLOCK::wall, "", median, spread, counts, {}});
+}
+
+int BenchRuns()
+{
+    return runs;
+}
+
+double BenchMinTime()
+{
+    return minTime;
+}
+
+void RunPillow(const std::vector<std::string>& tasks)
+{
+    // For a quick look at one side: PELISK_NO_PILLOW=1 leaves Pillow out.
+    if (std::getenv("PELISK_NO_PILLOW") != nullptr)
+        return;
+    const char* python = std::getenv("PELISK_PYTHON");
+    std::string command = std::string(python != nullptr ? python : "/usr/bin/python3") + " '" +
+                          PELISK_BENCH_DIR + "/pillow_bench.py' --runs " + std::to_string(runs) +
+                          " --min-time " + std::to_string(minTime);
+    for (const std::string& task : tasks)
+        command += " '" + task + "'";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return;
+    // Lines of "operation|size|depth|side|median|spread|counts".
+    char buffer[1024];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+        std::stringstream line(buffer);
+        std::string field[7];
+        for (std::string& f : field)
+            std::getline(line, f, '|');
+        if (field[6].empty())
+            continue;
+        AddExternal({field[0], field[1], field[2]}, field[3], std::atof(field[4].c_str()),
+                    std::atof(field[5].c_str()), field[6][0] == '1');
+    }
+    pclose(pipe);
+}
+
+std::string SizeLabel(unsigned width, unsigned height)
+{
+    return std::to_string(width) + "x" + std::to_string(height);
+}
+
+std::string DepthLabel(unsigned depth)
+{
+    return std::to_string(depth);
 }
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    std::vector<std::string> storage;
+    std::vector<char*> arguments = Arguments(argc, argv, storage);
+    int count = static_cast<int>(arguments.size()) - 1;
+    benchmark::Initialize(&count, arguments.data());
+    if (benchmark::ReportUnrecognizedArguments(count, arguments.data()))
         return 1;
-    RATIOREPORTER reporter;
+    for (const auto& setup : Setups())
+        setup();
+    TABLEREPORTER reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
+    std::printf("machine: %u cores, %s; medians of %d runs (each at least %.2f s), spread = "
+                "interquartile range; ratio = %s / fastest peer\n",
+                std::thread::hardware_concurrency(), CpuModel().c_str(), runs, minTime, oursSide);
+    // Grouped by operation, in the order the operations were first registered.
+    std::map<std::string, std::size_t> firstSeen;
+    for (const LINE& line : Lines())
+        firstSeen.emplace(line.what.operation, firstSeen.size());
+    std::stable_sort(Lines().begin(), Lines().end(), [&](const LINE& a, const LINE& b) {
+        return firstSeen[a.what.operation] < firstSeen[b.what.operation];
+    });
+    for (LINE& line : Lines()) {
+        for (SIDE& side : line.sides) {
+            if (!side.benchmark.empty())
+                reporter.Fill(side);
+        }
+        PrintLine(line);
+    }
     benchmark::Shutdown();
     return 0;
 }

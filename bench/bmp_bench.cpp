@@ -1,6 +1,15 @@
-// The bitmap reader and writer against Qt's on the same 2000 × 1500 pictures, and a
-// load followed by the conversion to 32 bits that the viewer makes after every load.
-#include "ratio.h"
+// The bitmap reader and writer against Qt's QImage and Pillow, on the same files of random
+// pixels at 2000 × 1500 and 4000 × 3000, 8, 24 and 32 bits:
+// - decode from memory: the file's bytes to a picture;
+// - file road: the path to a ready picture, through a picture's loader set on our side,
+//   with the file in the page cache (warm) and dropped from it before each run (cold);
+//   Pillow reads from an open file object, and its figure given the path (it may map the
+//   file and copy nothing) is printed as the floor to approach;
+// - load for display: the file road followed by what the viewer does to show a picture,
+//   the conversion to 32-bit pixels; Qt's reader gives its display format (RGB32) itself
+//   for 24 and 32 bits and converts 8 bits, Pillow converts to its 32-bit "RGB";
+// - encode: a picture to a BMP file's bytes, into a fresh buffer each time on every side.
+#include "picture_bench.h"
 
 #include "bmpcodec.h"
 
@@ -11,115 +20,174 @@
 #include <QImage>
 
 #include <cstdint>
-#include <random>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
 namespace {
 
-constexpr std::uint32_t width = 2000;
-constexpr std::uint32_t height = 1500;
+constexpr std::uint16_t depths[] = {8, 24, 32};
 
-// A file of random pixels at the depth, written by our writer (paletted depths with a
-// random palette).
-const std::vector<std::uint8_t>& FileOf(int depth)
+struct BENCHFILE {
+    BENCHSIZE size;
+    std::uint16_t depth;
+    std::string path;
+    std::vector<std::uint8_t> bytes;
+};
+
+std::vector<BENCHFILE>& Files()
 {
-    static std::vector<std::uint8_t> files[33];
-    std::vector<std::uint8_t>& file = files[depth];
-    if (file.empty()) {
+    static std::vector<BENCHFILE> files;
+    return files;
+}
+
+// The display layout: the byte order of a 32-bit bottom-up section.
+bool ConvertForDisplay(KXPICTURE& picture)
+{
+    return picture.ConvertDepth(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
+}
+
+void AddDecode(const BENCHCASE& line, const BENCHFILE& file)
+{
+    AddSide(line, oursSide, BENCHCLOCK::wall, [&file](benchmark::State& state) {
         KXPICTURE picture;
-        picture.Create(width, height, static_cast<std::uint16_t>(depth));
-        std::mt19937 random(1);
-        for (std::uint32_t i = 0; i < picture.GetDataSize(); ++i)
-            picture.GetData()[i] = static_cast<std::uint8_t>(random());
-        if (depth == 8) {
-            picture.SetPaletteSize(256);
-            for (std::uint32_t i = 0; i < 1024; ++i)
-                picture.GetPalette()[i] = static_cast<std::uint8_t>(random());
+        for (auto _ : state)
+            benchmark::DoNotOptimize(bmp::Decode(file.bytes.data(), file.bytes.size(), picture));
+    });
+    AddSide(line, "Qt", BENCHCLOCK::wall, [&file](benchmark::State& state) {
+        for (auto _ : state) {
+            QImage image;
+            benchmark::DoNotOptimize(
+                image.loadFromData(file.bytes.data(), static_cast<int>(file.bytes.size()), "BMP"));
         }
-        picture.SetMasks(0xFF0000, 0xFF00, 0xFF, depth == 32 ? 0xFF000000 : 0);
-        bmp::Encode(picture, file);
-    }
-    return file;
+    });
 }
 
-QImage QtImageOf(int depth)
+void AddFileRoad(const BENCHCASE& line, const BENCHFILE& file, bool cold)
 {
-    const std::vector<std::uint8_t>& file = FileOf(depth);
-    QImage image;
-    image.loadFromData(file.data(), static_cast<int>(file.size()), "BMP");
-    return image;
+    const auto evict = [&file, cold](benchmark::State& state) {
+        if (!cold)
+            return;
+        state.PauseTiming();
+        DropFromPageCache(file.path);
+        state.ResumeTiming();
+    };
+    AddSide(line, oursSide, BENCHCLOCK::wall, [&file, evict](benchmark::State& state) {
+        KXPICTURE picture;
+        for (auto _ : state) {
+            evict(state);
+            benchmark::DoNotOptimize(picture.GetLoaderSet().LoadFile(file.path.c_str()));
+        }
+    });
+    AddSide(line, "Qt", BENCHCLOCK::wall, [&file, evict](benchmark::State& state) {
+        const QString path = QString::fromStdString(file.path);
+        for (auto _ : state) {
+            evict(state);
+            QImage image;
+            benchmark::DoNotOptimize(image.load(path, "BMP"));
+        }
+    });
 }
 
-void Decode(benchmark::State& state)
+void AddLoadForDisplay(const BENCHCASE& line, const BENCHFILE& file)
 {
-    const std::vector<std::uint8_t>& file = FileOf(static_cast<int>(state.range(0)));
-    KXPICTURE picture;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(bmp::Decode(file.data(), file.size(), picture));
+    AddSide(line, oursSide, BENCHCLOCK::wall, [&file](benchmark::State& state) {
+        KXPICTURE picture;
+        for (auto _ : state) {
+            picture.GetLoaderSet().LoadFile(file.path.c_str());
+            benchmark::DoNotOptimize(ConvertForDisplay(picture));
+        }
+    });
+    AddSide(line, "Qt", BENCHCLOCK::wall, [&file](benchmark::State& state) {
+        const QString path = QString::fromStdString(file.path);
+        for (auto _ : state) {
+            QImage image;
+            image.load(path, "BMP");
+            const QImage shown = image.convertToFormat(QImage::Format_RGB32);
+            benchmark::DoNotOptimize(shown.constBits());
+        }
+    });
 }
 
-void QtDecode(benchmark::State& state)
+void AddEncode(const BENCHCASE& line, const BENCHFILE& file)
 {
-    const std::vector<std::uint8_t>& file = FileOf(static_cast<int>(state.range(0)));
-    for (auto _ : state) {
+    AddSide(line, oursSide, BENCHCLOCK::wall, [&file](benchmark::State& state) {
+        KXPICTURE picture;
+        bmp::Decode(file.bytes.data(), file.bytes.size(), picture);
+        for (auto _ : state) {
+            std::vector<std::uint8_t> out;
+            benchmark::DoNotOptimize(bmp::Encode(picture, out));
+        }
+    });
+    AddSide(line, "Qt", BENCHCLOCK::wall, [&file](benchmark::State& state) {
         QImage image;
-        benchmark::DoNotOptimize(
-            image.loadFromData(file.data(), static_cast<int>(file.size()), "BMP"));
+        image.loadFromData(file.bytes.data(), static_cast<int>(file.bytes.size()), "BMP");
+        for (auto _ : state) {
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            benchmark::DoNotOptimize(image.save(&buffer, "BMP"));
+        }
+    });
+}
+
+std::string PillowTask(const BENCHCASE& line, const std::string& side, bool counts,
+                       const std::string& kind, const BENCHFILE& file)
+{
+    return line.operation + "|" + line.size + "|" + line.depth + "|" + side + "|" +
+           (counts ? "1" : "0") + "|" + kind + "|" + file.path;
+}
+
+void MakeFiles()
+{
+    const std::filesystem::path& folder = BenchFolder();
+    for (const BENCHSIZE& size : benchSizes) {
+        for (const std::uint16_t depth : depths) {
+            KXPICTURE picture;
+            MakeBenchPicture(picture, size, depth);
+            BENCHFILE file{size, depth, "", {}};
+            file.path = (folder / ("picture-" + SizeLabel(size) + "-" + DepthLabel(depth) + ".bmp"))
+                            .string();
+            WriteBenchFile(picture, file.path);
+            std::ifstream in(file.path, std::ios::binary);
+            file.bytes.assign(std::istreambuf_iterator<char>(in), {});
+            Files().push_back(std::move(file));
+        }
     }
 }
 
-void Encode(benchmark::State& state)
+void Setup()
 {
-    const std::vector<std::uint8_t>& file = FileOf(static_cast<int>(state.range(0)));
-    KXPICTURE picture;
-    bmp::Decode(file.data(), file.size(), picture);
-    std::vector<std::uint8_t> out;
-    for (auto _ : state)
-        benchmark::DoNotOptimize(bmp::Encode(picture, out));
-}
-
-void QtEncode(benchmark::State& state)
-{
-    const QImage image = QtImageOf(static_cast<int>(state.range(0)));
-    for (auto _ : state) {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        benchmark::DoNotOptimize(image.save(&buffer, "BMP"));
+    MakeFiles();
+    std::vector<std::string> pillow;
+    for (const BENCHFILE& file : Files()) {
+        const std::string size = SizeLabel(file.size);
+        const std::string depth = DepthLabel(file.depth);
+        const BENCHCASE decode{"decode from memory", size, depth};
+        const BENCHCASE warm{"file road, warm cache", size, depth};
+        const BENCHCASE cold{"file road, cold cache", size, depth};
+        const BENCHCASE display{"load for display", size, depth};
+        AddDecode(decode, file);
+        AddFileRoad(warm, file, false);
+        AddFileRoad(cold, file, true);
+        AddLoadForDisplay(display, file);
+        pillow.push_back(PillowTask(decode, "Pillow", true, "decode", file));
+        pillow.push_back(PillowTask(warm, "Pillow", true, "file", file));
+        pillow.push_back(PillowTask(warm, "Pillow path (floor)", false, "path", file));
+        pillow.push_back(PillowTask(cold, "Pillow", true, "file-cold", file));
+        pillow.push_back(PillowTask(cold, "Pillow path (floor)", false, "path-cold", file));
+        pillow.push_back(PillowTask(display, "Pillow", true, "display", file));
+        // A 32-bit picture is stored as 24 bits by every writer: 8 and 24 bits only.
+        if (file.depth != 32) {
+            const BENCHCASE encode{"encode", size, depth};
+            AddEncode(encode, file);
+            pillow.push_back(PillowTask(encode, "Pillow", true, "encode", file));
+        }
     }
+    RunPillow(pillow);
 }
 
-void LoadForDisplay(benchmark::State& state)
-{
-    const std::vector<std::uint8_t>& file = FileOf(static_cast<int>(state.range(0)));
-    KXPICTURE picture;
-    for (auto _ : state) {
-        bmp::Decode(file.data(), file.size(), picture);
-        benchmark::DoNotOptimize(picture.ConvertDepth(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000));
-    }
-}
-
-void QtLoadForDisplay(benchmark::State& state)
-{
-    const std::vector<std::uint8_t>& file = FileOf(static_cast<int>(state.range(0)));
-    for (auto _ : state) {
-        QImage image;
-        image.loadFromData(file.data(), static_cast<int>(file.size()), "BMP");
-        benchmark::DoNotOptimize(image.convertToFormat(QImage::Format_ARGB32));
-    }
-}
-
-#define PELISK_BMP_BENCH(name)                                                                     \
-    BENCHMARK(name)->Arg(8)->Arg(24)->Arg(32)->Unit(benchmark::kMillisecond);                      \
-    BENCHMARK(Qt##name)->Arg(8)->Arg(24)->Arg(32)->Unit(benchmark::kMillisecond)
-
-PELISK_BMP_BENCH(Decode);
-PELISK_BMP_BENCH(Encode);
-PELISK_BMP_BENCH(LoadForDisplay);
-
-[[maybe_unused]] const bool ratios =
-    RegisterRatios("Decode", "QtDecode", {8, 24, 32}) &&
-    RegisterRatios("Encode", "QtEncode", {8, 24, 32}) &&
-    RegisterRatios("LoadForDisplay", "QtLoadForDisplay", {8, 24, 32});
+[[maybe_unused]] const bool registered = AddSetup(Setup);
 
 } // namespace

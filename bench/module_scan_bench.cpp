@@ -1,7 +1,7 @@
 // The plug-in scan that every picture, 3-D object and world runs when it is built: a
 // loader set constructed and destroyed in a directory of three plug-ins, against loading
 // and freeing the same three libraries directly.
-#include "ratio.h"
+#include "benchtable.h"
 #include "tempdir.h"
 
 #include "kxmanager.h"
@@ -41,30 +41,29 @@ private:
     ScopedTempDir dir;
 };
 
-void LoaderSetScan(benchmark::State& state)
+void Setup()
 {
-    PLUGINDIR dir;
-    for (auto _ : state) {
-        KXLOADERSET set(KXKIND_IMAGELOADER);
-        benchmark::DoNotOptimize(set.GetCount());
-    }
-}
-
-void BareDlopen(benchmark::State& state)
-{
-    PLUGINDIR dir;
-    const std::vector<std::string> paths = dir.Paths();
-    for (auto _ : state) {
-        for (const std::string& path : paths) {
-            void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-            benchmark::DoNotOptimize(library);
-            dlclose(library);
+    const BENCHCASE line{"plug-in scan", "3 files", "-"};
+    AddSide(line, oursSide, BENCHCLOCK::wall, [](benchmark::State& state) {
+        PLUGINDIR dir;
+        for (auto _ : state) {
+            KXLOADERSET set(KXKIND_IMAGELOADER);
+            benchmark::DoNotOptimize(set.GetCount());
         }
-    }
+    });
+    AddSide(line, "dlopen", BENCHCLOCK::wall, [](benchmark::State& state) {
+        PLUGINDIR dir;
+        const std::vector<std::string> paths = dir.Paths();
+        for (auto _ : state) {
+            for (const std::string& path : paths) {
+                void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+                benchmark::DoNotOptimize(library);
+                dlclose(library);
+            }
+        }
+    });
 }
 
-BENCHMARK(LoaderSetScan);
-BENCHMARK(BareDlopen);
-[[maybe_unused]] const bool ratios = RegisterRatio("LoaderSetScan", "BareDlopen");
+[[maybe_unused]] const bool registered = AddSetup(Setup);
 
 } // namespace

@@ -1,27 +1,36 @@
-// The pictures the picture benchmarks work on: one size, random pixels, and a QImage of
-// the same pixels for the peer.
+// The pictures the picture benchmarks work on: two sizes, random pixels, a QImage of the
+// same pixels for Qt, and BMP files of them for the peers that read files.
 #pragma once
 
+#include "benchtable.h"
 #include "kxpicture.h"
-#include "ratio.h"
 
 #include <QImage>
 
 #include <cstdint>
 #include <cstring>
-#include <initializer_list>
+#include <filesystem>
 #include <random>
 #include <string>
 
-inline constexpr std::uint32_t benchWidth = 2000;
-inline constexpr std::uint32_t benchHeight = 1500;
+struct BENCHSIZE {
+    std::uint32_t width;
+    std::uint32_t height;
+};
 
-// A picture of the depth with random pixels, with the masks and palette the bitmap
-// loader gives a file of that depth.
-inline void MakeBenchPicture(KXPICTURE& picture, std::uint16_t depth)
+inline constexpr BENCHSIZE benchSizes[] = {{2000, 1500}, {4000, 3000}};
+
+inline std::string SizeLabel(const BENCHSIZE& size)
+{
+    return SizeLabel(size.width, size.height);
+}
+
+// A picture of the size and depth with random pixels, with the masks and palette the
+// bitmap loader gives a file of that depth.
+inline void MakeBenchPicture(KXPICTURE& picture, const BENCHSIZE& size, std::uint16_t depth)
 {
     std::mt19937 random(depth);
-    picture.Create(benchWidth, benchHeight, depth);
+    picture.Create(size.width, size.height, depth);
     for (std::uint32_t i = 0; i < picture.GetDataSize(); ++i)
         picture.GetData()[i] = static_cast<std::uint8_t>(random());
     if (depth <= 8) {
@@ -63,7 +72,8 @@ inline QImage::Format BenchFormat(std::uint16_t depth)
     }
 }
 
-// The same pixel bytes row by row (QImage pads its rows), and a palette for 8 bits.
+// The same pixels as a QImage: the same bytes row by row (QImage pads its rows), and the
+// palette for 8 bits.
 inline QImage MakeBenchImage(const KXPICTURE& picture)
 {
     QImage image(static_cast<int>(picture.GetWidth()), static_cast<int>(picture.GetHeight()),
@@ -81,3 +91,15 @@ inline QImage MakeBenchImage(const KXPICTURE& picture)
     }
     return image;
 }
+
+// Writes the picture as a BMP file and flushes it to the disk, so that its pages can be
+// dropped from the page cache for a cold read. Pillow reads the file; the pictures of
+// Pillow's side are the pixels of these files.
+void WriteBenchFile(const KXPICTURE& picture, const std::filesystem::path& path);
+
+// Drops a flushed file's pages from the page cache: the next read comes from the disk.
+void DropFromPageCache(const std::filesystem::path& path);
+
+// A folder that holds the benchmark's files and the bitmap loader, current while the
+// program runs, so that every picture finds the loader.
+const std::filesystem::path& BenchFolder();

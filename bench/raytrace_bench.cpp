@@ -6,7 +6,7 @@
 // transmitted rays of a frame.
 #include "corvel.h"
 #include "kxdemoscene.h"
-#include "ratio.h"
+#include "benchtable.h"
 #include "tempdir.h"
 
 #include "kxgdi.h"
@@ -31,12 +31,8 @@ extern char** environ;
 
 namespace {
 
-constexpr int kRepetitions = 15;
-
-void CorvelDemo(benchmark::State& state)
+void CorvelDemo(benchmark::State& state, int width, int height)
 {
-    const int width = static_cast<int>(state.range(0));
-    const int height = static_cast<int>(state.range(1));
     ScopedTempDir dir;
     dir.Enter();
     kxgdi::HWND window = kxgdi::CreateWindowSurface();
@@ -166,32 +162,22 @@ void PovrayTrace(benchmark::State& state)
     Povray(state, false);
 }
 
-BENCHMARK(CorvelDemo)
-    ->Args({256, 256})
-    ->Args({800, 600})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Repetitions(kRepetitions)
-    ->DisplayAggregatesOnly();
-BENCHMARK(PovrayProcess)
-    ->Args({800, 600})
-    ->Unit(benchmark::kMillisecond)
-    ->UseManualTime()
-    ->Iterations(1)
-    ->Repetitions(kRepetitions)
-    ->DisplayAggregatesOnly();
-BENCHMARK(PovrayTrace)
-    ->Args({800, 600})
-    ->Unit(benchmark::kMillisecond)
-    ->UseManualTime()
-    ->Iterations(1)
-    ->Repetitions(kRepetitions)
-    ->DisplayAggregatesOnly();
+// Our side at the viewer's default size and at POV-Ray's; POV-Ray is timed as a whole
+// process and by its own trace time, the fairer of the two, since our frame excludes the
+// scene's setup as its trace time excludes parsing.
+void Setup()
+{
+    AddSide({"raytracer demo frame", "256x256", "-"}, oursSide, BENCHCLOCK::wall,
+            [](benchmark::State& state) { CorvelDemo(state, 256, 256); });
+    const BENCHCASE frame{"raytracer demo frame", "800x600", "-"};
+    AddSide(frame, oursSide, BENCHCLOCK::wall,
+            [](benchmark::State& state) { CorvelDemo(state, 800, 600); });
+    AddSide(frame, "POV-Ray process", BENCHCLOCK::wall, PovrayProcess)
+        ->UseManualTime()
+        ->Iterations(1);
+    AddSide(frame, "POV-Ray trace", BENCHCLOCK::wall, PovrayTrace)->UseManualTime()->Iterations(1);
+}
 
-[[maybe_unused]] const bool ratios =
-    RegisterRatio("CorvelDemo/800/600/repeats:15/real_time_median",
-                  "PovrayProcess/800/600/iterations:1/repeats:15/manual_time_median") &&
-    RegisterRatio("CorvelDemo/800/600/repeats:15/real_time_median",
-                  "PovrayTrace/800/600/iterations:1/repeats:15/manual_time_median");
+[[maybe_unused]] const bool registered = AddSetup(Setup);
 
 } // namespace

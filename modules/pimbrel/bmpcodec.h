@@ -39,9 +39,29 @@ REFUSAL Decode(const std::uint8_t* bytes, std::size_t size, KXPICTURE& picture);
 // allocated.
 bool Encode(const KXPICTURE& picture, std::vector<std::uint8_t>& out);
 
-// The whole content of the regular file at path; false for anything else, for a file
-// larger than any picture this reader accepts, or when its buffer cannot be allocated.
-bool ReadFile(const char* path, std::vector<std::uint8_t>& bytes);
+// The whole content of a regular file, read into memory of its own that nothing fills
+// first, for the reader to decode from; given back when the object goes.
+class FILEBYTES {
+public:
+    FILEBYTES() = default;
+    ~FILEBYTES();
+    FILEBYTES(const FILEBYTES&) = delete;
+    FILEBYTES& operator=(const FILEBYTES&) = delete;
+
+    // Reads the file at path whole. False, holding nothing, for anything but a regular
+    // file, for a file larger than any picture this reader accepts, when the memory
+    // cannot be had or when the file does not read whole (it shrank while being read).
+    bool Read(const char* path);
+
+    const std::uint8_t* Data() const { return bytes; }
+    std::size_t Size() const { return size; }
+
+private:
+    void Release();
+
+    std::uint8_t* bytes = nullptr;
+    std::size_t size = 0;
+};
 
 // Replaces the file at path with bytes, never destroying what it replaces: the bytes go
 // to a new file beside it (with the permissions of the file it replaces), are flushed to

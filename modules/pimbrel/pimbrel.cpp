@@ -27,9 +27,9 @@ public:
     {
         try {
             KXPICTURE* picture = PictureOf(target);
-            std::vector<std::uint8_t> bytes;
-            return picture != nullptr && bmp::ReadFile(path, bytes) &&
-                   bmp::Decode(bytes.data(), bytes.size(), *picture) == bmp::REFUSAL::NONE;
+            bmp::FILEBYTES file;
+            return picture != nullptr && file.Read(path) &&
+                   bmp::Decode(file.Data(), file.Size(), *picture) == bmp::REFUSAL::NONE;
         } catch (...) {
             return false;
         }

@@ -204,17 +204,23 @@ bool KXPICTURE::ConvertDepth(std::uint16_t newDepth, std::uint32_t red, std::uin
         return true;
     if (!kxpixel::IsWritableDepth(newDepth))
         return false;
-    std::uint32_t bytes = 0;
-    std::uint8_t* converted = nullptr;
-    if (!NewPixelBuffer(width, height, newDepth, converted, bytes))
-        return false;
-
     // Pixels of the palette depths come through this picture's palette, in the default
     // layout; the others are decoded through the masks they were stored with. Each is
     // encoded through the new masks.
-    kxpixel::Convert(PIXELSOURCE{data, depth, palette, paletteCount}, masks,
-                     {converted, newDepth, target}, width * height);
-    ReplacePixelBuffer(converted, bytes);
+    const PIXELSOURCE source{data, depth, palette, paletteCount};
+    if (StorageBits(newDepth) == StorageBits(depth) && HasPixels()) {
+        // Pixels of the same size: each is read before it is written over, and no pixel
+        // reads another, so they convert in place and need no second buffer (a 32-bit
+        // file whose masks hold no alpha, shown by the viewer).
+        kxpixel::Convert(source, masks, {data, newDepth, target}, width * height);
+    } else {
+        std::uint32_t bytes = 0;
+        std::uint8_t* converted = nullptr;
+        if (!NewPixelBuffer(width, height, newDepth, converted, bytes))
+            return false;
+        kxpixel::Convert(source, masks, {converted, newDepth, target}, width * height);
+        ReplacePixelBuffer(converted, bytes);
+    }
     depth = newDepth;
     SetMasks(red, green, blue, alpha);
     return true;
@@ -227,6 +233,8 @@ bool KXPICTURE::NewPixelBuffer(std::uint32_t w, std::uint32_t h, std::uint16_t d
     const std::uint64_t size = DataSizeFor(w, h, StorageBits(depthCode), fits);
     buffer = size > 0 ? MemAllocBuffer<std::uint8_t>(size) : nullptr;
     bytes = static_cast<std::uint32_t>(size);
+    if (buffer != nullptr)
+        kxpixel::AdviseHugePages(buffer, size);
     return fits && (size == 0 || buffer != nullptr);
 }
 

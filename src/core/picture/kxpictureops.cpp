@@ -4,6 +4,7 @@
 #include "kxpixels.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -73,26 +74,216 @@ const UNITS& Units()
     return units;
 }
 
-void SmoothFields(KXPICTURE& picture, const SMOOTHPASS& pass, const BYTEFIELDS& fields)
+// The channel KXCOLOR::SetFromDoubles makes of a mean of channel values (0..1).
+std::uint32_t ChannelOf(double mean)
 {
-    std::uint8_t* data = picture.GetData();
-    const unsigned size = KXPICTURE::StorageBits(picture.GetDepth()) / 8;
-    const std::vector<std::int64_t> offsets = Offsets(pass, picture.GetWidth());
-    const UNITS& units = Units();
-    KXCOLOR mean; // turns the means into channels exactly as the per-pixel pass does
-    ForEachSmoothed(picture, pass, [&](std::uint32_t a) {
-        double r = 0.0;
-        double g = 0.0;
-        double b = 0.0;
-        for (const std::int64_t offset : offsets) {
-            const std::uint32_t v = ReadFieldPixel(data, size, a + offset);
-            r += units.of[fields.Channel(v, 0)];
-            g += units.of[fields.Channel(v, 1)];
-            b += units.of[fields.Channel(v, 2)];
+    const double scaled = mean * 255.0;
+    if (!(scaled > 0.0))
+        return 0;
+    return scaled >= 255.0 ? 255 : static_cast<std::uint32_t>(scaled);
+}
+
+template <unsigned size> std::uint32_t ReadSized(const std::uint8_t* p)
+{
+    if constexpr (size == 4)
+        return kxpixel::Read32(p);
+    else
+        return kxpixel::Read24(p);
+}
+
+// For each whole mean m, the least sum of channel units (c / 255.0, added up in doubles as
+// the per-pixel pass adds them) that the per-pixel pass turns into m rather than m - 1.
+// The division, the scaling and the truncation never decrease as the sum grows, so one
+// comparison with this bound gives the per-pixel pass's channel.
+class WHOLEMEANS {
+public:
+    explicit WHOLEMEANS(double divisor)
+    {
+        least[0] = -HUGE_VAL;
+        for (std::uint32_t m = 1; m < 256; ++m) {
+            double sum = m * divisor / 255.0;
+            while (ChannelOf(sum / divisor) >= m)
+                sum = std::nextafter(sum, -HUGE_VAL);
+            while (ChannelOf(sum / divisor) < m)
+                sum = std::nextafter(sum, HUGE_VAL);
+            least[m] = sum;
         }
-        mean.SetFromDoubles(r / pass.divisor, g / pass.divisor, b / pass.divisor, 0.0);
-        WriteFieldPixel(data, size, a, fields.Pack(mean.GetR(), mean.GetG(), mean.GetB(), 0));
-    });
+    }
+
+    // True when units that add up to sum give m - 1 for the whole mean m.
+    bool Below(std::uint32_t m, double sum) const { return sum < least[m]; }
+
+private:
+    double least[256];
+};
+
+const WHOLEMEANS& WholeMeans(int points)
+{
+    static const WHOLEMEANS three(3.0);
+    static const WHOLEMEANS five(5.0);
+    static const WHOLEMEANS nine(9.0);
+    return points == 5 ? five : points == 9 ? nine : three;
+}
+
+// One pass over pixels of byte fields. The per-pixel pass adds up the channels as doubles
+// (c / 255.0), divides by the number of points and truncates the mean × 255.0. Carried in
+// integers, the mean of a channel is sum / points exactly: where that is not a whole
+// number it lies at least 1 / points away from one, far beyond the doubles' rounding, and
+// the truncated double is the integer quotient. Only where the sum divides evenly can the
+// doubles land just below the whole number (a uniform area may come out one unit darker):
+// there the units, added up in the per-pixel pass's order, are held against the bound.
+// Whole means are common (every uniform area has them) and come irregularly, so the units
+// are added up for every channel and the choice is made without a branch: a mispredicted
+// branch costs more than the sum.
+//
+// Each pixel reads its left neighbour as just smoothed, so a row is one chain of pixels
+// that must wait for each other. Two rows go side by side, the lower one two pixels ahead:
+// every pixel still finds the row below it smoothed up to one pixel past its own column
+// and the row above it not yet touched from one column before its own, as in the
+// per-pixel order, and the two chains run at once.
+template <unsigned size, int points> class INTEGERSMOOTH {
+public:
+    INTEGERSMOOTH(KXPICTURE& picture, const SMOOTHPASS& pass, const BYTEFIELDS& fields)
+        : data(picture.GetData()), width(picture.GetWidth()), height(picture.GetHeight()),
+          first(pass.first), fields(fields), whole(WholeMeans(points))
+    {
+        for (int k = 0; k < points; ++k) {
+            offsets[k] = (pass.dx[k] + std::int64_t{pass.dy[k]} * width) * size;
+            if (pass.dx[k] == -1 && pass.dy[k] == 0)
+                left = k;
+        }
+        for (int c = 0; c < 3; ++c)
+            place[c] = fields.shift[c] / 8;
+    }
+
+    // Every colour channel a whole byte inside the pixel (none missing).
+    static bool Fits(const BYTEFIELDS& fields)
+    {
+        for (int c = 0; c < 3; ++c) {
+            if (fields.keep[c] == 0 || fields.shift[c] / 8 >= size)
+                return false;
+        }
+        return true;
+    }
+
+    void Run()
+    {
+        const std::uint32_t end = width - 1;
+        const std::uint64_t rowBytes = std::uint64_t{width} * size;
+        for (std::uint32_t i = first; i + 1 < height; i += 2) {
+            std::uint8_t* lower = data + i * rowBytes;
+            std::uint32_t lowerLeft[3];
+            Start(lower, lowerLeft);
+            if (i + 2 >= height) {
+                for (std::uint32_t j = first; j < end; ++j)
+                    Pixel(lower, j, lowerLeft);
+                break;
+            }
+            std::uint8_t* upper = lower + rowBytes;
+            std::uint32_t upperLeft[3];
+            Start(upper, upperLeft);
+            for (std::uint32_t j = first; j < end + lead; ++j) {
+                if (j < end)
+                    Pixel(lower, j, lowerLeft);
+                if (j >= first + lead)
+                    Pixel(upper, j - lead, upperLeft);
+            }
+        }
+    }
+
+private:
+    static constexpr std::uint32_t lead = 2;
+
+    // The channels of the pixel left of the row's first smoothed one.
+    void Start(const std::uint8_t* row, std::uint32_t (&chained)[3]) const
+    {
+        const std::uint32_t v = left >= 0 ? ReadSized<size>(row + (first - 1) * size) : 0;
+        for (int c = 0; c < 3; ++c)
+            chained[c] = fields.Channel(v, c);
+    }
+
+    // Smooths pixel j of the row; chained holds the channels of its left neighbour as
+    // smoothed, and takes its own.
+    void Pixel(std::uint8_t* row, std::uint32_t j, std::uint32_t (&chained)[3]) const
+    {
+        std::uint8_t* p = row + std::uint64_t{j} * size;
+        // Each channel is one byte of the pixel: read as a byte, it needs no shifting.
+        std::uint32_t channels[3][points];
+        for (int k = 0; k < points; ++k) {
+            for (int c = 0; c < 3; ++c)
+                channels[c][k] = k == left ? chained[c] : p[offsets[k] + place[c]];
+        }
+        for (int c = 0; c < 3; ++c) {
+            std::uint32_t sum = 0;
+            for (int k = 0; k < points; ++k)
+                sum += channels[c][k];
+            const std::uint32_t mean = sum / points;
+            const bool below = whole.Below(mean, UnitSum(channels[c]));
+            chained[c] = mean - static_cast<std::uint32_t>((mean * points == sum) & below);
+        }
+        const std::uint32_t packed = fields.Pack(chained[0], chained[1], chained[2], 0);
+        if constexpr (size == 4)
+            kxpixel::Write32(p, packed);
+        else
+            kxpixel::Write24(p, packed);
+    }
+
+    // The units of the points in the per-pixel pass's order.
+    double UnitSum(const std::uint32_t (&channels)[points]) const
+    {
+        double sum = 0.0;
+        for (int k = 0; k < points; ++k)
+            sum += units.of[channels[k]];
+        return sum;
+    }
+
+    std::uint8_t* const data;
+    const std::uint32_t width;
+    const std::uint32_t height;
+    const std::uint32_t first;
+    const BYTEFIELDS fields;
+    const UNITS& units = Units();
+    const WHOLEMEANS& whole;
+    std::int64_t offsets[points];
+    int left = -1;     // the point that is the left neighbour, if the pass reads it
+    unsigned place[3]; // the byte of each colour channel within a pixel
+};
+
+template <unsigned size, int points>
+bool SmoothIntegers(KXPICTURE& picture, const SMOOTHPASS& pass, const BYTEFIELDS& fields)
+{
+    if (picture.GetWidth() < pass.first + 2 || picture.GetHeight() < pass.first + 2)
+        return true;
+    if (!INTEGERSMOOTH<size, points>::Fits(fields))
+        return false;
+    INTEGERSMOOTH<size, points>(picture, pass, fields).Run();
+    return true;
+}
+
+template <unsigned size>
+bool SmoothIntegersOfSize(KXPICTURE& picture, const SMOOTHPASS& pass, const BYTEFIELDS& fields)
+{
+    switch (pass.count) {
+    case 3:
+        return SmoothIntegers<size, 3>(picture, pass, fields);
+    case 5:
+        return SmoothIntegers<size, 5>(picture, pass, fields);
+    case 9:
+        return SmoothIntegers<size, 9>(picture, pass, fields);
+    default:
+        return false;
+    }
+}
+
+// False for a pass whose divisor is not its number of points: the integer mean would not
+// be its mean.
+bool SmoothFields(KXPICTURE& picture, const SMOOTHPASS& pass, const BYTEFIELDS& fields)
+{
+    if (pass.divisor != pass.count)
+        return false;
+    if (picture.GetDepth() == 32)
+        return SmoothIntegersOfSize<4>(picture, pass, fields);
+    return SmoothIntegersOfSize<3>(picture, pass, fields);
 }
 
 // The picture's palette index order within a byte is kept: pixel by pixel.
@@ -371,9 +562,7 @@ void Smooth(KXPICTURE& picture, const SMOOTHPASS& pass)
     if (IsPaletteDepth(picture.GetDepth()))
         return;
     BYTEFIELDS fields{};
-    if (HasByteFields(picture, fields))
-        SmoothFields(picture, pass, fields);
-    else
+    if (!HasByteFields(picture, fields) || !SmoothFields(picture, pass, fields))
         SmoothPerPixel(picture, pass);
 }
 

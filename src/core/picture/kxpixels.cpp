@@ -7,6 +7,12 @@
 #include <memory>
 #include <vector>
 
+#include <sys/mman.h>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace kxpixel {
 
 namespace {
@@ -52,6 +58,17 @@ template <unsigned size>
 void CopyFromTable(const PIXELSOURCE& source, const std::uint8_t* table, std::uint8_t* out,
                    std::uint32_t count)
 {
+    // Palette indices of 8 bits into 32-bit pixels, the viewer's display form: a plain
+    // lookup per byte.
+    if constexpr (size == 4) {
+        if (source.depth == 8) {
+            std::uint32_t words[256];
+            std::memcpy(words, table, sizeof words);
+            for (std::uint32_t i = 0; i < count; ++i)
+                std::memcpy(out + std::size_t{i} * 4, &words[source.data[i]], 4);
+            return;
+        }
+    }
     for (std::uint32_t i = 0; i < count; ++i)
         std::memcpy(out + std::size_t{i} * size,
                     table + std::size_t{RawValue(source.data, source.depth, i)} * size, size);
@@ -187,12 +204,65 @@ bool SamePlaces(const BYTEFIELDS& from, const BYTEFIELDS& to, std::uint32_t& kep
     return true;
 }
 
+#if defined(__x86_64__)
+// The same four pixels at a time with one byte shuffle, on processors that have it (every
+// x86-64 processor of the last fifteen years). It reads 16 bytes for 12, so it stops
+// while 4 bytes beyond the last four pixels remain in the buffer.
+__attribute__((target("ssse3"))) std::uint32_t WidenKeepingShuffled(const std::uint8_t* in,
+                                                                    std::uint8_t* out,
+                                                                    std::uint32_t count,
+                                                                    std::uint32_t kept)
+{
+    const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    const __m128i keep = _mm_set1_epi32(static_cast<int>(kept & 0xFFFFFFu));
+    std::uint32_t i = 0;
+    for (; i + 6 <= count; i += 4) {
+        const __m128i bytes =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + std::size_t{i} * 3));
+        const __m128i pixels = _mm_and_si128(_mm_shuffle_epi8(bytes, spread), keep);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + std::size_t{i} * 4), pixels);
+    }
+    return i;
+}
+#endif
+
+// 24-bit pixels into 32-bit ones whose channels keep their places: four pixels at a
+// time from three words, each pixel its three bytes with the bits kept.
+std::uint32_t WidenKeeping(const std::uint8_t* in, std::uint8_t* out, std::uint32_t count,
+                           std::uint32_t kept)
+{
+    std::uint32_t i = 0;
+#if defined(__x86_64__)
+    if (__builtin_cpu_supports("ssse3"))
+        i = WidenKeepingShuffled(in, out, count, kept);
+#endif
+    for (; i + 4 <= count; i += 4) {
+        std::uint32_t w[3];
+        std::memcpy(w, in + std::size_t{i} * 3, sizeof w);
+        const std::uint32_t pixels[4] = {w[0], w[0] >> 24 | w[1] << 8, w[1] >> 16 | w[2] << 16,
+                                         w[2] >> 8};
+        for (std::uint32_t k = 0; k < 4; ++k) {
+            const std::uint32_t moved = pixels[k] & 0xFFFFFFu & kept;
+            std::memcpy(out + (std::size_t{i} + k) * 4, &moved, 4);
+        }
+    }
+    return i;
+}
+
 template <unsigned inSize, unsigned outSize>
 void MoveBytes(const std::uint8_t* in, std::uint8_t* out, std::uint32_t count,
                const BYTEFIELDS& from, const BYTEFIELDS& to)
 {
     std::uint32_t kept = 0;
     const bool inPlace = SamePlaces(from, to, kept);
+    if constexpr (inSize == 3 && outSize == 4 && std::endian::native == std::endian::little) {
+        if (inPlace) {
+            const std::uint32_t done = WidenKeeping(in, out, count, kept);
+            in += std::size_t{done} * 3;
+            out += std::size_t{done} * 4;
+            count -= done;
+        }
+    }
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::uint32_t pixel = ReadSized<inSize>(in + std::size_t{i} * inSize);
         const std::uint32_t moved = inPlace
@@ -249,6 +319,18 @@ bool ConvertThroughFields(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
 
 } // namespace
 
+void AdviseHugePages(void* buffer, std::uint64_t size)
+{
+    constexpr std::uintptr_t hugePage = std::uintptr_t{2} << 20;
+    if (buffer == nullptr || size < 2 * hugePage)
+        return;
+    const auto address = reinterpret_cast<std::uintptr_t>(buffer);
+    const std::uintptr_t start = (address + hugePage - 1) & ~(hugePage - 1);
+    const std::uintptr_t end = (address + size) & ~(hugePage - 1);
+    if (end > start)
+        madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+}
+
 void WritePixel(std::uint8_t* data, std::uint16_t depth, std::uint32_t i, const KXCOLOR& colour)
 {
     switch (depth) {
@@ -276,8 +358,8 @@ void WritePixel(std::uint8_t* data, std::uint16_t depth, std::uint32_t i, const 
     }
 }
 
-void ConvertPerPixel(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const PIXELTARGET& target,
-                     std::uint32_t count)
+void ConvertPerPixel(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
+                     const PIXELTARGET& target, std::uint32_t count)
 {
     KXCOLOR from;
     if (!IsPaletteDepth(source.depth))

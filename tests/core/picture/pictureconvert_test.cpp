@@ -65,21 +65,28 @@ std::vector<std::uint8_t> ConvertedPerPixel(const KXPICTURE& from, const PICTURE
 }
 
 // 16-bit pictures take their table from 65536 pixels on, so one size lies above that.
+// Pixels that keep their size are converted in place, in the buffer they are in.
 TEST(PictureConvert, EveryFormatGivesThePerPixelBytes)
 {
     std::mt19937 random(6);
     for (const PICTUREFORMAT& from : sources) {
         for (const PICTUREFORMAT& to : targets) {
-            if (from.depth == to.depth)
-                continue;
+            const KXMASKS toMasks{to.masks[0], to.masks[1], to.masks[2], to.masks[3]};
+            const KXMASKS fromMasks{from.masks[0], from.masks[1], from.masks[2], from.masks[3]};
+            if (from.depth == to.depth && fromMasks == toMasks)
+                continue; // nothing to convert
+            const bool sameSize =
+                KXPICTURE::StorageBits(from.depth) == KXPICTURE::StorageBits(to.depth);
             for (const auto& [width, height] : {std::pair{33u, 7u}, std::pair{257u, 256u}}) {
                 if (from.depth != 16 && width > 33)
                     continue;
                 KXPICTURE p;
                 MakeRandom(p, width, height, from, random);
                 const std::vector<std::uint8_t> expected = ConvertedPerPixel(p, to);
+                const std::uint8_t* before = p.GetData();
                 ASSERT_TRUE(
                     p.ConvertDepth(to.depth, to.masks[0], to.masks[1], to.masks[2], to.masks[3]));
+                EXPECT_EQ(p.GetData() == before, sameSize) << from.depth << " -> " << to.depth;
                 EXPECT_EQ(PixelBytes(p), expected)
                     << from.depth << "/" << std::hex << from.masks[0] << " -> " << std::dec
                     << to.depth << "/" << std::hex << to.masks[0] << " " << std::dec << width;

@@ -361,6 +361,30 @@ TEST(PictureSmooth, FastPassesMatchThePerPixelOnes)
     }
 }
 
+// Where the mean of a channel is a whole number, the doubles of the per-pixel pass can
+// land just below it, and a uniform area comes out one unit darker. The direct passes
+// carry the sums in integers: over every channel value of a uniform area they must still
+// give the per-pixel bytes, the darker ones included (and there must be darker ones, or
+// the case is not exercised).
+TEST(PictureSmooth, WholeMeansRoundAsThePerPixelPass)
+{
+    for (int points : {3, 5, 9}) {
+        int darker = 0;
+        for (std::uint32_t v = 0; v < 256; ++v) {
+            KXPICTURE fast;
+            Fill32(fast, 4, 4, v | (255 - v) << 8 | (v / 2) << 16 | 0xFF000000);
+            KXPICTURE reference;
+            CopyPicture(fast, reference);
+            kxpixel::Smooth(fast, kxpixel::SmoothPass(points));
+            kxpixel::SmoothPerPixel(reference, kxpixel::SmoothPass(points));
+            EXPECT_EQ(PixelBytes(fast), PixelBytes(reference)) << points << " " << v;
+            if ((reference.GetPixelPacked(5) & 0xFF) != v)
+                ++darker;
+        }
+        EXPECT_GT(darker, 0) << points;
+    }
+}
+
 // --- fill and red-blue swap
 
 TEST(PictureFill, EveryPixelTakesTheColour)

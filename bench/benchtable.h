@@ -1,0 +1,55 @@
+// Benchmarks measure the system against its peers doing the same work, from the same input
+// to the same kind of result, in the same run. Each benchmark file registers the sides of
+// its cases while it loads (a namespace-scope `const bool` initialised by these calls);
+// the shared main runs every side the same number of times, interleaved, and prints one
+// line per case: operation, size, depth, the median and spread of each side, and the
+// ratio of the system's median to the fastest peer's.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// What is done, on what size and depth: one line of the table.
+struct BENCHCASE {
+    std::string operation;
+    std::string size;
+    std::string depth;
+};
+
+// Wall time for what a user waits for; process CPU time (all threads) where a peer may
+// spread the work over several threads.
+enum class BENCHCLOCK { wall, cpu };
+
+// The name of the system's side in the table; every other side is a peer.
+inline const char* const oursSide = "Pelisk";
+
+// Registers work that main runs once, after the arguments are read and before the
+// benchmarks run: making the files, registering the sides, running the Pillow script.
+bool AddSetup(std::function<void()> setup);
+
+// Registers one side of a case: one run of the function's loop per repetition. The
+// benchmark is returned for settings of its own (manual time, one iteration); counters
+// it sets are printed with its figure, as medians over the repetitions.
+benchmark::internal::Benchmark* AddSide(const BENCHCASE& line, const std::string& side,
+                                        BENCHCLOCK clock,
+                                        std::function<void(benchmark::State&)> run);
+
+// A figure measured outside this program, in seconds. A side that does not count as a
+// peer is printed but takes no part in the ratio (a floor to approach).
+void AddExternal(const BENCHCASE& line, const std::string& side, double median, double spread,
+                 bool counts);
+
+// The repetitions and the least time of one repetition, in seconds, that every side gets.
+int BenchRuns();
+double BenchMinTime();
+
+// Runs the Pillow script of this folder with the tasks (one argument each, see the
+// script) and adds its figures; a machine without Pillow gets no Pillow column.
+void RunPillow(const std::vector<std::string>& tasks);
+
+// "2000x1500" and "8" as the table shows them.
+std::string SizeLabel(unsigned width, unsigned height);
+std::string DepthLabel(unsigned depth);
