@@ -7,7 +7,6 @@
 #include <memory>
 #include <vector>
 
-#include <sys/mman.h>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -318,18 +317,6 @@ bool ConvertThroughFields(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
 }
 
 } // namespace
-
-void AdviseHugePages(void* buffer, std::uint64_t size)
-{
-    constexpr std::uintptr_t hugePage = std::uintptr_t{2} << 20;
-    if (buffer == nullptr || size < 2 * hugePage)
-        return;
-    const auto address = reinterpret_cast<std::uintptr_t>(buffer);
-    const std::uintptr_t start = (address + hugePage - 1) & ~(hugePage - 1);
-    const std::uintptr_t end = (address + size) & ~(hugePage - 1);
-    if (end > start)
-        madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
-}
 
 void WritePixel(std::uint8_t* data, std::uint16_t depth, std::uint32_t i, const KXCOLOR& colour)
 {
