@@ -223,6 +223,29 @@ __attribute__((target("ssse3"))) std::uint32_t WidenKeepingShuffled(const std::u
     }
     return i;
 }
+
+// Eight pixels at a time, four in each half of a 256-bit register, where the processor
+// has them. It reads 16 bytes at the fifth pixel, so it stops while 6 bytes beyond the
+// last eight pixels remain in the buffer.
+__attribute__((target("avx2"))) std::uint32_t WidenKeepingShuffledWide(const std::uint8_t* in,
+                                                                       std::uint8_t* out,
+                                                                       std::uint32_t count,
+                                                                       std::uint32_t kept)
+{
+    const __m256i spread = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1,
+                                            0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    const __m256i keep = _mm256_set1_epi32(static_cast<int>(kept & 0xFFFFFFu));
+    std::uint32_t i = 0;
+    for (; i + 10 <= count; i += 8) {
+        const std::uint8_t* from = in + std::size_t{i} * 3;
+        const __m256i bytes = _mm256_inserti128_si256(
+            _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from))),
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 12)), 1);
+        const __m256i pixels = _mm256_and_si256(_mm256_shuffle_epi8(bytes, spread), keep);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + std::size_t{i} * 4), pixels);
+    }
+    return i;
+}
 #endif
 
 // 24-bit pixels into 32-bit ones whose channels keep their places: four pixels at a
@@ -232,8 +255,11 @@ std::uint32_t WidenKeeping(const std::uint8_t* in, std::uint8_t* out, std::uint3
 {
     std::uint32_t i = 0;
 #if defined(__x86_64__)
+    if (__builtin_cpu_supports("avx2"))
+        i = WidenKeepingShuffledWide(in, out, count, kept);
     if (__builtin_cpu_supports("ssse3"))
-        i = WidenKeepingShuffled(in, out, count, kept);
+        i += WidenKeepingShuffled(in + std::size_t{i} * 3, out + std::size_t{i} * 4, count - i,
+                                  kept);
 #endif
     for (; i + 4 <= count; i += 4) {
         std::uint32_t w[3];
