@@ -1,8 +1,6 @@
 // Reading and writing whole files for the bitmap loader.
 #include "bmpcodec.h"
 
-#include "kxpixels.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -75,7 +73,6 @@ bool FILEBYTES::Read(const char* path)
         bytes = static_cast<std::uint8_t*>(::operator new(fileSize, std::nothrow));
         read = bytes != nullptr;
         if (read) {
-            kxpixel::AdviseHugePages(bytes, fileSize);
             size = fileSize;
             read = ReadWhole(fd, bytes, fileSize);
         }

@@ -32,7 +32,7 @@ void Write(const std::filesystem::path& path, const std::vector<std::uint8_t>& b
               static_cast<std::streamsize>(bytes.size()));
 }
 
-// Sizes on both sides of the memory's huge pages, and none.
+// Sizes on both sides of 2 MiB, and none.
 TEST(FileBytes, ReadsRegularFilesWhole)
 {
     ScopedTempDir dir;

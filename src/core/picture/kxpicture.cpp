@@ -233,8 +233,6 @@ bool KXPICTURE::NewPixelBuffer(std::uint32_t w, std::uint32_t h, std::uint16_t d
     const std::uint64_t size = DataSizeFor(w, h, StorageBits(depthCode), fits);
     buffer = size > 0 ? MemAllocBuffer<std::uint8_t>(size) : nullptr;
     bytes = static_cast<std::uint32_t>(size);
-    if (buffer != nullptr)
-        kxpixel::AdviseHugePages(buffer, size);
     return fits && (size == 0 || buffer != nullptr);
 }
 

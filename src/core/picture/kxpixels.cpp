@@ -7,7 +7,6 @@
 #include <memory>
 #include <vector>
 
-#include <sys/mman.h>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -64,7 +63,18 @@ void CopyFromTable(const PIXELSOURCE& source, const std::uint8_t* table, std::ui
         if (source.depth == 8) {
             std::uint32_t words[256];
             std::memcpy(words, table, sizeof words);
-            for (std::uint32_t i = 0; i < count; ++i)
+            // Four indices read as one word and two pixels written as one: the loop is
+            // bound by its loads and stores, not by the lookups.
+            std::uint32_t i = 0;
+            for (; std::endian::native == std::endian::little && i + 4 <= count; i += 4) {
+                std::uint32_t indices = 0;
+                std::memcpy(&indices, source.data + i, 4);
+                const std::uint64_t pair[2] = {
+                    words[indices & 0xFF] | std::uint64_t{words[indices >> 8 & 0xFF]} << 32,
+                    words[indices >> 16 & 0xFF] | std::uint64_t{words[indices >> 24]} << 32};
+                std::memcpy(out + std::size_t{i} * 4, pair, sizeof pair);
+            }
+            for (; i < count; ++i)
                 std::memcpy(out + std::size_t{i} * 4, &words[source.data[i]], 4);
             return;
         }
@@ -224,6 +234,29 @@ __attribute__((target("ssse3"))) std::uint32_t WidenKeepingShuffled(const std::u
     }
     return i;
 }
+
+// Eight pixels at a time, four in each half of a 256-bit register, where the processor
+// has them. It reads 16 bytes at the fifth pixel, so it stops while 6 bytes beyond the
+// last eight pixels remain in the buffer.
+__attribute__((target("avx2"))) std::uint32_t WidenKeepingShuffledWide(const std::uint8_t* in,
+                                                                       std::uint8_t* out,
+                                                                       std::uint32_t count,
+                                                                       std::uint32_t kept)
+{
+    const __m256i spread = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1,
+                                            0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    const __m256i keep = _mm256_set1_epi32(static_cast<int>(kept & 0xFFFFFFu));
+    std::uint32_t i = 0;
+    for (; i + 10 <= count; i += 8) {
+        const std::uint8_t* from = in + std::size_t{i} * 3;
+        const __m256i bytes = _mm256_inserti128_si256(
+            _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from))),
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 12)), 1);
+        const __m256i pixels = _mm256_and_si256(_mm256_shuffle_epi8(bytes, spread), keep);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + std::size_t{i} * 4), pixels);
+    }
+    return i;
+}
 #endif
 
 // 24-bit pixels into 32-bit ones whose channels keep their places: four pixels at a
@@ -233,8 +266,11 @@ std::uint32_t WidenKeeping(const std::uint8_t* in, std::uint8_t* out, std::uint3
 {
     std::uint32_t i = 0;
 #if defined(__x86_64__)
+    if (__builtin_cpu_supports("avx2"))
+        i = WidenKeepingShuffledWide(in, out, count, kept);
     if (__builtin_cpu_supports("ssse3"))
-        i = WidenKeepingShuffled(in, out, count, kept);
+        i += WidenKeepingShuffled(in + std::size_t{i} * 3, out + std::size_t{i} * 4, count - i,
+                                  kept);
 #endif
     for (; i + 4 <= count; i += 4) {
         std::uint32_t w[3];
@@ -318,18 +354,6 @@ bool ConvertThroughFields(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
 }
 
 } // namespace
-
-void AdviseHugePages(void* buffer, std::uint64_t size)
-{
-    constexpr std::uintptr_t hugePage = std::uintptr_t{2} << 20;
-    if (buffer == nullptr || size < 2 * hugePage)
-        return;
-    const auto address = reinterpret_cast<std::uintptr_t>(buffer);
-    const std::uintptr_t start = (address + hugePage - 1) & ~(hugePage - 1);
-    const std::uintptr_t end = (address + size) & ~(hugePage - 1);
-    if (end > start)
-        madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
-}
 
 void WritePixel(std::uint8_t* data, std::uint16_t depth, std::uint32_t i, const KXCOLOR& colour)
 {

@@ -113,12 +113,6 @@ struct PIXELSOURCE {
 // the palette depths and unknown codes are not written.
 void WritePixel(std::uint8_t* data, std::uint16_t depth, std::uint32_t i, const KXCOLOR& colour);
 
-// Asks for a large buffer's fresh memory to come in huge pages where the system has
-// them: a fault per 4 KiB page costs more than filling the page, and a 4000 × 3000
-// picture of 24 bits has 9000 of them. Only the whole huge pages inside the buffer are
-// concerned; the advice changes no byte and may be ignored.
-void AdviseHugePages(void* buffer, std::uint64_t size);
-
 // A buffer being converted into: its depth and the masks its pixels are packed through.
 struct PIXELTARGET {
     std::uint8_t* data;
