@@ -6,9 +6,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace bmp {
+
+class OPENFILE;
 
 // Why the reader refused a file; NONE when it read it.
 enum class REFUSAL : std::uint8_t {
@@ -23,6 +26,7 @@ enum class REFUSAL : std::uint8_t {
     TOOLARGE,    // more pixels than any picture the reader accepts
     RUNLENGTH,   // run-length data that reach outside the picture
     NOMEMORY,    // the picture's buffers could not be allocated
+    UNREADABLE,  // no regular file, too large for any picture, or it did not read whole
 };
 
 // The most pixels a picture read from a file may have (16384 × 8192): checked before
@@ -33,6 +37,26 @@ inline constexpr std::uint64_t kLargestPicture = std::uint64_t{1} << 27;
 // Reads the bytes of a BMP file into picture and returns NONE; any other value says why
 // the file was refused, with the picture untouched.
 REFUSAL Decode(const std::uint8_t* bytes, std::size_t size, KXPICTURE& picture);
+
+// Reads count bytes at offset at of a file into buffer; false when they do not read whole.
+using READAT = std::function<bool(std::size_t at, std::uint8_t* buffer, std::size_t count)>;
+
+// How many of a file's first bytes hold its headers and palette, whatever the header.
+inline constexpr std::size_t kHeadSize = 4096;
+
+// Reads a file of fileSize bytes whose rows the picture stores exactly as the file does
+// (uncompressed, bottom row first, rows of a whole number of 4-byte words, 8 bits a
+// pixel or more): its headers and palette from head, its first headSize bytes (all of
+// them when the file is shorter than kHeadSize), with every check Decode makes; then its
+// pixels through readAt straight into the picture's new buffer. Refuses as Decode does,
+// and UNREADABLE when the pixels do not read whole, with the picture as it was. For any
+// other file it sets plain false and leaves the picture alone, for Decode to read.
+REFUSAL DecodePlainRows(const std::uint8_t* head, std::size_t headSize, std::size_t fileSize,
+                        const READAT& readAt, KXPICTURE& picture, bool& plain);
+
+// Reads the BMP file at path into picture and returns NONE; any other value says why it
+// was not read, with the picture untouched.
+REFUSAL ReadFile(const char* path, KXPICTURE& picture);
 
 // The bytes of a BMP file holding picture. False, with out empty, for a picture without
 // pixels or of a depth other than 1, 4, 8, 16, 24 and 32, or when out cannot be
@@ -52,6 +76,8 @@ public:
     // file, for a file larger than any picture this reader accepts, when the memory
     // cannot be had or when the file does not read whole (it shrank while being read).
     bool Read(const char* path);
+    // The same from a file already open.
+    bool Read(const OPENFILE& file);
 
     const std::uint8_t* Data() const { return bytes; }
     std::size_t Size() const { return size; }

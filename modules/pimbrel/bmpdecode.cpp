@@ -7,6 +7,7 @@
 #include "bmplayout.h"
 
 #include "kxassert.h"
+#include "kxmemmod.h"
 
 #include <algorithm>
 #include <bit>
@@ -43,7 +44,11 @@ struct LAYOUT {
 
 class READER {
 public:
-    READER(const std::uint8_t* fileBytes, std::size_t fileSize) : file(fileBytes, fileSize) {}
+    // The headers are read from the file's first headSize bytes; the palette and the
+    // pixels are placed within the whole file's fileSize.
+    READER(const std::uint8_t* head, std::size_t headSize, std::size_t fileSize)
+        : file(head, headSize), fileSize(head != nullptr ? fileSize : 0)
+    {}
 
     REFUSAL ReadLayout(LAYOUT& layout);
 
@@ -56,6 +61,7 @@ private:
     REFUSAL PlacePixels(std::uint32_t pixelOffset, std::uint32_t imageSize, LAYOUT& layout) const;
 
     LECURSOR file;
+    std::size_t fileSize;
 };
 
 bool IsContiguous(std::uint32_t mask)
@@ -98,7 +104,7 @@ REFUSAL CheckSize(const LAYOUT& layout)
 
 REFUSAL READER::ReadLayout(LAYOUT& layout)
 {
-    layout.fileSize = file.Size();
+    layout.fileSize = fileSize;
     if (!file.Holds(0, 2))
         return REFUSAL::TRUNCATED;
     if (file.U8(L::kSignature) != 'B' || file.U8(L::kSignature + 1) != 'M')
@@ -216,7 +222,7 @@ void READER::PlacePalette(std::uint32_t colorsUsed, std::uint32_t pixelOffset, L
         layout.paletteCount = std::min<std::uint32_t>(colorsUsed, 256);
         wanted = layout.paletteCount;
     }
-    std::size_t limit = file.Size();
+    std::size_t limit = fileSize;
     if (pixelOffset >= layout.paletteStart)
         limit = std::min<std::size_t>(limit, pixelOffset);
     const std::size_t available =
@@ -228,7 +234,7 @@ void READER::PlacePalette(std::uint32_t colorsUsed, std::uint32_t pixelOffset, L
 REFUSAL READER::PlacePixels(std::uint32_t pixelOffset, std::uint32_t imageSize,
                             LAYOUT& layout) const
 {
-    const std::size_t size = file.Size();
+    const std::size_t size = fileSize;
     if (pixelOffset > size)
         return REFUSAL::TRUNCATED;
     layout.pixelStart = pixelOffset;
@@ -465,12 +471,31 @@ void SetMasks(const LAYOUT& layout, KXPICTURE& picture)
         picture.SetMasks(0, 0, 0, 0);
 }
 
+// Rows the picture holds byte for byte as the file stores them: whole bytes per pixel,
+// no padding after a row, bottom row first.
+bool HasPlainRows(const LAYOUT& layout)
+{
+    return !layout.IsRunLength() && !layout.topDown && layout.bits >= 8 &&
+           std::uint64_t{layout.width} * layout.bits % 32 == 0;
+}
+
+// Gives a picture of the layout's size and depth the file's palette, masks and
+// resolutions.
+void FinishPicture(const LAYOUT& layout, const std::uint8_t* fileBytes, KXPICTURE& picture)
+{
+    picture.SetXResolution(layout.xResolution);
+    picture.SetYResolution(layout.yResolution);
+    CopyPalette(layout, fileBytes, picture);
+    SetMasks(layout, picture);
+}
+
 } // namespace
 
 REFUSAL Decode(const std::uint8_t* bytes, std::size_t size, KXPICTURE& picture)
 {
     LAYOUT layout;
-    if (const REFUSAL refusal = READER(bytes, size).ReadLayout(layout); refusal != REFUSAL::NONE)
+    if (const REFUSAL refusal = READER(bytes, size, size).ReadLayout(layout);
+        refusal != REFUSAL::NONE)
         return refusal;
     if (layout.IsRunLength()) {
         CHECKONLY nothing;
@@ -483,16 +508,48 @@ REFUSAL Decode(const std::uint8_t* bytes, std::size_t size, KXPICTURE& picture)
     if (!picture.CreateWithPalette(layout.width, layout.height,
                                    static_cast<std::uint16_t>(layout.bits), layout.paletteCount))
         return REFUSAL::NOMEMORY;
-    picture.SetXResolution(layout.xResolution);
-    picture.SetYResolution(layout.yResolution);
-    CopyPalette(layout, bytes, picture);
+    FinishPicture(layout, bytes, picture);
     if (layout.IsRunLength()) {
         PICTURESINK sink(picture, layout.compression == L::kRle4);
         RLEWALK<PICTURESINK>(layout, bytes, sink).Walk();
     } else {
         CopyRows(layout, bytes, picture);
     }
-    SetMasks(layout, picture);
+    return REFUSAL::NONE;
+}
+
+REFUSAL DecodePlainRows(const std::uint8_t* head, std::size_t headSize, std::size_t fileSize,
+                        const READAT& readAt, KXPICTURE& picture, bool& plain)
+{
+    LAYOUT layout;
+    plain = false;
+    if (const REFUSAL refusal = READER(head, headSize, fileSize).ReadLayout(layout);
+        refusal != REFUSAL::NONE)
+        return refusal;
+    if (!HasPlainRows(layout))
+        return REFUSAL::NONE;
+    plain = true;
+    // The palette lies within the head the headers were read from.
+    KX_ASSERT(layout.paletteRead == 0 ||
+              layout.paletteStart + layout.paletteEntrySize * layout.paletteRead <= headSize);
+    const auto bits = static_cast<std::uint16_t>(layout.bits);
+    std::uint8_t* pixels = nullptr;
+    std::uint32_t bytes = 0;
+    if (!KXPICTURE::NewPixelBuffer(layout.width, layout.height, bits, pixels, bytes))
+        return REFUSAL::NOMEMORY;
+    // The header's reading placed every row inside the file, one after the other.
+    KX_ASSERT(layout.pixelStart + bytes == layout.pixelEnd);
+    REFUSAL refusal = REFUSAL::NONE;
+    if (!readAt(layout.pixelStart, pixels, bytes))
+        refusal = REFUSAL::UNREADABLE;
+    else if (!picture.CreateWithPixels(layout.width, layout.height, bits, layout.paletteCount,
+                                       pixels))
+        refusal = REFUSAL::NOMEMORY;
+    if (refusal != REFUSAL::NONE) {
+        MemFreeBuffer(pixels);
+        return refusal;
+    }
+    FinishPicture(layout, head, picture);
     return REFUSAL::NONE;
 }
 

@@ -41,6 +41,51 @@ bool ReadWhole(int fd, std::uint8_t* buffer, std::size_t count)
 
 } // namespace
 
+// A regular file open for reading, no larger than any picture this reader accepts;
+// closed when the object goes.
+class OPENFILE {
+public:
+    explicit OPENFILE(const char* path)
+        // Opened without waiting, so that a pipe or a device is refused rather than
+        // waited on.
+        : fd(path != nullptr ? open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY) : -1)
+    {
+        // The size and the kind are those of the file opened, not of whatever the path
+        // names a moment later.
+        struct stat status {};
+        if (fd >= 0 && fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+            static_cast<std::uint64_t>(status.st_size) <= largestFile)
+            size = static_cast<std::size_t>(status.st_size);
+        else
+            Close();
+    }
+    ~OPENFILE() { Close(); }
+    OPENFILE(const OPENFILE&) = delete;
+    OPENFILE& operator=(const OPENFILE&) = delete;
+
+    bool IsOpen() const { return fd >= 0; }
+    std::size_t Size() const { return size; }
+
+    // Reads count bytes from offset at into buffer; false when the file ends early.
+    bool ReadAt(std::size_t at, std::uint8_t* buffer, std::size_t count) const
+    {
+        return lseek(fd, static_cast<off_t>(at), SEEK_SET) == static_cast<off_t>(at) &&
+               ReadWhole(fd, buffer, count);
+    }
+
+private:
+    void Close()
+    {
+        if (fd >= 0)
+            close(fd);
+        fd = -1;
+        size = 0;
+    }
+
+    int fd;
+    std::size_t size = 0;
+};
+
 FILEBYTES::~FILEBYTES()
 {
     Release();
@@ -55,32 +100,56 @@ void FILEBYTES::Release()
 
 bool FILEBYTES::Read(const char* path)
 {
+    const OPENFILE file(path);
+    return Read(file);
+}
+
+bool FILEBYTES::Read(const OPENFILE& file)
+{
     Release();
-    // Opened without waiting, so that a pipe or a device is refused rather than waited on.
-    const int fd = path != nullptr ? open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY) : -1;
-    if (fd < 0)
-        return false;
-    // The size and the kind are those of the file opened, not of whatever the path
-    // names a moment later.
-    struct stat status {};
-    bool read = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
-                static_cast<std::uint64_t>(status.st_size) <= largestFile;
-    const auto fileSize = static_cast<std::size_t>(read ? status.st_size : 0);
-    if (read && fileSize > 0) {
+    bool read = file.IsOpen();
+    if (read && file.Size() > 0) {
         // Memory of its own rather than the file mapped: a mapped file that another
         // program truncates would kill the viewer on the next access. Nothing fills it
         // before the file does.
-        bytes = static_cast<std::uint8_t*>(::operator new(fileSize, std::nothrow));
+        bytes = static_cast<std::uint8_t*>(::operator new(file.Size(), std::nothrow));
         read = bytes != nullptr;
         if (read) {
-            size = fileSize;
-            read = ReadWhole(fd, bytes, fileSize);
+            size = file.Size();
+            read = file.ReadAt(0, bytes, size);
         }
     }
-    close(fd);
     if (!read)
         Release();
     return read;
+}
+
+// Most files are read whole and decoded from their bytes. A file whose rows the picture
+// stores unchanged skips that copy: its headers are read first and checked as Decode
+// checks them, then its pixels go from the file straight into the picture's new buffer.
+// That spares a second fresh buffer of the picture's size, whose first touch costs as
+// much as reading the file.
+REFUSAL ReadFile(const char* path, KXPICTURE& picture)
+{
+    const OPENFILE file(path);
+    if (!file.IsOpen())
+        return REFUSAL::UNREADABLE;
+    std::uint8_t head[kHeadSize];
+    const std::size_t headSize = std::min(kHeadSize, file.Size());
+    if (!file.ReadAt(0, head, headSize))
+        return REFUSAL::UNREADABLE;
+    const READAT readAt = [&file](std::size_t at, std::uint8_t* buffer, std::size_t count) {
+        return file.ReadAt(at, buffer, count);
+    };
+    bool plain = false;
+    const REFUSAL refusal =
+        DecodePlainRows(head, headSize, file.Size(), readAt, picture, plain);
+    if (refusal != REFUSAL::NONE || plain)
+        return refusal;
+    FILEBYTES bytes;
+    if (!bytes.Read(file))
+        return REFUSAL::UNREADABLE;
+    return Decode(bytes.Data(), bytes.Size(), picture);
 }
 
 namespace {

@@ -27,9 +27,7 @@ public:
     {
         try {
             KXPICTURE* picture = PictureOf(target);
-            bmp::FILEBYTES file;
-            return picture != nullptr && file.Read(path) &&
-                   bmp::Decode(file.Data(), file.Size(), *picture) == bmp::REFUSAL::NONE;
+            return picture != nullptr && bmp::ReadFile(path, *picture) == bmp::REFUSAL::NONE;
         } catch (...) {
             return false;
         }

@@ -93,7 +93,7 @@ void bmp::PrintTo(REFUSAL refusal, std::ostream* out)
 {
     static const char* const names[] = {"NONE",       "TRUNCATED", "SIGNATURE",   "HEADERSIZE",
                                         "DIMENSIONS", "DEPTH",     "COMPRESSION", "MASKS",
-                                        "TOOLARGE",   "RUNLENGTH", "NOMEMORY"};
+                                        "TOOLARGE",   "RUNLENGTH", "NOMEMORY",    "UNREADABLE"};
     const auto index = static_cast<std::size_t>(refusal);
     *out << (index < std::size(names) ? names[index] : "unknown refusal");
 }

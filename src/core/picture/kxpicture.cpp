@@ -95,13 +95,26 @@ bool KXPICTURE::CreateWithPalette(std::uint32_t newWidth, std::uint32_t newHeigh
     std::uint32_t bytes = 0;
     if (!NewPixelBuffer(newWidth, newHeight, newDepth, pixels, bytes))
         return false;
+    if (CreateWithPixels(newWidth, newHeight, newDepth, paletteEntries, pixels))
+        return true;
+    MemFreeBuffer(pixels);
+    return false;
+}
+
+bool KXPICTURE::CreateWithPixels(std::uint32_t newWidth, std::uint32_t newHeight,
+                                 std::uint16_t newDepth, std::uint32_t paletteEntries,
+                                 std::uint8_t* pixels)
+{
+    bool fits = true;
+    const auto bytes = static_cast<std::uint32_t>(
+        DataSizeFor(newWidth, newHeight, StorageBits(newDepth), fits));
+    if (!fits)
+        return false;
     std::uint8_t* entries = nullptr;
     if (paletteEntries > 0) {
         entries = MemAllocBuffer<std::uint8_t>(std::uint64_t{paletteEntries} * 4);
-        if (entries == nullptr) {
-            MemFreeBuffer(pixels);
+        if (entries == nullptr)
             return false;
-        }
     }
     // Both buffers exist: only now does the picture change.
     Reset();

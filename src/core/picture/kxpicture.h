@@ -28,6 +28,18 @@ public:
     // leaves the picture as it was. Neither buffer is initialised.
     bool CreateWithPalette(std::uint32_t newWidth, std::uint32_t newHeight, std::uint16_t newDepth,
                            std::uint32_t paletteEntries);
+    // CreateWithPalette with pixels the caller has already filled, in a buffer made by
+    // NewPixelBuffer for that size and depth: a loader reads the pixels first and changes
+    // the picture only once they are whole. The picture takes the buffer when it
+    // succeeds; false, for a size too large to hold or when the palette cannot be had,
+    // leaves the picture as it was and the buffer the caller's. The palette is not initialised.
+    bool CreateWithPixels(std::uint32_t newWidth, std::uint32_t newHeight, std::uint16_t newDepth,
+                          std::uint32_t paletteEntries, std::uint8_t* pixels);
+    // A new, uninitialised buffer for w × h pixels of the depth, and its size; null for
+    // an empty size. False when the size is too large to hold. Given back with
+    // MemFreeBuffer unless a picture takes it.
+    static bool NewPixelBuffer(std::uint32_t w, std::uint32_t h, std::uint16_t depthCode,
+                               std::uint8_t*& buffer, std::uint32_t& bytes);
     // A new, uninitialised pixel buffer for the current size and depth; the masks take
     // the depth's defaults. False, with the picture left empty, when it is too large.
     bool AllocBuffer();
@@ -117,10 +129,6 @@ public:
     static unsigned StorageBits(std::uint16_t depthCode) { return depthCode & 0xFF; }
 
 private:
-    // A new, uninitialised buffer for w × h pixels of the depth, and its size; null for
-    // an empty size. False when the size is too large to hold.
-    static bool NewPixelBuffer(std::uint32_t w, std::uint32_t h, std::uint16_t depthCode,
-                               std::uint8_t*& buffer, std::uint32_t& bytes);
     // The masks a new pixel buffer of the storage bits gives the picture.
     void SetMasksFor(unsigned bits);
     // Frees the pixel buffer and takes the given one in its place.

@@ -76,6 +76,34 @@ TEST(Picture, SizesBeyondTheMemoryManagerAreRefused)
     EXPECT_EQ(p.GetHeight(), 0u);
 }
 
+// A loader fills the pixels first; the picture takes them only when it can take them all,
+// and otherwise stays as it was, the buffer still the loader's.
+TEST(Picture, CreateWithPixelsTakesAFilledBufferOrNothing)
+{
+    KXPICTURE p;
+    ASSERT_TRUE(p.Create(1, 1, 24));
+    const std::uint8_t* before = p.GetData();
+    std::uint8_t* pixels = nullptr;
+    std::uint32_t bytes = 0;
+    ASSERT_TRUE(KXPICTURE::NewPixelBuffer(3, 2, 8, pixels, bytes));
+    ASSERT_EQ(bytes, 6u);
+    std::memcpy(pixels, "abcdef", 6);
+    EXPECT_FALSE(p.CreateWithPixels(3, 2, 8, 0x20000000, pixels)); // no such palette
+    EXPECT_FALSE(p.CreateWithPixels(100000, 100000, 32, 0, pixels));
+    EXPECT_EQ(p.GetData(), before);
+    EXPECT_EQ(p.GetWidth(), 1u);
+    EXPECT_EQ(p.GetDepth(), 24);
+
+    ASSERT_TRUE(p.CreateWithPixels(3, 2, 8, 256, pixels));
+    EXPECT_EQ(p.GetData(), pixels);
+    EXPECT_EQ(Bytes(p), (std::vector<std::uint8_t>{'a', 'b', 'c', 'd', 'e', 'f'}));
+    EXPECT_EQ(p.GetWidth(), 3u);
+    EXPECT_EQ(p.GetHeight(), 2u);
+    EXPECT_EQ(p.GetDepth(), 8);
+    EXPECT_EQ(p.GetPaletteSize(), 256u);
+    EXPECT_NE(p.GetPalette(), nullptr);
+}
+
 TEST(Picture, PaletteLookups)
 {
     KXPICTURE p;

@@ -1,0 +1,206 @@
+// Reading a file from its path: files whose rows the picture stores unchanged go from the
+// file straight into the picture's buffer, every other file is decoded from its bytes;
+// both must give the picture that decoding the same bytes gives, and refuse as it does.
+#include "bmptest.h"
+#include "tempdir.h"
+
+#include "bmpcodec.h"
+#include "bmplayout.h"
+#include "kxpicture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace L = bmp::layout;
+
+void Write(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+// A file of width × 40 pixels, more than the head the reader reads first, with pixels,
+// palette and resolutions that differ everywhere.
+std::vector<std::uint8_t> FileOf(std::uint16_t depth, std::uint32_t width)
+{
+    KXPICTURE picture;
+    picture.CreateWithPalette(width, 40, depth, depth <= 8 ? 1u << depth : 0);
+    for (std::uint32_t i = 0; i < picture.GetDataSize(); ++i)
+        picture.GetData()[i] = static_cast<std::uint8_t>(i * 37 + i / 253);
+    for (std::uint32_t i = 0; i < picture.GetPaletteSize() * 4; ++i)
+        picture.GetPalette()[i] = static_cast<std::uint8_t>(i * 11);
+    picture.SetXResolution(2835);
+    picture.SetYResolution(3780);
+    std::vector<std::uint8_t> file;
+    EXPECT_TRUE(bmp::Encode(picture, file));
+    return file;
+}
+
+std::vector<std::uint8_t> TopDown(std::vector<std::uint8_t> file)
+{
+    Put32(file, L::kHeight, static_cast<std::uint32_t>(-40));
+    return file;
+}
+
+// Every row one run of its own index, at 8 bits.
+std::vector<std::uint8_t> RunLength(std::uint32_t width)
+{
+    std::vector<std::uint8_t> file = FileOf(8, width);
+    file.resize(L::kInfoHeaderEnd + 1024);
+    const std::size_t start = file.size();
+    for (std::uint8_t row = 0; row < 40; ++row)
+        file.insert(file.end(), {static_cast<std::uint8_t>(width), row, 0, 0});
+    file.insert(file.end(), {0, 1});
+    Put32(file, L::kCompression, L::kRle8);
+    Put32(file, L::kImageSize, static_cast<std::uint32_t>(file.size() - start));
+    Put32(file, L::kFileSize, static_cast<std::uint32_t>(file.size()));
+    return file;
+}
+
+// Whether two pictures hold the same image, byte for byte.
+void ExpectSame(const KXPICTURE& ours, const KXPICTURE& decoded, const std::string& name)
+{
+    ASSERT_EQ(ours.GetWidth(), decoded.GetWidth()) << name;
+    ASSERT_EQ(ours.GetHeight(), decoded.GetHeight()) << name;
+    ASSERT_EQ(ours.GetDepth(), decoded.GetDepth()) << name;
+    ASSERT_EQ(ours.GetDataSize(), decoded.GetDataSize()) << name;
+    EXPECT_EQ(std::memcmp(ours.GetData(), decoded.GetData(), ours.GetDataSize()), 0) << name;
+    ASSERT_EQ(ours.GetPaletteSize(), decoded.GetPaletteSize()) << name;
+    if (ours.GetPaletteSize() > 0) {
+        EXPECT_EQ(std::memcmp(ours.GetPalette(), decoded.GetPalette(), ours.GetPaletteSize() * 4),
+                  0)
+            << name;
+    }
+    EXPECT_EQ(ours.GetRedMask(), decoded.GetRedMask()) << name;
+    EXPECT_EQ(ours.GetGreenMask(), decoded.GetGreenMask()) << name;
+    EXPECT_EQ(ours.GetBlueMask(), decoded.GetBlueMask()) << name;
+    EXPECT_EQ(ours.GetAlphaMask(), decoded.GetAlphaMask()) << name;
+    EXPECT_EQ(ours.GetXResolution(), decoded.GetXResolution()) << name;
+    EXPECT_EQ(ours.GetYResolution(), decoded.GetYResolution()) << name;
+}
+
+struct FILECASE {
+    std::string name;
+    std::vector<std::uint8_t> bytes;
+};
+
+// Rows of every depth read straight from the file, and files that must not be: padded
+// rows, top-down rows, packed pixels and runs.
+TEST(ReadFile, ReadsEveryFileAsDecodingItsBytesDoes)
+{
+    std::vector<std::uint8_t> withTail = FileOf(24, 64);
+    withTail.insert(withTail.end(), 5, 0xEE);
+    const FILECASE cases[] = {
+        {"plain 8", FileOf(8, 64)},       {"plain 16", FileOf(16, 66)},
+        {"plain 24", FileOf(24, 64)},     {"plain 32", FileOf(32, 63)},
+        {"plain 24 with a tail", withTail},
+        {"padded 8", FileOf(8, 63)},      {"padded 16", FileOf(16, 65)},
+        {"padded 24", FileOf(24, 63)},    {"top-down 24", TopDown(FileOf(24, 64))},
+        {"top-down 32", TopDown(FileOf(32, 63))},
+        {"packed 4", FileOf(4, 64)},      {"packed 1", FileOf(1, 64)},
+        {"run-length 8", RunLength(64)},
+    };
+    ScopedTempDir dir;
+    for (const FILECASE& file : cases) {
+        const std::filesystem::path path = dir.Path() / "picture.bmp";
+        Write(path, file.bytes);
+        KXPICTURE decoded;
+        ASSERT_EQ(Read(file.bytes, decoded), bmp::REFUSAL::NONE) << file.name;
+        KXPICTURE ours;
+        MakeSentinel(ours);
+        ASSERT_EQ(bmp::ReadFile(path.c_str(), ours), bmp::REFUSAL::NONE) << file.name;
+        ExpectSame(ours, decoded, file.name);
+    }
+}
+
+// A file cut inside its pixel data, or whose headers claim more than it holds, is
+// refused as decoding its bytes refuses it, before any pixel is read, with the picture as
+// it was.
+TEST(ReadFile, RefusesAsDecodingDoesWithThePictureUntouched)
+{
+    const std::vector<std::uint8_t> plain = FileOf(24, 64);
+    const auto cut = [&plain](std::size_t size) {
+        return std::vector<std::uint8_t>(plain.begin(),
+                                         plain.begin() + static_cast<std::ptrdiff_t>(size));
+    };
+    std::vector<std::uint8_t> tooLarge = plain;
+    Put32(tooLarge, L::kWidth, 1u << 20);
+    Put32(tooLarge, L::kHeight, 1u << 10);
+    std::vector<std::uint8_t> noSignature = plain;
+    noSignature[0] = 'X';
+    std::vector<std::uint8_t> noWidth = plain;
+    Put32(noWidth, L::kWidth, 0);
+    std::vector<std::uint8_t> paddedCut = FileOf(24, 63);
+    paddedCut.resize(paddedCut.size() - 4); // the last row needs no padding
+    std::vector<std::uint8_t> badDepth = plain;
+    Put16(badDepth, L::kBitCount, 12);
+    const FILECASE cases[] = {
+        {"cut by one byte", cut(plain.size() - 1)},
+        {"cut half way", cut(plain.size() / 2)},
+        {"cut after the headers", cut(L::kInfoHeaderEnd)},
+        {"cut inside the headers", cut(30)},
+        {"too large", tooLarge},
+        {"no signature", noSignature},
+        {"no width", noWidth},
+        {"unknown depth", badDepth},
+        {"padded and cut", paddedCut},
+    };
+    ScopedTempDir dir;
+    for (const FILECASE& file : cases) {
+        const std::filesystem::path path = dir.Path() / "picture.bmp";
+        Write(path, file.bytes);
+        KXPICTURE decoded;
+        const bmp::REFUSAL expected = Read(file.bytes, decoded);
+        ASSERT_NE(expected, bmp::REFUSAL::NONE) << file.name;
+        KXPICTURE ours;
+        MakeSentinel(ours);
+        EXPECT_EQ(bmp::ReadFile(path.c_str(), ours), expected) << file.name;
+        EXPECT_TRUE(IsSentinel(ours)) << file.name;
+    }
+}
+
+// Pixels that do not read whole (the file shrank after its headers were read, or the
+// disk failed) are a refusal that leaves the picture as it was.
+TEST(ReadFile, PixelsThatDoNotReadWholeLeaveThePictureAsItWas)
+{
+    const std::vector<std::uint8_t> file = FileOf(32, 63);
+    const std::size_t headSize = std::min(bmp::kHeadSize, file.size());
+    std::size_t asked = 0;
+    const bmp::READAT failing = [&](std::size_t at, std::uint8_t* buffer, std::size_t count) {
+        asked = count;
+        std::memcpy(buffer, file.data() + at, count / 2);
+        return false;
+    };
+    KXPICTURE picture;
+    MakeSentinel(picture);
+    bool plain = false;
+    EXPECT_EQ(bmp::DecodePlainRows(file.data(), headSize, file.size(), failing, picture, plain),
+              bmp::REFUSAL::UNREADABLE);
+    EXPECT_TRUE(plain);
+    EXPECT_EQ(asked, std::size_t{63} * 40 * 4);
+    EXPECT_TRUE(IsSentinel(picture));
+}
+
+TEST(ReadFile, RefusesWhatCannotBeRead)
+{
+    ScopedTempDir dir;
+    KXPICTURE picture;
+    MakeSentinel(picture);
+    EXPECT_EQ(bmp::ReadFile((dir.Path() / "missing.bmp").c_str(), picture),
+              bmp::REFUSAL::UNREADABLE);
+    EXPECT_EQ(bmp::ReadFile(dir.Path().c_str(), picture), bmp::REFUSAL::UNREADABLE);
+    EXPECT_EQ(bmp::ReadFile(nullptr, picture), bmp::REFUSAL::UNREADABLE);
+    EXPECT_TRUE(IsSentinel(picture));
+}
+
+} // namespace
