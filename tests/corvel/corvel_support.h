@@ -46,7 +46,7 @@ private:
 
 // The coefficients of a test material: colour, then ambient, diffuse, specular,
 // reflection, refraction and shininess.
-struct MATERIALSPEC {
+struct MATERIALVALUES {
     std::uint8_t r = 0;
     std::uint8_t g = 0;
     std::uint8_t b = 0;
@@ -73,11 +73,11 @@ public:
     TESTWORLD(const TESTWORLD&) = delete;
     TESTWORLD& operator=(const TESTWORLD&) = delete;
 
-    KXSPHERE& AddSphere(double x, double y, double z, double radius, const MATERIALSPEC& spec)
+    KXSPHERE& AddSphere(double x, double y, double z, double radius, const MATERIALVALUES& values)
     {
         KXSPHERE& sphere = AddBareSphere(radius);
         sphere.SetPosition(x, y, z);
-        sphere.AddMaterial(&Material(spec));
+        sphere.AddMaterial(&Material(values));
         return sphere;
     }
 
@@ -89,10 +89,10 @@ public:
         return sphere;
     }
 
-    KXPLANE& AddPlane(const MATERIALSPEC& spec)
+    KXPLANE& AddPlane(const MATERIALVALUES& values)
     {
         KXPLANE& plane = planes.emplace_back(0.0).item;
-        plane.AddMaterial(&Material(spec));
+        plane.AddMaterial(&Material(values));
         world.AddObject(&plane);
         return plane;
     }
@@ -113,16 +113,16 @@ public:
         return light;
     }
 
-    KXMATERIAL& Material(const MATERIALSPEC& spec)
+    KXMATERIAL& Material(const MATERIALVALUES& values)
     {
         KXMATERIAL& m = materials.emplace_back().item;
-        m.SetColor(KXCOLOR().Set(spec.r, spec.g, spec.b, 0));
-        m.SetAmbient(spec.ambient);
-        m.SetDiffuse(spec.diffuse);
-        m.SetSpecular(spec.specular);
-        m.GetReflection() = spec.reflection;
-        m.SetRefraction(spec.refraction);
-        m.SetShininess(spec.shininess);
+        m.SetColor(KXCOLOR().Set(values.r, values.g, values.b, 0));
+        m.SetAmbient(values.ambient);
+        m.SetDiffuse(values.diffuse);
+        m.SetSpecular(values.specular);
+        m.GetReflection() = values.reflection;
+        m.SetRefraction(values.refraction);
+        m.SetShininess(values.shininess);
         return m;
     }
 

@@ -40,7 +40,7 @@ protected:
 };
 
 // A material lit by diffuse light and a highlight: 200 × cos 1, plus 255 × 0.1 × 1⁴.
-const MATERIALSPEC kShiny{200, 100, 50, 0.0, 1.0, 0.1};
+const MATERIALVALUES kShiny{200, 100, 50, 0.0, 1.0, 0.1};
 
 TEST_F(TraceTest, AxisRayAtASphereIsLitByDiffuseAndHighlight)
 {
@@ -68,7 +68,7 @@ TEST_F(TraceTest, RayThatMissesTakesTheBackground)
 TEST_F(TraceTest, AnySphereOnTheWayToTheLightBlocksItAlsoOneBeyondIt)
 {
     // Ambient 0.5 stays; the diffuse light and the highlight go with the light.
-    MATERIALSPEC lit = kShiny;
+    MATERIALVALUES lit = kShiny;
     lit.ambient = 0.5;
     struct Case {
         const char* name;
@@ -109,8 +109,8 @@ TEST_F(TraceTest, PlaneIsSeenFromAboveOnlyAndBlocksNoLightFromBelow)
 
 TEST_F(TraceTest, OfTwoObjectsAtTheSameDistanceTheLaterOneColoursTheRay)
 {
-    const MATERIALSPEC red{255, 0, 0, 1.0, 0.0};
-    const MATERIALSPEC blue{0, 0, 255, 1.0, 0.0};
+    const MATERIALVALUES red{255, 0, 0, 1.0, 0.0};
+    const MATERIALVALUES blue{0, 0, 255, 1.0, 0.0};
     TESTWORLD redFirst;
     redFirst.AddSphere(0, 0, 0, 1, red);
     redFirst.AddSphere(0, 0, 0, 1, blue);
