@@ -15,17 +15,11 @@ void* KXSPAREBLOCKS::Take(std::size_t size)
     std::size_t best = count;
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t spare = kept[i].size;
-        if (spare >= size && spare - size <= size / 8 && (best == count || spare < kept[best].size))
+        const bool fits = spare >= size && spare - size <= size / 8;
+        if (fits && (best == count || spare < kept[best].size))
             best = i;
     }
-    if (best == count)
-        return nullptr;
-    void* block = kept[best].block;
-    bytes -= kept[best].size;
-    for (std::size_t i = best; i + 1 < count; ++i)
-        kept[i] = kept[i + 1];
-    kept[--count] = BLOCK{};
-    return block;
+    return best < count ? Remove(best) : nullptr;
 }
 
 bool KXSPAREBLOCKS::Keep(void* block, std::size_t size)
@@ -46,8 +40,7 @@ bool KXSPAREBLOCKS::ReleaseAll()
 {
     const std::lock_guard<std::mutex> guard(lock);
     const bool any = count > 0;
-    while (count > 0)
-        ReleaseOldest();
+    ReleaseKept();
     return any;
 }
 
@@ -55,8 +48,7 @@ void KXSPAREBLOCKS::Close()
 {
     const std::lock_guard<std::mutex> guard(lock);
     closed = true;
-    while (count > 0)
-        ReleaseOldest();
+    ReleaseKept();
 }
 
 std::size_t KXSPAREBLOCKS::KeptBlocks() const
@@ -71,14 +63,26 @@ std::size_t KXSPAREBLOCKS::KeptBytes() const
     return bytes;
 }
 
-// The caller holds the lock.
-void KXSPAREBLOCKS::ReleaseOldest()
+// The callers below hold the lock.
+void* KXSPAREBLOCKS::Remove(std::size_t i)
 {
-    ::operator delete(kept[0].block);
-    bytes -= kept[0].size;
-    for (std::size_t i = 0; i + 1 < count; ++i)
+    void* block = kept[i].block;
+    bytes -= kept[i].size;
+    for (; i + 1 < count; ++i)
         kept[i] = kept[i + 1];
     kept[--count] = BLOCK{};
+    return block;
+}
+
+void KXSPAREBLOCKS::ReleaseOldest()
+{
+    ::operator delete(Remove(0));
+}
+
+void KXSPAREBLOCKS::ReleaseKept()
+{
+    while (count > 0)
+        ReleaseOldest();
 }
 
 namespace {

@@ -25,9 +25,9 @@ public:
     // A kept block of at least size bytes and at most an eighth more, taken off the
     // shelf (the smallest that fits); null when there is none.
     void* Take(std::size_t size);
-    // Keeps a block of size bytes from operator new, making room by
-    // releasing the blocks kept longest; false, keeping nothing, for a block too small or
-    // too large to keep, which the caller releases itself.
+    // Keeps a block of size bytes from operator new, making room by releasing the blocks
+    // kept longest; false, keeping nothing, for a block too small or too large to keep,
+    // which the caller releases itself.
     bool Keep(void* block, std::size_t size);
     // Releases every kept block: when memory runs short, it is better spent elsewhere.
     // True when there was any.
@@ -45,8 +45,12 @@ private:
         std::size_t size = 0;
     };
 
+    // Takes entry i off the shelf and gives its block.
+    void* Remove(std::size_t i);
     void ReleaseOldest();
+    void ReleaseKept();
 
+    // Blocks are freed and allocated on any thread.
     mutable std::mutex lock;
     BLOCK kept[kMostBlocks];
     std::size_t count = 0;
