@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 void WriteBenchFile(const KXPICTURE& picture, const std::filesystem::path& path)
@@ -32,12 +33,15 @@ void DropFromPageCache(const std::filesystem::path& path)
 
 const std::filesystem::path& BenchFolder()
 {
+    // As in the viewer, every deliverable binds its memory manager, and every picture finds
+    // the bitmap loader, in the folder where the program starts: a picture read by the
+    // plug-in and converted by the program lives in one heap.
+    for (const char* needed : {"pimbrel.dll", "stowel.dll"}) {
+        if (!std::filesystem::exists(needed))
+            throw std::runtime_error(std::string("no ") + needed +
+                                     " here: start the benchmark in the build's bin folder, "
+                                     "as scripts/bench does");
+    }
     static ScopedTempDir folder;
-    static const bool ready = [] {
-        folder.Copy({std::filesystem::path(PELISK_BIN_DIR) / "pimbrel.dll"});
-        folder.Enter();
-        return true;
-    }();
-    (void)ready;
     return folder.Path();
 }

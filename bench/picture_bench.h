@@ -100,6 +100,6 @@ void WriteBenchFile(const KXPICTURE& picture, const std::filesystem::path& path)
 // Drops a flushed file's pages from the page cache: the next read comes from the disk.
 void DropFromPageCache(const std::filesystem::path& path);
 
-// A folder that holds the benchmark's files and the bitmap loader, current while the
-// program runs, so that every picture finds the loader.
+// A folder that holds the benchmark's files. The program must run in the folder of the
+// plug-ins and the memory manager, as the viewer does; it refuses to measure elsewhere.
 const std::filesystem::path& BenchFolder();

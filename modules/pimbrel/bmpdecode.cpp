@@ -7,6 +7,7 @@
 #include "bmplayout.h"
 
 #include "kxassert.h"
+#include "kxcopy.h"
 #include "kxmemmod.h"
 
 #include <algorithm>
@@ -432,6 +433,14 @@ void CopyPackedRow(const std::uint8_t* source, unsigned bits, std::uint32_t widt
     }
 }
 
+// Rows the picture holds byte for byte as the file stores them: whole bytes per pixel,
+// no padding after a row, bottom row first.
+bool HasPlainRows(const LAYOUT& layout)
+{
+    return !layout.IsRunLength() && !layout.topDown && layout.bits >= 8 &&
+           std::uint64_t{layout.width} * layout.bits % 32 == 0;
+}
+
 void CopyRows(const LAYOUT& layout, const std::uint8_t* fileBytes, KXPICTURE& picture)
 {
     const std::uint64_t rowBits = std::uint64_t{layout.width} * layout.bits;
@@ -446,6 +455,10 @@ void CopyRows(const LAYOUT& layout, const std::uint8_t* fileBytes, KXPICTURE& pi
               layout.pixelEnd);
     KX_ASSERT(layout.pixelEnd <= layout.fileSize);
     KX_ASSERT((rowBits * layout.height + 7) / 8 <= picture.GetDataSize());
+    if (HasPlainRows(layout)) {
+        kxcopy::CopyBytes(data, fileBytes + layout.pixelStart, rowBytes * layout.height);
+        return;
+    }
     for (std::uint32_t row = 0; row < layout.height; ++row) {
         const std::uint8_t* source = fileBytes + layout.pixelStart + stride * row;
         const std::uint32_t y = layout.topDown ? layout.height - 1 - row : row;
@@ -469,14 +482,6 @@ void SetMasks(const LAYOUT& layout, KXPICTURE& picture)
         picture.SetMasks(0xFF0000, 0xFF00, 0xFF, 0xFF000000);
     else
         picture.SetMasks(0, 0, 0, 0);
-}
-
-// Rows the picture holds byte for byte as the file stores them: whole bytes per pixel,
-// no padding after a row, bottom row first.
-bool HasPlainRows(const LAYOUT& layout)
-{
-    return !layout.IsRunLength() && !layout.topDown && layout.bits >= 8 &&
-           std::uint64_t{layout.width} * layout.bits % 32 == 0;
 }
 
 // Gives a picture of the layout's size and depth the file's palette, masks and

@@ -3,6 +3,7 @@
 #include "bmpcodec.h"
 #include "bmplayout.h"
 
+#include "kxassert.h"
 #include "kxendian.h"
 
 #include <algorithm>
@@ -11,6 +12,10 @@
 
 namespace bmp {
 namespace {
+
+// The longest header the writer writes: the information header and a full palette (a
+// picture with bit fields has no palette).
+constexpr std::size_t kLongestHead = layout::kInfoHeaderEnd + 4 * 256;
 
 bool IsWritable(std::uint16_t depth)
 {
@@ -68,20 +73,63 @@ void ConvertRow(const KXPICTURE& picture, std::uint32_t y, std::uint8_t* out)
     }
 }
 
-void PutRows(const KXPICTURE& picture, std::size_t stride, std::uint8_t* out)
+// Appends the rows, bottom row first, each padded with zeros to stride bytes. Rows the
+// picture holds as the file stores them go in as one block: nothing is written twice.
+void AppendRows(const KXPICTURE& picture, std::size_t stride, std::vector<std::uint8_t>& out)
 {
     const unsigned bits = picture.GetDepth();
     const std::size_t rowBytes = std::size_t{picture.GetWidth()} * bits / 8;
     const bool convert = bits == 24 && !HasBgrMasks(picture);
-    for (std::uint32_t y = 0; y < picture.GetHeight(); ++y) {
-        std::uint8_t* row = out + stride * y;
-        if (bits < 8)
-            PackRow(picture, y, row);
-        else if (convert)
-            ConvertRow(picture, y, row);
-        else
-            std::memcpy(row, picture.GetData() + rowBytes * y, rowBytes);
+    const std::uint8_t* data = picture.GetData();
+    if (bits >= 8 && !convert && rowBytes == stride) {
+        out.insert(out.end(), data, data + stride * picture.GetHeight());
+        return;
     }
+    std::vector<std::uint8_t> row(stride);
+    for (std::uint32_t y = 0; y < picture.GetHeight(); ++y) {
+        std::fill(row.begin(), row.end(), 0);
+        if (bits < 8)
+            PackRow(picture, y, row.data());
+        else if (convert)
+            ConvertRow(picture, y, row.data());
+        else
+            std::memcpy(row.data(), data + rowBytes * y, rowBytes);
+        out.insert(out.end(), row.begin(), row.end());
+    }
+}
+
+// The file header, the information header, the bit fields and the palette: offset bytes
+// from h on, which start zeroed.
+void PutHeaders(const KXPICTURE& picture, std::uint64_t offset, std::uint64_t imageSize,
+                std::uint32_t paletteCount, std::uint8_t* h)
+{
+    namespace L = layout;
+    const std::uint16_t bits = picture.GetDepth();
+    const bool bitFields = bits == 16 || bits == 32;
+    h[L::kSignature] = 'B';
+    h[L::kSignature + 1] = 'M';
+    kxendian::Write32(h + L::kFileSize, static_cast<std::uint32_t>(offset + imageSize));
+    kxendian::Write32(h + L::kPixelOffset, static_cast<std::uint32_t>(offset));
+    kxendian::Write32(h + L::kHeaderSize, L::kInfoHeader);
+    kxendian::Write32(h + L::kWidth, picture.GetWidth());
+    kxendian::Write32(h + L::kHeight, picture.GetHeight());
+    kxendian::Write16(h + L::kPlanes, 1);
+    kxendian::Write16(h + L::kBitCount, bits);
+    kxendian::Write32(h + L::kCompression, bitFields ? L::kBitFields : L::kRgb);
+    kxendian::Write32(h + L::kImageSize, static_cast<std::uint32_t>(imageSize));
+    kxendian::Write32(h + L::kXResolution,
+                      static_cast<std::uint32_t>(picture.GetXResolution()));
+    kxendian::Write32(h + L::kYResolution,
+                      static_cast<std::uint32_t>(picture.GetYResolution()));
+    kxendian::Write32(h + L::kColorsUsed, paletteCount);
+    kxendian::Write32(h + L::kColorsImportant, paletteCount);
+    if (bitFields) {
+        kxendian::Write32(h + L::kRedMask, picture.GetRedMask());
+        kxendian::Write32(h + L::kGreenMask, picture.GetGreenMask());
+        kxendian::Write32(h + L::kBlueMask, picture.GetBlueMask());
+    }
+    if (paletteCount > 0)
+        PutPalette(picture, paletteCount, h + L::kInfoHeaderEnd);
 }
 
 } // namespace
@@ -109,35 +157,17 @@ bool Encode(const KXPICTURE& picture, std::vector<std::uint8_t>& out)
     if (offset + imageSize > 0xFFFFFFFFu)
         return false;
 
+    KX_ASSERT(offset <= kLongestHead);
+    std::uint8_t head[kLongestHead] = {};
+    PutHeaders(picture, offset, imageSize, paletteCount, head);
     try {
-        out.assign(offset + imageSize, 0);
+        out.reserve(offset + imageSize);
+        out.assign(head, head + offset);
+        AppendRows(picture, stride, out);
     } catch (const std::bad_alloc&) {
+        out.clear();
         return false;
     }
-    std::uint8_t* h = out.data();
-    h[L::kSignature] = 'B';
-    h[L::kSignature + 1] = 'M';
-    kxendian::Write32(h + L::kFileSize, static_cast<std::uint32_t>(out.size()));
-    kxendian::Write32(h + L::kPixelOffset, static_cast<std::uint32_t>(offset));
-    kxendian::Write32(h + L::kHeaderSize, L::kInfoHeader);
-    kxendian::Write32(h + L::kWidth, picture.GetWidth());
-    kxendian::Write32(h + L::kHeight, picture.GetHeight());
-    kxendian::Write16(h + L::kPlanes, 1);
-    kxendian::Write16(h + L::kBitCount, bits);
-    kxendian::Write32(h + L::kCompression, bitFields ? L::kBitFields : L::kRgb);
-    kxendian::Write32(h + L::kImageSize, static_cast<std::uint32_t>(imageSize));
-    kxendian::Write32(h + L::kXResolution, static_cast<std::uint32_t>(picture.GetXResolution()));
-    kxendian::Write32(h + L::kYResolution, static_cast<std::uint32_t>(picture.GetYResolution()));
-    kxendian::Write32(h + L::kColorsUsed, paletteCount);
-    kxendian::Write32(h + L::kColorsImportant, paletteCount);
-    if (bitFields) {
-        kxendian::Write32(h + L::kRedMask, picture.GetRedMask());
-        kxendian::Write32(h + L::kGreenMask, picture.GetGreenMask());
-        kxendian::Write32(h + L::kBlueMask, picture.GetBlueMask());
-    }
-    if (paletteCount > 0)
-        PutPalette(picture, paletteCount, h + L::kInfoHeaderEnd);
-    PutRows(picture, stride, h + offset);
     return true;
 }
 

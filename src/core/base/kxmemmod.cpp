@@ -3,7 +3,10 @@
 #include "kxdirectory.h"
 #include "kxfactory.h"
 #include "kxlibrary.h"
+#include "kxspareblocks.h"
 #include "kxstring.h"
+
+#include <malloc.h>
 
 #include <new>
 
@@ -173,14 +176,28 @@ void MemAllocLocal(void** out, int size)
 {
     if (out == nullptr)
         return;
-    *out = size >= 0 ? ::operator new(static_cast<std::size_t>(size), std::nothrow) : nullptr;
+    *out = nullptr;
+    if (size < 0)
+        return;
+    const auto wanted = static_cast<std::size_t>(size);
+    void* block = SpareBlocks().Take(wanted);
+    if (block == nullptr)
+        block = ::operator new(wanted, std::nothrow);
+    // What the shelf holds is better spent on this request.
+    if (block == nullptr && SpareBlocks().ReleaseAll())
+        block = ::operator new(wanted, std::nothrow);
+    *out = block;
 }
 
+// The release asks the heap how large the block is, to know whether to keep it for reuse
+// (KXSPAREBLOCKS): operator new takes its blocks from malloc, whose bookkeeping tells.
+// Blocks stay interchangeable with those of the object routines, as they always were.
 void MemFreeLocal(void** p)
 {
     if (p == nullptr || *p == nullptr)
         return;
-    ::operator delete(*p);
+    if (!SpareBlocks().Keep(*p, malloc_usable_size(*p)))
+        ::operator delete(*p);
     *p = nullptr;
 }
 

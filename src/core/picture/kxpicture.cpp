@@ -91,6 +91,19 @@ bool KXPICTURE::AllocBuffer()
 bool KXPICTURE::CreateWithPalette(std::uint32_t newWidth, std::uint32_t newHeight,
                                   std::uint16_t newDepth, std::uint32_t paletteEntries)
 {
+    bool fits = true;
+    const std::uint64_t size = DataSizeFor(newWidth, newHeight, StorageBits(newDepth), fits);
+    if (fits && size > 0 && data != nullptr && size == dataSize) {
+        // A picture read again, or replaced by one of the same size, keeps its buffer: its
+        // pages are in place and in the cache. It is taken out of the picture while the
+        // picture is made again, which on failure changes nothing else.
+        std::uint8_t* own = data;
+        data = nullptr;
+        if (CreateWithPixels(newWidth, newHeight, newDepth, paletteEntries, own))
+            return true;
+        data = own;
+        return false;
+    }
     std::uint8_t* pixels = nullptr;
     std::uint32_t bytes = 0;
     if (!NewPixelBuffer(newWidth, newHeight, newDepth, pixels, bytes))

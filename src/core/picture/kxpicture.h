@@ -25,7 +25,8 @@ public:
     bool Create(std::uint32_t newWidth, std::uint32_t newHeight, std::uint16_t newDepth);
     // Create with a palette of paletteEntries entries (none for 0), all or nothing: both
     // buffers are allocated before the picture changes, so false, when either cannot be,
-    // leaves the picture as it was. Neither buffer is initialised.
+    // leaves the picture as it was. Neither buffer is initialised; a pixel buffer of the
+    // new size that the picture already holds is kept rather than made again.
     bool CreateWithPalette(std::uint32_t newWidth, std::uint32_t newHeight, std::uint16_t newDepth,
                            std::uint32_t paletteEntries);
     // CreateWithPalette with pixels the caller has already filled, in a buffer made by

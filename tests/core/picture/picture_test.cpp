@@ -104,6 +104,31 @@ TEST(Picture, CreateWithPixelsTakesAFilledBufferOrNothing)
     EXPECT_NE(p.GetPalette(), nullptr);
 }
 
+// A picture made again at the size it holds keeps its buffer (a file read again, the next
+// picture of the same size); one that cannot have its palette stays as it was.
+TEST(Picture, CreateWithPaletteKeepsABufferOfTheSameSize)
+{
+    KXPICTURE p;
+    ASSERT_TRUE(p.Create(4, 3, 24)); // 36 bytes
+    const std::uint8_t* buffer = p.GetData();
+    EXPECT_FALSE(p.CreateWithPalette(9, 4, 8, 0x20000000)); // 36 bytes, no such palette
+    EXPECT_EQ(p.GetData(), buffer);
+    EXPECT_EQ(p.GetDataSize(), 36u);
+    EXPECT_EQ(p.GetWidth(), 4u);
+    EXPECT_EQ(p.GetDepth(), 24);
+
+    ASSERT_TRUE(p.CreateWithPalette(9, 4, 8, 256));
+    EXPECT_EQ(p.GetData(), buffer);
+    EXPECT_EQ(p.GetWidth(), 9u);
+    EXPECT_EQ(p.GetHeight(), 4u);
+    EXPECT_EQ(p.GetDepth(), 8);
+    EXPECT_EQ(p.GetPaletteSize(), 256u);
+
+    ASSERT_TRUE(p.CreateWithPalette(10, 4, 8, 0));
+    EXPECT_EQ(p.GetDataSize(), 40u);
+    EXPECT_EQ(p.GetPaletteSize(), 0u);
+}
+
 TEST(Picture, PaletteLookups)
 {
     KXPICTURE p;
