@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -57,6 +58,8 @@ std::vector<std::function<void()>>& Setups()
 
 int runs = 15;
 double minTime = 0.1;
+// The benchmark library's --benchmark_filter, which the Pillow cases answer to as well.
+std::string filter;
 
 // The value at fraction q of the sorted values, interpolated between neighbours; the
 // Pillow script computes its figures the same way.
@@ -195,6 +198,8 @@ std::vector<char*> Arguments(int argc, char** argv, std::vector<std::string>& st
             minTime = std::atof(argument.c_str() + 11);
         else
             kept.push_back(argv[i]);
+        if (argument.rfind("--benchmark_filter=", 0) == 0)
+            filter = argument.substr(19);
         interleaving = interleaving || argument.rfind("--benchmark_enable_random", 0) == 0;
     }
     storage.push_back("--benchmark_repetitions=" + std::to_string(runs));
@@ -244,6 +249,26 @@ double BenchMinTime()
     return minTime;
 }
 
+// Whether the filter given leaves in a Pillow task ("operation|size|depth|side|..."),
+// named as the library names a side: "operation/size/depth/side". A filter the library
+// reads as leaving out what matches (a leading "-") or that is no regular expression
+// leaves every task in.
+bool FilterKeeps(const std::string& task)
+{
+    if (filter.empty() || filter[0] == '-')
+        return true;
+    std::string name;
+    std::stringstream fields(task);
+    std::string field;
+    for (int k = 0; k < 4 && std::getline(fields, field, '|'); ++k)
+        name += (k > 0 ? "/" : "") + field;
+    try {
+        return std::regex_search(name, std::regex(filter));
+    } catch (const std::regex_error&) {
+        return true;
+    }
+}
+
 void RunPillow(const std::vector<std::string>& tasks)
 {
     // For a quick look at one side: PELISK_NO_PILLOW=1 leaves Pillow out.
@@ -253,8 +278,15 @@ void RunPillow(const std::vector<std::string>& tasks)
     std::string command = std::string(python != nullptr ? python : "/usr/bin/python3") + " '" +
                           PELISK_BENCH_DIR + "/pillow_bench.py' --runs " + std::to_string(runs) +
                           " --min-time " + std::to_string(minTime);
-    for (const std::string& task : tasks)
-        command += " '" + task + "'";
+    bool any = false;
+    for (const std::string& task : tasks) {
+        if (FilterKeeps(task)) {
+            command += " '" + task + "'";
+            any = true;
+        }
+    }
+    if (!any)
+        return;
     std::FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr)
         return;
