@@ -2,6 +2,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -9,7 +13,6 @@
 #include <cstring>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -58,11 +61,8 @@ std::vector<std::function<void()>>& Setups()
 
 int runs = 15;
 double minTime = 0.1;
-// The benchmark library's --benchmark_filter, which the Pillow cases answer to as well.
-std::string filter;
 
-// The value at fraction q of the sorted values, interpolated between neighbours; the
-// Pillow script computes its figures the same way.
+// The value at fraction q of the sorted values, interpolated between neighbours.
 double Quantile(const std::vector<double>& sorted, double q)
 {
     const double at = q * static_cast<double>(sorted.size() - 1);
@@ -198,8 +198,6 @@ std::vector<char*> Arguments(int argc, char** argv, std::vector<std::string>& st
             minTime = std::atof(argument.c_str() + 11);
         else
             kept.push_back(argv[i]);
-        if (argument.rfind("--benchmark_filter=", 0) == 0)
-            filter = argument.substr(19);
         interleaving = interleaving || argument.rfind("--benchmark_enable_random", 0) == 0;
     }
     storage.push_back("--benchmark_repetitions=" + std::to_string(runs));
@@ -222,21 +220,15 @@ bool AddSetup(std::function<void()> setup)
 
 benchmark::internal::Benchmark* AddSide(const BENCHCASE& what, const std::string& side,
                                         BENCHCLOCK clock,
-                                        std::function<void(benchmark::State&)> run)
+                                        std::function<void(benchmark::State&)> run, bool counts)
 {
     const std::string name = what.operation + "/" + what.size + "/" + what.depth + "/" + side;
     benchmark::internal::Benchmark* registered =
         benchmark::RegisterBenchmark(name.c_str(), [run](benchmark::State& state) { run(state); });
     if (clock == BENCHCLOCK::cpu)
         registered->MeasureProcessCPUTime();
-    LineOf(what).sides.push_back({side, clock, name, 0.0, 0.0, true, {}});
+    LineOf(what).sides.push_back({side, clock, name, 0.0, 0.0, counts, {}});
     return registered;
-}
-
-void AddExternal(const BENCHCASE& what, const std::string& side, double median, double spread,
-                 bool counts)
-{
-    LineOf(what).sides.push_back({side, BENCHCLOCK::wall, "", median, spread, counts, {}});
 }
 
 int BenchRuns()
@@ -249,60 +241,133 @@ double BenchMinTime()
     return minTime;
 }
 
-// Whether the filter given leaves in a Pillow task ("operation|size|depth|side|..."),
-// named as the library names a side: "operation/size/depth/side". A filter the library
-// reads as leaving out what matches (a leading "-") or that is no regular expression
-// leaves every task in.
-bool FilterKeeps(const std::string& task)
+namespace {
+
+std::string PillowPython()
 {
-    if (filter.empty() || filter[0] == '-')
-        return true;
-    std::string name;
-    std::stringstream fields(task);
-    std::string field;
-    for (int k = 0; k < 4 && std::getline(fields, field, '|'); ++k)
-        name += (k > 0 ? "/" : "") + field;
-    try {
-        return std::regex_search(name, std::regex(filter));
-    } catch (const std::regex_error&) {
-        return true;
-    }
+    const char* python = std::getenv("PELISK_PYTHON");
+    return python != nullptr ? python : "/usr/bin/python3";
 }
 
-void RunPillow(const std::vector<std::string>& tasks)
-{
-    // For a quick look at one side: PELISK_NO_PILLOW=1 leaves Pillow out.
-    if (std::getenv("PELISK_NO_PILLOW") != nullptr)
-        return;
-    const char* python = std::getenv("PELISK_PYTHON");
-    std::string command = std::string(python != nullptr ? python : "/usr/bin/python3") + " '" +
-                          PELISK_BENCH_DIR + "/pillow_bench.py' --runs " + std::to_string(runs) +
-                          " --min-time " + std::to_string(minTime);
-    bool any = false;
-    for (const std::string& task : tasks) {
-        if (FilterKeeps(task)) {
-            command += " '" + task + "'";
-            any = true;
+const std::string pillowScript = PELISK_BENCH_DIR "/pillow_bench.py";
+
+// The Pillow script, started on the first request: it answers each task written to it
+// with the seconds per call of one repetition, so that Pillow's repetitions take turns
+// with every other side's, over the same stretch of time.
+class PILLOWPEER {
+public:
+    static PILLOWPEER& Get()
+    {
+        static PILLOWPEER peer;
+        return peer;
+    }
+
+    ~PILLOWPEER()
+    {
+        if (to != nullptr)
+            std::fclose(to); // the script reads the end of its input and ends
+        if (from != nullptr)
+            std::fclose(from);
+        if (child > 0)
+            waitpid(child, nullptr, 0);
+    }
+
+    // Seconds per call of one repetition of the task; negative when it cannot be had.
+    double Run(const std::string& task)
+    {
+        if (to == nullptr && !Start())
+            return -1.0;
+        std::fprintf(to, "%s\n", task.c_str());
+        std::fflush(to);
+        char answer[128];
+        if (std::fgets(answer, sizeof answer, from) == nullptr || answer[0] == '-')
+            return -1.0;
+        return std::atof(answer);
+    }
+
+private:
+    bool Start()
+    {
+        if (tried)
+            return false;
+        tried = true;
+        int input[2];
+        int output[2];
+        if (pipe(input) != 0)
+            return false;
+        if (pipe(output) != 0) {
+            close(input[0]);
+            close(input[1]);
+            return false;
         }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, input[1]);
+        posix_spawn_file_actions_addclose(&actions, output[0]);
+        std::string python = PillowPython();
+        std::string script = pillowScript;
+        std::string option = "--min-time";
+        std::string seconds = std::to_string(minTime);
+        char* argv[] = {python.data(), script.data(), option.data(), seconds.data(), nullptr};
+        const bool started =
+            posix_spawn(&child, python.c_str(), &actions, nullptr, argv, environ) == 0;
+        posix_spawn_file_actions_destroy(&actions);
+        close(input[0]);
+        close(output[1]);
+        if (!started) {
+            close(input[1]);
+            close(output[0]);
+            return false;
+        }
+        to = fdopen(input[1], "w");
+        from = fdopen(output[0], "r");
+        return to != nullptr && from != nullptr;
     }
-    if (!any)
+
+    bool tried = false;
+    pid_t child = -1;
+    std::FILE* to = nullptr;
+    std::FILE* from = nullptr;
+};
+
+// Whether Pillow can be timed here: the script says so.
+bool PillowIsThere()
+{
+    if (std::getenv("PELISK_NO_PILLOW") != nullptr)
+        return false;
+    const std::string command = PillowPython() + " '" + pillowScript + "' --check";
+    return std::system(command.c_str()) == 0;
+}
+
+} // namespace
+
+void AddPillowSides(const std::vector<std::string>& tasks)
+{
+    static const bool there = PillowIsThere();
+    if (!there)
         return;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return;
-    // Lines of "operation|size|depth|side|median|spread|counts".
-    char buffer[1024];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-        std::stringstream line(buffer);
-        std::string field[7];
+    for (const std::string& task : tasks) {
+        std::stringstream fields(task);
+        std::string field[5];
         for (std::string& f : field)
-            std::getline(line, f, '|');
-        if (field[6].empty())
-            continue;
-        AddExternal({field[0], field[1], field[2]}, field[3], std::atof(field[4].c_str()),
-                    std::atof(field[5].c_str()), field[6][0] == '1');
+            std::getline(fields, f, '|');
+        AddSide({field[0], field[1], field[2]}, field[3], BENCHCLOCK::wall,
+                [task](benchmark::State& state) {
+                    for (auto _ : state) {
+                        const double seconds = PILLOWPEER::Get().Run(task);
+                        if (seconds < 0.0) {
+                            state.SkipWithError("Pillow could not run this case");
+                            break;
+                        }
+                        state.SetIterationTime(seconds);
+                    }
+                },
+                field[4] == "1")
+            ->UseManualTime()
+            ->Iterations(1);
     }
-    pclose(pipe);
 }
 
 std::string SizeLabel(unsigned width, unsigned height)

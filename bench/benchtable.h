@@ -32,23 +32,21 @@ bool AddSetup(std::function<void()> setup);
 
 // Registers one side of a case: one run of the function's loop per repetition. The
 // benchmark is returned for settings of its own (manual time, one iteration); counters
-// it sets are printed with its figure, as medians over the repetitions.
+// it sets are printed with its figure, as medians over the repetitions. A side that does
+// not count as a peer is printed but takes no part in the ratio (a floor to approach).
 benchmark::internal::Benchmark* AddSide(const BENCHCASE& line, const std::string& side,
                                         BENCHCLOCK clock,
-                                        std::function<void(benchmark::State&)> run);
-
-// A figure measured outside this program, in seconds. A side that does not count as a
-// peer is printed but takes no part in the ratio (a floor to approach).
-void AddExternal(const BENCHCASE& line, const std::string& side, double median, double spread,
-                 bool counts);
+                                        std::function<void(benchmark::State&)> run,
+                                        bool counts = true);
 
 // The repetitions and the least time of one repetition, in seconds, that every side gets.
 int BenchRuns();
 double BenchMinTime();
 
-// Runs the Pillow script of this folder with the tasks (one argument each, see the
-// script) and adds its figures; a machine without Pillow gets no Pillow column.
-void RunPillow(const std::vector<std::string>& tasks);
+// Registers a Pillow side for each task (one string each, see the Pillow script of this
+// folder), timed by that script in turns with the other sides; a machine without Pillow
+// gets no Pillow column.
+void AddPillowSides(const std::vector<std::string>& tasks);
 
 // "2000x1500" and "8" as the table shows them.
 std::string SizeLabel(unsigned width, unsigned height);

@@ -185,7 +185,7 @@ void Setup()
             pillow.push_back(PillowTask(encode, "Pillow", true, "encode", file));
         }
     }
-    RunPillow(pillow);
+    AddPillowSides(pillow);
 }
 
 [[maybe_unused]] const bool registered = AddSetup(Setup);

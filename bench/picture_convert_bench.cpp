@@ -76,7 +76,7 @@ void Setup()
         for (const CONVERSION& c : conversions)
             AddConversion(size, c, pillow);
     }
-    RunPillow(pillow);
+    AddPillowSides(pillow);
 }
 
 [[maybe_unused]] const bool registered = AddSetup(Setup);

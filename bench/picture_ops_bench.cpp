@@ -116,7 +116,7 @@ void Setup()
         for (const std::uint16_t depth : depths)
             AddCases(size, depth, pillow);
     }
-    RunPillow(pillow);
+    AddPillowSides(pillow);
 }
 
 [[maybe_unused]] const bool registered = AddSetup(Setup);

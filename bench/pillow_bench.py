@@ -1,10 +1,15 @@
 #!/usr/bin/python3
-"""Times Pillow on the files and pictures the benchmark programs give it, with the same
-repetition: each task runs --runs times, interleaved with the other tasks, each run lasting
-at least --min-time seconds; prints per task
-operation|size|depth|side|median seconds|interquartile range|1 when it counts as a peer.
+"""Times Pillow for the benchmark programs, on the files and pictures they give it, in
+their run: the programs start this script once and ask it for one repetition of a task at
+a time, interleaved with their own sides, so that every side of a case is measured over the
+same stretch of time on the same machine.
 
-A task is one argument, fields separated by '|':
+Each line read is a task; the answer is one line, the seconds per call over calls lasting
+at least --min-time seconds (the task prepared once, on its first request), or "-" when the
+task cannot run. Started with --check, the script only says whether Pillow is there: its
+exit status is 0 when it is.
+
+A task is fields separated by '|':
 operation|size|depth|side|counts|kind|path[|width|height]
 Kinds (the picture is read from the BMP file at path before timing, where one is needed):
   decode        the file's bytes, already in memory, to a loaded picture
@@ -20,14 +25,13 @@ Kinds (the picture is read from the BMP file at path before timing, where one is
 """
 import io
 import os
-import random
 import sys
 import time
 
 try:
     from PIL import Image
 except ImportError:  # no Pillow on this machine: no Pillow column
-    sys.exit(0)
+    sys.exit(1)
 
 
 def drop_from_cache(path):
@@ -101,45 +105,32 @@ def one_run(operation, prepare, min_time):
     return total / calls
 
 
-def quantile(values, q):
-    """As the benchmark programs compute it: linear between the sorted neighbours."""
-    at = q * (len(values) - 1)
-    low = int(at)
-    high = min(low + 1, len(values) - 1)
-    return values[low] + (values[high] - values[low]) * (at - low)
+def serve(min_time):
+    """Answers each task read with the time of one repetition."""
+    prepared = {}
+    for line in sys.stdin:
+        task = line.rstrip("\n")
+        try:
+            if task not in prepared:
+                fields = task.split("|")
+                width = int(fields[7]) if len(fields) > 7 else 0
+                height = int(fields[8]) if len(fields) > 8 else 0
+                prepared[task] = make_operation(fields[5], fields[6], width, height)
+            operation, prepare = prepared[task]
+            answer = repr(one_run(operation, prepare, min_time))
+        except Exception as error:  # the side goes without a figure; the run goes on
+            print(error, file=sys.stderr)
+            answer = "-"
+        print(answer, flush=True)
 
 
 def main(arguments):
-    runs = 15
+    if "--check" in arguments:
+        return
     min_time = 0.1
-    tasks = []
-    i = 0
-    while i < len(arguments):
-        if arguments[i] == "--runs":
-            runs = int(arguments[i + 1])
-            i += 2
-        elif arguments[i] == "--min-time":
-            min_time = float(arguments[i + 1])
-            i += 2
-        else:
-            tasks.append(arguments[i].split("|"))
-            i += 1
-    prepared = []
-    for task in tasks:
-        width = int(task[7]) if len(task) > 7 else 0
-        height = int(task[8]) if len(task) > 8 else 0
-        operation, prepare = make_operation(task[5], task[6], width, height)
-        prepared.append((task, operation, prepare, []))
-    order = [k for k in range(len(prepared)) for _ in range(runs)]
-    random.shuffle(order)
-    for k in order:
-        _, operation, prepare, times = prepared[k]
-        times.append(one_run(operation, prepare, min_time))
-    for task, _, _, times in prepared:
-        times.sort()
-        median = quantile(times, 0.5)
-        spread = quantile(times, 0.75) - quantile(times, 0.25)
-        print("|".join(task[:4] + [repr(median), repr(spread), task[4]]))
+    if "--min-time" in arguments:
+        min_time = float(arguments[arguments.index("--min-time") + 1])
+    serve(min_time)
 
 
 if __name__ == "__main__":
