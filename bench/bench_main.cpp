@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -291,6 +292,9 @@ private:
         if (tried)
             return false;
         tried = true;
+        // A script that ended early must not end this program with it: a write to it then
+        // fails, and the side goes without a figure.
+        std::signal(SIGPIPE, SIG_IGN);
         int input[2];
         int output[2];
         if (pipe(input) != 0)
@@ -335,6 +339,7 @@ private:
 // Whether Pillow can be timed here: the script says so.
 bool PillowIsThere()
 {
+    // For a quick look at the other sides: PELISK_NO_PILLOW=1 leaves Pillow out.
     if (std::getenv("PELISK_NO_PILLOW") != nullptr)
         return false;
     const std::string command = PillowPython() + " '" + pillowScript + "' --check";
