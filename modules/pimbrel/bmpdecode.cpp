@@ -7,7 +7,6 @@
 #include "bmplayout.h"
 
 #include "kxassert.h"
-#include "kxcopy.h"
 #include "kxmemmod.h"
 
 #include <algorithm>
@@ -456,7 +455,7 @@ void CopyRows(const LAYOUT& layout, const std::uint8_t* fileBytes, KXPICTURE& pi
     KX_ASSERT(layout.pixelEnd <= layout.fileSize);
     KX_ASSERT((rowBits * layout.height + 7) / 8 <= picture.GetDataSize());
     if (HasPlainRows(layout)) {
-        kxcopy::CopyBytes(data, fileBytes + layout.pixelStart, rowBytes * layout.height);
+        std::memcpy(data, fileBytes + layout.pixelStart, rowBytes * layout.height);
         return;
     }
     for (std::uint32_t row = 0; row < layout.height; ++row) {

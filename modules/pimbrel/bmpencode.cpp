@@ -3,7 +3,6 @@
 #include "bmpcodec.h"
 #include "bmplayout.h"
 
-#include "kxassert.h"
 #include "kxendian.h"
 
 #include <algorithm>
@@ -12,10 +11,6 @@
 
 namespace bmp {
 namespace {
-
-// The longest header the writer writes: the information header and a full palette (a
-// picture with bit fields has no palette).
-constexpr std::size_t kLongestHead = layout::kInfoHeaderEnd + 4 * 256;
 
 bool IsWritable(std::uint16_t depth)
 {
@@ -157,12 +152,10 @@ bool Encode(const KXPICTURE& picture, std::vector<std::uint8_t>& out)
     if (offset + imageSize > 0xFFFFFFFFu)
         return false;
 
-    KX_ASSERT(offset <= kLongestHead);
-    std::uint8_t head[kLongestHead] = {};
-    PutHeaders(picture, offset, imageSize, paletteCount, head);
     try {
         out.reserve(offset + imageSize);
-        out.assign(head, head + offset);
+        out.resize(offset);
+        PutHeaders(picture, offset, imageSize, paletteCount, out.data());
         AppendRows(picture, stride, out);
     } catch (const std::bad_alloc&) {
         out.clear();

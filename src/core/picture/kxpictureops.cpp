@@ -83,14 +83,6 @@ std::uint32_t ChannelOf(double mean)
     return scaled >= 255.0 ? 255 : static_cast<std::uint32_t>(scaled);
 }
 
-template <unsigned size> std::uint32_t ReadSized(const std::uint8_t* p)
-{
-    if constexpr (size == 4)
-        return kxpixel::Read32(p);
-    else
-        return kxpixel::Read24(p);
-}
-
 // For each whole mean m, the least sum of channel units (c / 255.0, added up in doubles as
 // the per-pixel pass adds them) that the per-pixel pass turns into m rather than m - 1.
 // The division, the scaling and the truncation never decrease as the sum grows, so one
@@ -197,7 +189,7 @@ private:
     // The channels of the pixel left of the row's first smoothed one.
     void Start(const std::uint8_t* row, std::uint32_t (&chained)[3]) const
     {
-        const std::uint32_t v = left >= 0 ? ReadSized<size>(row + (first - 1) * size) : 0;
+        const std::uint32_t v = left >= 0 ? ReadFieldPixel(row, size, first - 1) : 0;
         for (int c = 0; c < 3; ++c)
             chained[c] = fields.Channel(v, c);
     }
@@ -222,10 +214,7 @@ private:
             chained[c] = mean - static_cast<std::uint32_t>((mean * points == sum) & below);
         }
         const std::uint32_t packed = fields.Pack(chained[0], chained[1], chained[2], 0);
-        if constexpr (size == 4)
-            kxpixel::Write32(p, packed);
-        else
-            kxpixel::Write24(p, packed);
+        WriteFieldPixel(p, size, 0, packed);
     }
 
     // The units of the points in the per-pixel pass's order.
