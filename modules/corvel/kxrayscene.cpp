@@ -12,12 +12,12 @@
 
 using namespace corvel;
 
-namespace {
-
-VEC4 ToVec4(const KXVECTOR& v)
+VEC4 corvel::ToVec4(const KXVECTOR& v)
 {
     return {v.GetOrZero(0), v.GetOrZero(1), v.GetOrZero(2), v.GetOrZero(3)};
 }
+
+namespace {
 
 // The colour has no reader for its alpha channel: it comes out of a packed copy whose
 // masks are known (a copy takes the four channels and keeps its own masks).

@@ -11,9 +11,13 @@
 #include <limits>
 #include <vector>
 
+class KXVECTOR;
 class KXWORLD;
 
 namespace corvel {
+
+// The first four components of a library vector, missing ones as zero.
+VEC4 ToVec4(const KXVECTOR& v);
 
 struct RAYMATERIAL {
     RGBA colour;
