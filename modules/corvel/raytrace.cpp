@@ -19,14 +19,7 @@ bool BoundingTest(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& directi
 {
     const double dist = Length(p.position - origin);
     const VEC4 along = origin + direction * dist;
-    const VEC4 off = along - p.position;
-    // The squared length settles most cases without its square root (see the scene).
-    const double squared = Dot(off, off);
-    if (squared <= p.surelyWithin)
-        return true;
-    if (squared >= p.surelyBeyond)
-        return false;
-    return std::sqrt(squared) <= p.bounding;
+    return Length(along - p.position) <= p.bounding;
 }
 
 // The distance to the sphere along the ray, if it is not behind the origin. Plain and
