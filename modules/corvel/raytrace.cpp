@@ -101,13 +101,6 @@ void AddLight(const RAYMATERIAL& m, const RAYLIGHT& light, const VEC4& toLight, 
     }
 }
 
-// The direction of the ray that passes through the object: the material has no index of
-// refraction, so the ray is not bent.
-VEC4 RefractDirection(const VEC4& direction)
-{
-    return direction;
-}
-
 // What the mirrored ray sees, scaled by the material's reflection.
 void Reflect(KXRAYSCENE& scene, const RAYPRIMITIVE& p, const HIT& hit, const VEC4& mirror,
              std::uint16_t depth, RGBA& colour)
@@ -118,16 +111,16 @@ void Reflect(KXRAYSCENE& scene, const RAYPRIMITIVE& p, const HIT& hit, const VEC
 }
 
 // What the ray that passes through the object sees from where it leaves the object,
-// scaled by the material's refraction. When it finds no way out, nothing is added.
+// scaled by the material's refraction. When it finds no way out, nothing is added. The
+// material has no index of refraction, so the ray goes on in its own direction, not bent.
 void Refract(KXRAYSCENE& scene, const RAYPRIMITIVE& p, const HIT& hit, const VEC4& direction,
              std::uint16_t depth, RGBA& colour)
 {
-    const VEC4 transmitted = RefractDirection(direction);
     VEC4 exit;
-    if (!IntersectFromInside(p, hit.point, transmitted, exit))
+    if (!IntersectFromInside(p, hit.point, direction, exit))
         return;
     RGBA seen;
-    TraceRay(scene, exit, transmitted, depth, seen);
+    TraceRay(scene, exit, direction, depth, seen);
     AddScaled(colour, seen, p.material.refraction);
 }
 
@@ -143,24 +136,18 @@ void Shade(KXRAYSCENE& scene, const RAYPRIMITIVE& p, const HIT& hit, const VEC4&
         Scale(colour, m.ambient);
     }
     const bool reflects = depth != 0 && m.reflection != 0.0;
-    // The mirrored direction serves the highlight of a light that is not blocked and the
-    // reflected ray: it is made once, when the first of them needs it.
-    VEC4 mirror;
-    bool mirrored = false;
-    const auto Mirror = [&]() -> const VEC4& {
-        if (!mirrored)
-            mirror = ReflectDirection(direction, hit.normal);
-        mirrored = true;
-        return mirror;
-    };
+    // The mirrored direction serves the highlights and the reflected ray; without either
+    // nothing reads it.
+    const VEC4 mirror =
+        m.specular > 0.0 || reflects ? ReflectDirection(direction, hit.normal) : VEC4{};
     for (const RAYLIGHT& light : scene.lights) {
         VEC4 toLight = light.position - hit.point;
         Normalize(toLight);
         if (!Blocked(scene, hit.point, toLight))
-            AddLight(m, light, toLight, hit, m.specular > 0.0 ? Mirror() : mirror, colour);
+            AddLight(m, light, toLight, hit, mirror, colour);
     }
     if (reflects)
-        Reflect(scene, p, hit, Mirror(), depth - 1, colour);
+        Reflect(scene, p, hit, mirror, depth - 1, colour);
     if (depth != 0 && m.refraction != 0.0)
         Refract(scene, p, hit, direction, depth - 1, colour);
 }
