@@ -57,6 +57,24 @@ bool IntersectPlane(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direc
     return true;
 }
 
+// True when any sphere or plane lies strictly ahead of origin along direction, however far:
+// the test of a shadow ray. Any object strictly ahead blocks the light, also one beyond it.
+bool Blocked(KXRAYSCENE& scene, const VEC4& origin, const VEC4& direction)
+{
+    ++scene.rayCount;
+    for (const RAYPRIMITIVE& p : scene.primitives) {
+        double t = -1.0;
+        if (p.type == KXTYPE_PLANE) {
+            if (IntersectPlane(p, origin, direction, t) && t > 0.0)
+                return true;
+        } else if (IntersectSphere(p, origin, direction, false, t) && t > 0.0 &&
+                   BoundingTest(p, origin, direction)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Where a ray that entered the object leaves it. A ray inside a sphere is known to be
 // within it and skips the bounding test, whose point would lie on the surface it started
 // from. (The normal there would point inwards; nothing reads it.)
@@ -201,23 +219,6 @@ bool TraceRay(KXRAYSCENE& scene, const VEC4& origin, const VEC4& direction, std:
     }
     Shade(scene, *nearest, hit, direction, depth, colour);
     return true;
-}
-
-// Any object strictly ahead blocks the light, also one beyond it.
-bool Blocked(KXRAYSCENE& scene, const VEC4& origin, const VEC4& direction)
-{
-    ++scene.rayCount;
-    for (const RAYPRIMITIVE& p : scene.primitives) {
-        double t = -1.0;
-        if (p.type == KXTYPE_PLANE) {
-            if (IntersectPlane(p, origin, direction, t) && t > 0.0)
-                return true;
-        } else if (IntersectSphere(p, origin, direction, false, t) && t > 0.0 &&
-                   BoundingTest(p, origin, direction)) {
-            return true;
-        }
-    }
-    return false;
 }
 
 } // namespace corvel
