@@ -58,8 +58,13 @@ bool CORVEL::Init(KXHANDLE* target, int w, int h, int, int)
         return false;
     }
     pixelCount = static_cast<int>(count);
+    // The surface first: a size the drawing layer refuses costs no rays.
+    if (!MakeSurface()) {
+        Release();
+        return false;
+    }
     rays = new (std::nothrow) KXRAY[static_cast<std::size_t>(count)];
-    if (rays == nullptr || !MakeSurface()) {
+    if (rays == nullptr) {
         Release();
         return false;
     }

@@ -5,15 +5,6 @@
 #include "kxvector.h"
 #include "kxworld.h"
 
-namespace {
-
-corvel::VEC4 ToVec4(const KXVECTOR& v)
-{
-    return {v.GetOrZero(0), v.GetOrZero(1), v.GetOrZero(2), v.GetOrZero(3)};
-}
-
-} // namespace
-
 KXRAY::KXRAY() : KXOBJECT("KXRAY")
 {
     colour.SetMasks(0xFF0000, 0xFF00, 0xFF, 0xFF000000);
@@ -21,12 +12,12 @@ KXRAY::KXRAY() : KXOBJECT("KXRAY")
 
 void KXRAY::SetOrigin(const KXVECTOR& v)
 {
-    origin = ToVec4(v);
+    origin = corvel::ToVec4(v);
 }
 
 void KXRAY::SetDirection(const KXVECTOR& v)
 {
-    direction = ToVec4(v);
+    direction = corvel::ToVec4(v);
 }
 
 void KXRAY::SetDirection(double x, double y, double z)

@@ -7,17 +7,14 @@
 #include "kxmaterial.h"
 #include "kxworld.h"
 
-#include <cmath>
-#include <limits>
-
 using namespace corvel;
 
-namespace {
-
-VEC4 ToVec4(const KXVECTOR& v)
+VEC4 corvel::ToVec4(const KXVECTOR& v)
 {
     return {v.GetOrZero(0), v.GetOrZero(1), v.GetOrZero(2), v.GetOrZero(3)};
 }
+
+namespace {
 
 // The colour has no reader for its alpha channel: it comes out of a packed copy whose
 // masks are known (a copy takes the four channels and keeps its own masks).
@@ -42,23 +39,6 @@ RAYMATERIAL ToRayMaterial(KXMATERIAL& m)
     return r;
 }
 
-// The squared radius with a margin of 2^-48 either side: far more than the rounding of the
-// square, of the margin's product and of the root together (each below 2^-52 relative), so
-// a squared length outside the band compares with the rounded root as it does with the
-// radius. Radii too small or large for that, or not finite, always take the root.
-void SetBoundingBand(RAYPRIMITIVE& p)
-{
-    const double r = p.bounding;
-    if (!(r == 0.0 || (r > 1e-100 && r < 1e100))) {
-        p.surelyWithin = -1.0;
-        p.surelyBeyond = std::numeric_limits<double>::quiet_NaN();
-        return;
-    }
-    const double margin = std::ldexp(1.0, -48);
-    p.surelyWithin = (r * r) * (1.0 - margin);
-    p.surelyBeyond = (r * r) * (1.0 + margin);
-}
-
 } // namespace
 
 KXRAYSCENE::KXRAYSCENE(KXWORLD& world)
@@ -74,7 +54,6 @@ KXRAYSCENE::KXRAYSCENE(KXWORLD& world)
         p.type = type;
         p.position = ToVec4(object->GetPosition());
         p.bounding = object->GetBoundingRadius();
-        SetBoundingBand(p);
         if (type == KXTYPE_SPHERE) {
             p.radius = static_cast<KXSPHERE*>(object)->GetRadius();
         } else {

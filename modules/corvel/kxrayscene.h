@@ -8,12 +8,15 @@
 #include "raymath.h"
 
 #include <cstdint>
-#include <limits>
 #include <vector>
 
+class KXVECTOR;
 class KXWORLD;
 
 namespace corvel {
+
+// The first four components of a library vector, missing ones as zero.
+VEC4 ToVec4(const KXVECTOR& v);
 
 struct RAYMATERIAL {
     RGBA colour;
@@ -30,11 +33,6 @@ struct RAYPRIMITIVE {
     VEC4 position;         // the sphere's centre; what the bounding test measures from
     double radius = 0.0;   // the sphere's radius
     double bounding = 0.0; // the object's bounding radius
-    // Squared lengths at or below surelyWithin have a square root within the bounding
-    // radius, at or above surelyBeyond one beyond it, whatever the rounding of the root:
-    // the bounding test takes the root only between the two.
-    double surelyWithin = -1.0;
-    double surelyBeyond = std::numeric_limits<double>::quiet_NaN();
     VEC4 normal;           // the plane's normal
     double distance = 0.0; // the plane's distance
     RAYMATERIAL material;

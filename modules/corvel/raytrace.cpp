@@ -19,14 +19,7 @@ bool BoundingTest(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& directi
 {
     const double dist = Length(p.position - origin);
     const VEC4 along = origin + direction * dist;
-    const VEC4 off = along - p.position;
-    // The squared length settles most cases without its square root (see the scene).
-    const double squared = Dot(off, off);
-    if (squared <= p.surelyWithin)
-        return true;
-    if (squared >= p.surelyBeyond)
-        return false;
-    return std::sqrt(squared) <= p.bounding;
+    return Length(along - p.position) <= p.bounding;
 }
 
 // The distance to the sphere along the ray, if it is not behind the origin. Plain and
@@ -62,6 +55,24 @@ bool IntersectPlane(const RAYPRIMITIVE& p, const VEC4& origin, const VEC4& direc
         return false;
     t = (p.distance - Dot(p.normal, origin)) / denom;
     return true;
+}
+
+// True when any sphere or plane lies strictly ahead of origin along direction, however far:
+// the test of a shadow ray. Any object strictly ahead blocks the light, also one beyond it.
+bool Blocked(KXRAYSCENE& scene, const VEC4& origin, const VEC4& direction)
+{
+    ++scene.rayCount;
+    for (const RAYPRIMITIVE& p : scene.primitives) {
+        double t = -1.0;
+        if (p.type == KXTYPE_PLANE) {
+            if (IntersectPlane(p, origin, direction, t) && t > 0.0)
+                return true;
+        } else if (IntersectSphere(p, origin, direction, false, t) && t > 0.0 &&
+                   BoundingTest(p, origin, direction)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // Where a ray that entered the object leaves it. A ray inside a sphere is known to be
@@ -108,13 +119,6 @@ void AddLight(const RAYMATERIAL& m, const RAYLIGHT& light, const VEC4& toLight, 
     }
 }
 
-// The direction of the ray that passes through the object: the material has no index of
-// refraction, so the ray is not bent.
-VEC4 RefractDirection(const VEC4& direction)
-{
-    return direction;
-}
-
 // What the mirrored ray sees, scaled by the material's reflection.
 void Reflect(KXRAYSCENE& scene, const RAYPRIMITIVE& p, const HIT& hit, const VEC4& mirror,
              std::uint16_t depth, RGBA& colour)
@@ -125,16 +129,16 @@ void Reflect(KXRAYSCENE& scene, const RAYPRIMITIVE& p, const HIT& hit, const VEC
 }
 
 // What the ray that passes through the object sees from where it leaves the object,
-// scaled by the material's refraction. When it finds no way out, nothing is added.
+// scaled by the material's refraction. When it finds no way out, nothing is added. The
+// material has no index of refraction, so the ray goes on in its own direction, not bent.
 void Refract(KXRAYSCENE& scene, const RAYPRIMITIVE& p, const HIT& hit, const VEC4& direction,
              std::uint16_t depth, RGBA& colour)
 {
-    const VEC4 transmitted = RefractDirection(direction);
     VEC4 exit;
-    if (!IntersectFromInside(p, hit.point, transmitted, exit))
+    if (!IntersectFromInside(p, hit.point, direction, exit))
         return;
     RGBA seen;
-    TraceRay(scene, exit, transmitted, depth, seen);
+    TraceRay(scene, exit, direction, depth, seen);
     AddScaled(colour, seen, p.material.refraction);
 }
 
@@ -150,24 +154,18 @@ void Shade(KXRAYSCENE& scene, const RAYPRIMITIVE& p, const HIT& hit, const VEC4&
         Scale(colour, m.ambient);
     }
     const bool reflects = depth != 0 && m.reflection != 0.0;
-    // The mirrored direction serves the highlight of a light that is not blocked and the
-    // reflected ray: it is made once, when the first of them needs it.
-    VEC4 mirror;
-    bool mirrored = false;
-    const auto Mirror = [&]() -> const VEC4& {
-        if (!mirrored)
-            mirror = ReflectDirection(direction, hit.normal);
-        mirrored = true;
-        return mirror;
-    };
+    // The mirrored direction serves the highlights and the reflected ray; without either
+    // nothing reads it.
+    const VEC4 mirror =
+        m.specular > 0.0 || reflects ? ReflectDirection(direction, hit.normal) : VEC4{};
     for (const RAYLIGHT& light : scene.lights) {
         VEC4 toLight = light.position - hit.point;
         Normalize(toLight);
         if (!Blocked(scene, hit.point, toLight))
-            AddLight(m, light, toLight, hit, m.specular > 0.0 ? Mirror() : mirror, colour);
+            AddLight(m, light, toLight, hit, mirror, colour);
     }
     if (reflects)
-        Reflect(scene, p, hit, Mirror(), depth - 1, colour);
+        Reflect(scene, p, hit, mirror, depth - 1, colour);
     if (depth != 0 && m.refraction != 0.0)
         Refract(scene, p, hit, direction, depth - 1, colour);
 }
@@ -221,23 +219,6 @@ bool TraceRay(KXRAYSCENE& scene, const VEC4& origin, const VEC4& direction, std:
     }
     Shade(scene, *nearest, hit, direction, depth, colour);
     return true;
-}
-
-// Any object strictly ahead blocks the light, also one beyond it.
-bool Blocked(KXRAYSCENE& scene, const VEC4& origin, const VEC4& direction)
-{
-    ++scene.rayCount;
-    for (const RAYPRIMITIVE& p : scene.primitives) {
-        double t = -1.0;
-        if (p.type == KXTYPE_PLANE) {
-            if (IntersectPlane(p, origin, direction, t) && t > 0.0)
-                return true;
-        } else if (IntersectSphere(p, origin, direction, false, t) && t > 0.0 &&
-                   BoundingTest(p, origin, direction)) {
-            return true;
-        }
-    }
-    return false;
 }
 
 } // namespace corvel

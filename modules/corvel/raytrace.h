@@ -18,10 +18,6 @@ namespace corvel {
 bool TraceRay(KXRAYSCENE& scene, const VEC4& origin, const VEC4& direction, std::uint16_t depth,
               RGBA& colour);
 
-// True when any sphere or plane lies strictly ahead of origin along direction, however far:
-// the test of a shadow ray.
-bool Blocked(KXRAYSCENE& scene, const VEC4& origin, const VEC4& direction);
-
 // direction mirrored about the unit normal, as a unit vector.
 VEC4 ReflectDirection(const VEC4& direction, const VEC4& normal);
 

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
