@@ -87,7 +87,8 @@ public:
 
 protected:
     // Runs when the dialog is about to show, after its controls exist: the members go into
-    // the controls. A dialog that overrides it calls it first.
+    // the controls. A dialog that overrides it calls it, after anything that bounds the
+    // members' values there (a slider's range).
     virtual void OnInitDialog() { UpdateData(false); }
     // Exchanges the members with their controls; the base has none.
     virtual void DoDataExchange(bool /*save*/) {}

@@ -1,6 +1,7 @@
 #include "aboutdlg.h"
 
 #include "kxtemplates.h"
+#include "resource.h"
 
 #include <QByteArray>
 

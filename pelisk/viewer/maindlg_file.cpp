@@ -4,7 +4,6 @@
 
 #include "resource.h"
 
-#include "kxloadermodule.h"
 #include "kxsysdlg.h"
 
 #include <cerrno>
@@ -41,15 +40,6 @@ void DropLast(KXSTRING& text, int n)
 void ShowNoLoaders()
 {
     GetSysDialogs().MessageBox("No loading modules available", "Pelisk error");
-}
-
-// Whether any module of the set writes files with the path's extension.
-bool HasWriterFor(KXLOADERSET& loaders, const char* path)
-{
-    for (int i = 0; i < loaders.GetCount(); ++i)
-        if (static_cast<KXLOADERMODULE*>(loaders[i])->SupportsExtension(path))
-            return true;
-    return false;
 }
 
 // Why a save failed, in plain words: what is shown, the loaders, or the system's reason
@@ -226,7 +216,7 @@ bool CMainDlg::SaveFile(const KXSTRING& path)
     const bool shown = control.m_nDisplayMode == DISPLAY_PICTURE ||
                        control.m_nDisplayMode == DISPLAY_OBJECT ||
                        control.m_nDisplayMode == DISPLAY_WORLD;
-    const std::string reason = SaveFailure(shown, HasWriterFor(*loaders, path.GetText()), error);
+    const std::string reason = SaveFailure(shown, loaders->FindLoader(path.GetText()) >= 0, error);
     std::string text = std::string("\"") + path.GetText() + "\" was not saved";
     text += reason.empty() ? "." : ": " + reason + ".";
     GetSysDialogs().MessageBox(text.c_str(), "Pelisk error");

@@ -28,7 +28,8 @@ double g_dVornRefArea = 0.0;
 
 namespace {
 
-// The polygon search: 100 individuals, up to 12 generations, the larger fitness first.
+// The polygon search: 100 individuals, the larger fitness first. The solver lets a limit
+// of 10 run up to 12 generations.
 constexpr std::uint32_t kPopulation = 100;
 constexpr std::uint32_t kGenerationLimit = 10;
 constexpr std::uint32_t kGeneBits = 16;
@@ -129,6 +130,9 @@ double VornFitness(std::uint8_t* genome)
     VornSortGenes(genes.data(), g);
     for (int k = 0; k < g; ++k)
         WriteGene(genome, k, genes[k]);
+    // A contour of one point, or of points on one line, has nothing to compare with.
+    if (g_dVornRefPerimeter == 0.0 || g_dVornRefArea == 0.0)
+        return 0.0;
 
     double perimeter = 0.0;
     std::int64_t sum = 0;
@@ -139,9 +143,6 @@ double VornFitness(std::uint8_t* genome)
         sum += Shoelace(a, b);
         perimeter += EdgeLength(a, b);
     }
-    // A contour of one point, or of points on one line, has nothing to compare with.
-    if (g_dVornRefPerimeter == 0.0 || g_dVornRefArea == 0.0)
-        return 0.0;
     const double w = g_dVornFitnessWeight;
     return (1.0 - w) * perimeter / g_dVornRefPerimeter +
            w * std::fabs(static_cast<double>(sum)) / g_dVornRefArea;

@@ -23,6 +23,18 @@ constexpr unsigned ID_HELP_ABOUT = 32774;
 // for the window manager.
 constexpr unsigned IDM_ABOUTBOX = 16;
 
+// Dialog templates.
+constexpr int IDD_ABOUTBOX = 100;
+constexpr int IDD_MAINDLG = 102; // laid out in code: no template holds it
+constexpr int IDD_RESIZE = 131;
+constexpr int IDD_JPEG = 132;
+constexpr int IDD_OPTIONS = 135;
+constexpr int IDD_PROPERTIES = 136;
+constexpr int IDD_VORN = 137;
+
+// The bitmap that the about box shows, 320 × 240 pixels.
+constexpr int IDB_ABOUT = 133;
+
 // Controls of the small dialogs.
 constexpr int IDC_RESIZE_SECOND = 1001; // labelled "Width:"
 constexpr int IDC_RESIZE_FIRST = 1002;  // labelled "Height:"
@@ -31,6 +43,7 @@ constexpr int IDC_JPEG_QUANTIZERTEXT = 1005;
 constexpr int IDC_PROPERTIES_LIST = 1011;
 constexpr int IDC_VORN_SIMILARITY = 1015;
 constexpr int IDC_VORN_DOTS = 1017; // the first of the mode radios, then "Polygons"
+constexpr int IDC_VORN_POLYGONS = 1016;
 constexpr int IDC_VORN_GENES = 1018;
 constexpr int IDC_VORN_FITNESS = 1019;
 

@@ -8,9 +8,10 @@ CVornDlg::CVornDlg(QWidget* parent) : KXDIALOG(*FindDialogTemplate(IDD_VORN), pa
 
 void CVornDlg::OnInitDialog()
 {
-    KXDIALOG::OnInitDialog();
+    // The ranges come first, so that the positions the base sets fall inside them.
     SetSliderRange(IDC_VORN_FITNESS, 0, 100);
     SetSliderRange(IDC_VORN_SIMILARITY, 0, 100);
+    KXDIALOG::OnInitDialog();
 }
 
 void CVornDlg::DoDataExchange(bool save)

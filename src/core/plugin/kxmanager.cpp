@@ -3,6 +3,8 @@
 #include "kxdirectory.h"
 #include "kxloadermodule.h"
 
+#include <algorithm>
+
 int KXMANAGER::LoadModules(const char* kind, int /*flag*/)
 {
     ReleaseAll();
@@ -112,13 +114,19 @@ bool KXLOADERSET::SaveFile(const char* path)
     return AskLoaders(&KXLOADERMODULE::Save, path);
 }
 
+int KXLOADERSET::FindLoader(const char* path, int start)
+{
+    for (int i = std::max(start, 0); i < modules.GetCount(); ++i)
+        if (static_cast<KXLOADERMODULE*>(modules[i])->SupportsExtension(path))
+            return i;
+    return -1;
+}
+
 bool KXLOADERSET::AskLoaders(bool (KXLOADERMODULE::*serve)(KXLOADERSET*, const char*),
                              const char* path)
 {
-    for (int i = 0; i < modules.GetCount(); ++i) {
-        auto* loader = static_cast<KXLOADERMODULE*>(modules[i]);
-        if (loader->SupportsExtension(path) && (loader->*serve)(this, path))
+    for (int i = FindLoader(path); i >= 0; i = FindLoader(path, i + 1))
+        if ((static_cast<KXLOADERMODULE*>(modules[i])->*serve)(this, path))
             return true;
-    }
     return false;
 }

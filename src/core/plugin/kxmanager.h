@@ -65,6 +65,9 @@ public:
     // loads (or saves) the owner. A module that fails leaves the next its turn.
     bool LoadFile(const char* path);
     bool SaveFile(const char* path);
+    // The position of the first module, from start on, that supports the path's
+    // extension; -1 when none does.
+    int FindLoader(const char* path, int start = 0);
 
 private:
     // Asks each module in list order to load or save (serve) the owner.

@@ -1,6 +1,9 @@
 // The viewer's dialog templates: what each dialog is called, how large it is, and the
 // controls the viewer's code addresses by id.
 #include "kxtemplates.h"
+#include "resource.h"
+
+#include <QByteArray>
 
 #include <QLabel>
 #include <QLineEdit>
@@ -42,40 +45,40 @@ TEST(Templates, EachDialogHasItsCaptionSizeAndControls)
         KXDIALOG dialog(*layout);
         EXPECT_NE(qobject_cast<QPushButton*>(dialog.GetDlgItem(KXDIALOG::IDOK)), nullptr);
     }
-    EXPECT_EQ(FindDialogTemplate(102), nullptr) << "the main dialog is laid out in code";
+    EXPECT_EQ(FindDialogTemplate(IDD_MAINDLG), nullptr) << "the main dialog is laid out in code";
 }
 
 TEST(Templates, ControlsTheViewerAddressesHaveTheirKinds)
 {
     KXDIALOG resize(*FindDialogTemplate(IDD_RESIZE));
-    EXPECT_NE(qobject_cast<QLineEdit*>(resize.GetDlgItem(1001)), nullptr);
-    EXPECT_NE(qobject_cast<QLineEdit*>(resize.GetDlgItem(1002)), nullptr);
-    // The box of 1001 stands beside "Width:", the one of 1002 beside "Height:".
-    EXPECT_LT(resize.GetDlgItem(1001)->y(), resize.GetDlgItem(1002)->y());
+    EXPECT_NE(qobject_cast<QLineEdit*>(resize.GetDlgItem(IDC_RESIZE_SECOND)), nullptr);
+    EXPECT_NE(qobject_cast<QLineEdit*>(resize.GetDlgItem(IDC_RESIZE_FIRST)), nullptr);
+    // The box of the second field stands beside "Width:", the first one beside "Height:".
+    EXPECT_LT(resize.GetDlgItem(IDC_RESIZE_SECOND)->y(), resize.GetDlgItem(IDC_RESIZE_FIRST)->y());
 
     KXDIALOG properties(*FindDialogTemplate(IDD_PROPERTIES));
-    auto* list = qobject_cast<QListWidget*>(properties.GetDlgItem(1011));
+    auto* list = qobject_cast<QListWidget*>(properties.GetDlgItem(IDC_PROPERTIES_LIST));
     ASSERT_NE(list, nullptr);
     list->addItems({"b", "a"});
     EXPECT_EQ(list->item(0)->text(), "b") << "the properties list keeps its order";
 
     KXDIALOG vorn(*FindDialogTemplate(IDD_VORN));
-    EXPECT_NE(qobject_cast<QSlider*>(vorn.GetDlgItem(1015)), nullptr);
-    EXPECT_NE(qobject_cast<QSlider*>(vorn.GetDlgItem(1019)), nullptr);
-    EXPECT_NE(qobject_cast<QLineEdit*>(vorn.GetDlgItem(1018)), nullptr);
-    vorn.SetRadioIndex(1017, 1);
-    EXPECT_EQ(vorn.GetDlgItemText(1016), "Polygons");
-    EXPECT_EQ(vorn.GetRadioIndex(1017), 1) << "Dots and Polygons are one group";
+    EXPECT_NE(qobject_cast<QSlider*>(vorn.GetDlgItem(IDC_VORN_SIMILARITY)), nullptr);
+    EXPECT_NE(qobject_cast<QSlider*>(vorn.GetDlgItem(IDC_VORN_FITNESS)), nullptr);
+    EXPECT_NE(qobject_cast<QLineEdit*>(vorn.GetDlgItem(IDC_VORN_GENES)), nullptr);
+    vorn.SetRadioIndex(IDC_VORN_DOTS, 1);
+    EXPECT_EQ(vorn.GetDlgItemText(IDC_VORN_POLYGONS), "Polygons");
+    EXPECT_EQ(vorn.GetRadioIndex(IDC_VORN_DOTS), 1) << "Dots and Polygons are one group";
 
     KXDIALOG jpeg(*FindDialogTemplate(IDD_JPEG));
-    EXPECT_EQ(jpeg.GetDlgItemText(1005), "Quantizer: 1");
-    EXPECT_NE(qobject_cast<QSlider*>(jpeg.GetDlgItem(1002)), nullptr);
+    EXPECT_EQ(jpeg.GetDlgItemText(IDC_JPEG_QUANTIZERTEXT), "Quantizer: 1");
+    EXPECT_NE(qobject_cast<QSlider*>(jpeg.GetDlgItem(IDC_JPEG_QUANTIZER)), nullptr);
 }
 
 TEST(Templates, PropertyLinesFitTheirListWithoutScrolling)
 {
     KXDIALOG properties(*FindDialogTemplate(IDD_PROPERTIES));
-    auto* list = qobject_cast<QListWidget*>(properties.GetDlgItem(1011));
+    auto* list = qobject_cast<QListWidget*>(properties.GetDlgItem(IDC_PROPERTIES_LIST));
     list->addItems({"Width:\t\t\t\t1024", "Height:\t\t\t768", "Depth:\t\t\t32", "HPPM:\t\t\t\t3780",
                     "VPPM:\t\t\t\t3780", "Buffer size:\t\t3145728",
                     "Classname:\t\t\tKXNULLOBJECT"});
@@ -97,7 +100,7 @@ TEST(Templates, AboutBoxShowsItsBitmapWhereTheTemplatePutsIt)
     EXPECT_TRUE(picture->text().isEmpty()) << "the bitmap's name is no text to show";
     QImage image(320, 240, QImage::Format_RGB32);
     image.fill(Qt::red);
-    about.SetBitmap("133", image);
+    about.SetBitmap(QByteArray::number(IDB_ABOUT).constData(), image);
     EXPECT_EQ(picture->pixmap().size(), QSize(320, 240));
     EXPECT_EQ(picture->geometry(), about.MapDialogRect(QRect(0, 1, 213, 148)));
 }
