@@ -20,8 +20,6 @@
 #include <QImage>
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -142,9 +140,7 @@ void MakeFiles()
             BENCHFILE file{size, depth, "", {}};
             file.path = (folder / ("picture-" + SizeLabel(size) + "-" + DepthLabel(depth) + ".bmp"))
                             .string();
-            WriteBenchFile(picture, file.path);
-            std::ifstream in(file.path, std::ios::binary);
-            file.bytes.assign(std::istreambuf_iterator<char>(in), {});
+            file.bytes = WriteBenchFile(picture, file.path);
             Files().push_back(std::move(file));
         }
     }
