@@ -14,7 +14,6 @@
 #include <cstring>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <utility>
@@ -346,22 +345,31 @@ bool PillowIsThere()
     return std::system(command.c_str()) == 0;
 }
 
+// The line the Pillow script reads for a task: "operation|size|depth|side|counts|kind|path",
+// then "|width|height" for a task that has them. The script reads the fields from the kind
+// on; the whole line names the task, which it prepares once.
+std::string PillowWire(const PILLOWTASK& task)
+{
+    std::string wire = task.line.operation + "|" + task.line.size + "|" + task.line.depth +
+                       "|" + task.side + "|" + (task.counts ? "1" : "0") + "|" + task.kind +
+                       "|" + task.path;
+    if (task.width != 0 || task.height != 0)
+        wire += "|" + std::to_string(task.width) + "|" + std::to_string(task.height);
+    return wire;
+}
+
 } // namespace
 
-void AddPillowSides(const std::vector<std::string>& tasks)
+void AddPillowSides(const std::vector<PILLOWTASK>& tasks)
 {
     static const bool there = PillowIsThere();
     if (!there)
         return;
-    for (const std::string& task : tasks) {
-        std::stringstream fields(task);
-        std::string field[5];
-        for (std::string& f : field)
-            std::getline(fields, f, '|');
-        AddSide({field[0], field[1], field[2]}, field[3], BENCHCLOCK::wall,
-                [task](benchmark::State& state) {
+    for (const PILLOWTASK& task : tasks) {
+        AddSide(task.line, task.side, BENCHCLOCK::wall,
+                [wire = PillowWire(task)](benchmark::State& state) {
                     for (auto _ : state) {
-                        const double seconds = PILLOWPEER::Get().Run(task);
+                        const double seconds = PILLOWPEER::Get().Run(wire);
                         if (seconds < 0.0) {
                             state.SkipWithError("Pillow could not run this case");
                             break;
@@ -369,7 +377,7 @@ void AddPillowSides(const std::vector<std::string>& tasks)
                         state.SetIterationTime(seconds);
                     }
                 },
-                field[4] == "1")
+                task.counts)
             ->UseManualTime()
             ->Iterations(1);
     }

@@ -43,10 +43,21 @@ benchmark::internal::Benchmark* AddSide(const BENCHCASE& line, const std::string
 int BenchRuns();
 double BenchMinTime();
 
-// Registers a Pillow side for each task (one string each, see the Pillow script of this
-// folder), timed by that script in turns with the other sides; a machine without Pillow
-// gets no Pillow column.
-void AddPillowSides(const std::vector<std::string>& tasks);
+// One Pillow side of a case: what the Pillow script of this folder does (the kind, see
+// the script) with the BMP file at path; width and height for the kinds that need them.
+struct PILLOWTASK {
+    BENCHCASE line;
+    std::string side = "Pillow";
+    bool counts = true; // false for a floor to approach, printed without a ratio
+    std::string kind;
+    std::string path;
+    unsigned width = 0;
+    unsigned height = 0;
+};
+
+// Registers a Pillow side for each task, timed by the Pillow script in turns with the
+// other sides; a machine without Pillow gets no Pillow column.
+void AddPillowSides(const std::vector<PILLOWTASK>& tasks);
 
 // "2000x1500" and "8" as the table shows them.
 std::string SizeLabel(unsigned width, unsigned height);

@@ -20,8 +20,6 @@
 #include <QImage>
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -132,13 +130,6 @@ void AddEncode(const BENCHCASE& line, const BENCHFILE& file)
     });
 }
 
-std::string PillowTask(const BENCHCASE& line, const std::string& side, bool counts,
-                       const std::string& kind, const BENCHFILE& file)
-{
-    return line.operation + "|" + line.size + "|" + line.depth + "|" + side + "|" +
-           (counts ? "1" : "0") + "|" + kind + "|" + file.path;
-}
-
 void MakeFiles()
 {
     const std::filesystem::path& folder = BenchFolder();
@@ -149,9 +140,7 @@ void MakeFiles()
             BENCHFILE file{size, depth, "", {}};
             file.path = (folder / ("picture-" + SizeLabel(size) + "-" + DepthLabel(depth) + ".bmp"))
                             .string();
-            WriteBenchFile(picture, file.path);
-            std::ifstream in(file.path, std::ios::binary);
-            file.bytes.assign(std::istreambuf_iterator<char>(in), {});
+            file.bytes = WriteBenchFile(picture, file.path);
             Files().push_back(std::move(file));
         }
     }
@@ -160,7 +149,7 @@ void MakeFiles()
 void Setup()
 {
     MakeFiles();
-    std::vector<std::string> pillow;
+    std::vector<PILLOWTASK> pillow;
     for (const BENCHFILE& file : Files()) {
         const std::string size = SizeLabel(file.size);
         const std::string depth = DepthLabel(file.depth);
@@ -172,17 +161,20 @@ void Setup()
         AddFileRoad(warm, file, false);
         AddFileRoad(cold, file, true);
         AddLoadForDisplay(display, file);
-        pillow.push_back(PillowTask(decode, "Pillow", true, "decode", file));
-        pillow.push_back(PillowTask(warm, "Pillow", true, "file", file));
-        pillow.push_back(PillowTask(warm, "Pillow path (floor)", false, "path", file));
-        pillow.push_back(PillowTask(cold, "Pillow", true, "file-cold", file));
-        pillow.push_back(PillowTask(cold, "Pillow path (floor)", false, "path-cold", file));
-        pillow.push_back(PillowTask(display, "Pillow", true, "display", file));
+        const std::string floor = "Pillow path (floor)";
+        pillow.push_back({.line = decode, .kind = "decode", .path = file.path});
+        pillow.push_back({.line = warm, .kind = "file", .path = file.path});
+        pillow.push_back(
+            {.line = warm, .side = floor, .counts = false, .kind = "path", .path = file.path});
+        pillow.push_back({.line = cold, .kind = "file-cold", .path = file.path});
+        pillow.push_back(
+            {.line = cold, .side = floor, .counts = false, .kind = "path-cold", .path = file.path});
+        pillow.push_back({.line = display, .kind = "display", .path = file.path});
         // A 32-bit picture is stored as 24 bits by every writer: 8 and 24 bits only.
         if (file.depth != 32) {
             const BENCHCASE encode{"encode", size, depth};
             AddEncode(encode, file);
-            pillow.push_back(PillowTask(encode, "Pillow", true, "encode", file));
+            pillow.push_back({.line = encode, .kind = "encode", .path = file.path});
         }
     }
     AddPillowSides(pillow);

@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-void WriteBenchFile(const KXPICTURE& picture, const std::filesystem::path& path)
+std::vector<std::uint8_t> WriteBenchFile(const KXPICTURE& picture,
+                                         const std::filesystem::path& path)
 {
     std::vector<std::uint8_t> bytes;
     if (!bmp::Encode(picture, bytes) || !bmp::WriteFile(path.c_str(), bytes))
@@ -20,6 +21,7 @@ void WriteBenchFile(const KXPICTURE& picture, const std::filesystem::path& path)
         fsync(fd);
         close(fd);
     }
+    return bytes;
 }
 
 void DropFromPageCache(const std::filesystem::path& path)

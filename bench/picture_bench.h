@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <vector>
 
 struct BENCHSIZE {
     std::uint32_t width;
@@ -93,9 +94,10 @@ inline QImage MakeBenchImage(const KXPICTURE& picture)
 }
 
 // Writes the picture as a BMP file and flushes it to the disk, so that its pages can be
-// dropped from the page cache for a cold read. Pillow reads the file; the pictures of
-// Pillow's side are the pixels of these files.
-void WriteBenchFile(const KXPICTURE& picture, const std::filesystem::path& path);
+// dropped from the page cache for a cold read; returns the file's bytes. Pillow reads the
+// file; the pictures of Pillow's side are the pixels of these files.
+std::vector<std::uint8_t> WriteBenchFile(const KXPICTURE& picture,
+                                         const std::filesystem::path& path);
 
 // Drops a flushed file's pages from the page cache: the next read comes from the disk.
 void DropFromPageCache(const std::filesystem::path& path);

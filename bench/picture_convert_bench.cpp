@@ -28,7 +28,7 @@ const CONVERSION conversions[] = {
     {32, 24, {0xFF0000, 0xFF00, 0xFF, 0}},
 };
 
-void AddConversion(const BENCHSIZE& size, const CONVERSION& c, std::vector<std::string>& pillow)
+void AddConversion(const BENCHSIZE& size, const CONVERSION& c, std::vector<PILLOWTASK>& pillow)
 {
     const BENCHCASE line{"depth conversion", SizeLabel(size),
                          DepthLabel(c.from) + ">" + DepthLabel(c.to)};
@@ -64,14 +64,13 @@ void AddConversion(const BENCHSIZE& size, const CONVERSION& c, std::vector<std::
         const std::filesystem::path path =
             BenchFolder() / ("convert-" + SizeLabel(size) + "-8.bmp");
         WriteBenchFile(picture, path);
-        pillow.push_back(line.operation + "|" + line.size + "|" + line.depth +
-                         "|Pillow|1|convert|" + path.string());
+        pillow.push_back({.line = line, .kind = "convert", .path = path.string()});
     }
 }
 
 void Setup()
 {
-    std::vector<std::string> pillow;
+    std::vector<PILLOWTASK> pillow;
     for (const BENCHSIZE& size : benchSizes) {
         for (const CONVERSION& c : conversions)
             AddConversion(size, c, pillow);

@@ -50,7 +50,7 @@ void OnQImage(benchmark::State& state, const BENCHSIZE& size, std::uint16_t dept
     }
 }
 
-void AddCases(const BENCHSIZE& size, std::uint16_t depth, std::vector<std::string>& pillow)
+void AddCases(const BENCHSIZE& size, std::uint16_t depth, std::vector<PILLOWTASK>& pillow)
 {
     const std::string sizeLabel = SizeLabel(size);
     const std::string depthLabel = DepthLabel(depth);
@@ -60,9 +60,11 @@ void AddCases(const BENCHSIZE& size, std::uint16_t depth, std::vector<std::strin
         BenchFolder() / ("ops-" + sizeLabel + "-" + depthLabel + ".bmp");
     WriteBenchFile(picture, path);
     const auto task = [&](const BENCHCASE& line, const std::string& kind) {
-        return line.operation + "|" + line.size + "|" + line.depth + "|Pillow|1|" + kind + "|" +
-               path.string() + "|" + std::to_string(Resized(size.width)) + "|" +
-               std::to_string(Resized(size.height));
+        return PILLOWTASK{.line = line,
+                          .kind = kind,
+                          .path = path.string(),
+                          .width = Resized(size.width),
+                          .height = Resized(size.height)};
     };
 
     const BENCHCASE flip{"vertical flip", sizeLabel, depthLabel};
@@ -111,7 +113,7 @@ void AddCases(const BENCHSIZE& size, std::uint16_t depth, std::vector<std::strin
 
 void Setup()
 {
-    std::vector<std::string> pillow;
+    std::vector<PILLOWTASK> pillow;
     for (const BENCHSIZE& size : benchSizes) {
         for (const std::uint16_t depth : depths)
             AddCases(size, depth, pillow);
