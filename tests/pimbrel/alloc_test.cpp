@@ -4,6 +4,7 @@
 // leaves the plug-in. Also the current directory, which every plug-in scan and the
 // memory-manager client ask for, when its buffer cannot be had.
 #include "bmptest.h"
+#include "failnth.h"
 #include "tempdir.h"
 
 #include "bmpcodec.h"
@@ -12,80 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <new>
-
-// ---------------------------------------------------------------------------------------
-// Allocation failure on demand. This program replaces the throwing and the non-throwing
-// operator new (the plug-in's calls reach them too): while failAt is above zero, the
-// allocation with that number fails, counted from when it was set. Memory comes from
-// malloc, so every replaced new matches the replaced delete.
-
-namespace {
-
-int failAt = 0;
-bool failTheRest = false;
-int allocations = 0;
-
-bool FailsNow()
-{
-    if (failAt <= 0)
-        return false;
-    ++allocations;
-    return allocations == failAt || (failTheRest && allocations > failAt);
-}
-
-// Makes allocation number n from now on fail while it lives, and counts them all.
-class FAILNTH {
-public:
-    // With rest, every allocation after it fails too.
-    explicit FAILNTH(int n, bool rest = false)
-    {
-        allocations = 0;
-        failAt = n;
-        failTheRest = rest;
-    }
-    ~FAILNTH()
-    {
-        failAt = 0;
-        failTheRest = false;
-    }
-    FAILNTH(const FAILNTH&) = delete;
-    FAILNTH& operator=(const FAILNTH&) = delete;
-
-    // Whether the allocation that was to fail came at all.
-    static bool Reached() { return allocations >= failAt; }
-};
-
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    if (FailsNow())
-        throw std::bad_alloc();
-    if (void* block = std::malloc(size != 0 ? size : 1))
-        return block;
-    throw std::bad_alloc();
-}
-
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    return FailsNow() ? nullptr : std::malloc(size != 0 ? size : 1);
-}
-
-void operator delete(void* block) noexcept
-{
-    std::free(block);
-}
-
-void operator delete(void* block, std::size_t) noexcept
-{
-    std::free(block);
-}
-
-// ---------------------------------------------------------------------------------------
 
 namespace {
 
