@@ -285,6 +285,14 @@ bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes)
     return true;
 }
 
+// True when the system refuses this process the owner or group asked for: not allowed
+// (EPERM), or an id it cannot give here (EINVAL, as for a file whose owner is unknown
+// inside a container).
+bool MayNotGive()
+{
+    return errno == EPERM || errno == EINVAL;
+}
+
 // Gives the new file the owner, group and permissions of the file it replaces. A user
 // who may not give a file away keeps the group when a member of it, and otherwise saves
 // the file as their own: only the administrator may keep another user's file theirs.
@@ -293,9 +301,9 @@ bool TakeOver(int fd, const TARGET& target)
     // The owner goes first: changing it clears the set-user and set-group bits, which the
     // permissions then put back.
     if (fchown(fd, target.owner, target.group) != 0) {
-        if (errno != EPERM)
+        if (!MayNotGive())
             return false;
-        if (fchown(fd, static_cast<uid_t>(-1), target.group) != 0 && errno != EPERM)
+        if (fchown(fd, static_cast<uid_t>(-1), target.group) != 0 && !MayNotGive())
             return false;
     }
     return fchmod(fd, target.mode) == 0;
