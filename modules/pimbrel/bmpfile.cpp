@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <memory>
 #include <new>
 #include <string>
 
@@ -155,39 +153,20 @@ REFUSAL ReadFile(const char* path, KXPICTURE& picture)
 namespace {
 
 // The file a save replaces: where it lies (a link is followed, so that the link stays
-// and what it names is replaced) and the permissions the new file takes over. A name
-// that does not exist yet is written as it is, with the permissions a new file gets.
+// and what it names is replaced) and the owner, group and permissions the new file takes
+// over. A name that does not exist yet is written as it is, with the owner and the
+// permissions a new file gets.
 struct TARGET {
     std::string path;
     bool exists = false;
+    uid_t owner = 0;
+    gid_t group = 0;
     mode_t mode = 0666;
 };
 
-// False, with errno set, for a target that must not be replaced: anything but a
-// regular file, or a file that is read-only (also for a user whom the system would let
-// write it anyway).
-bool FindTarget(const char* path, TARGET& target)
-{
-    target.path = path;
-    struct stat status {};
-    if (stat(path, &status) != 0)
-        return errno == ENOENT;
-    if (!S_ISREG(status.st_mode)) {
-        errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
-        return false;
-    }
-    if ((status.st_mode & 0222) == 0 || access(path, W_OK) != 0) {
-        errno = EACCES;
-        return false;
-    }
-    // Freed also when taking the name fails for want of memory.
-    const std::unique_ptr<char, void (*)(void*)> real(realpath(path, nullptr), std::free);
-    if (real != nullptr)
-        target.path = real.get();
-    target.exists = true;
-    target.mode = status.st_mode & 07777;
-    return true;
-}
+// The most links a save follows before it takes the chain for a loop, as many as the
+// system itself follows in one name.
+constexpr int kMostLinks = 40;
 
 std::string FolderOf(const std::string& path)
 {
@@ -195,6 +174,79 @@ std::string FolderOf(const std::string& path)
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// What the link at path names, read whole however long it is; false, with errno set,
+// when it cannot be read.
+bool ReadLink(const std::string& path, std::size_t sizeHint, std::string& named)
+{
+    std::string buffer(std::max<std::size_t>(sizeHint + 1, 256), '\0');
+    for (;;) {
+        const ssize_t got = readlink(path.c_str(), buffer.data(), buffer.size());
+        if (got < 0)
+            return false;
+        // A link that filled the buffer may have been cut short.
+        if (static_cast<std::size_t>(got) < buffer.size()) {
+            named.assign(buffer.data(), static_cast<std::size_t>(got));
+            return true;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+// The name at the end of the chain of links that starts at path: path itself when it is
+// no link. That name need not exist: a link may name a file not made yet. A relative
+// link names a file from the link's own folder. False, with errno set, for a chain that
+// loops or runs longer than the system follows, or a link that cannot be read.
+bool FollowLinks(const char* path, std::string& end)
+{
+    end = path;
+    for (int followed = 0;; ++followed) {
+        struct stat status {};
+        if (lstat(end.c_str(), &status) != 0)
+            return errno == ENOENT;
+        if (!S_ISLNK(status.st_mode))
+            return true;
+        if (followed == kMostLinks) {
+            errno = ELOOP;
+            return false;
+        }
+        std::string named;
+        if (!ReadLink(end, static_cast<std::size_t>(status.st_size), named))
+            return false;
+        if (named.empty()) {
+            errno = ENOENT;
+            return false;
+        }
+        if (named.front() != '/')
+            named = FolderOf(end) + "/" + named;
+        end = std::move(named);
+    }
+}
+
+// False, with errno set, for a target that must not be replaced: anything but a
+// regular file, or a file that is read-only (also for a user whom the system would let
+// write it anyway).
+bool FindTarget(const char* path, TARGET& target)
+{
+    if (!FollowLinks(path, target.path))
+        return false;
+    struct stat status {};
+    if (stat(target.path.c_str(), &status) != 0)
+        return errno == ENOENT;
+    if (!S_ISREG(status.st_mode)) {
+        errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
+    if ((status.st_mode & 0222) == 0 || access(target.path.c_str(), W_OK) != 0) {
+        errno = EACCES;
+        return false;
+    }
+    target.exists = true;
+    target.owner = status.st_uid;
+    target.group = status.st_gid;
+    target.mode = status.st_mode & 07777;
+    return true;
 }
 
 // A new file beside the target, open for writing; -1, with errno set, when none can be
@@ -233,6 +285,30 @@ bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes)
     return true;
 }
 
+// True when the system refuses this process the owner or group asked for: not allowed
+// (EPERM), or an id it cannot give here (EINVAL, as for a file whose owner is unknown
+// inside a container).
+bool MayNotGive()
+{
+    return errno == EPERM || errno == EINVAL;
+}
+
+// Gives the new file the owner, group and permissions of the file it replaces. A user
+// who may not give a file away keeps the group when a member of it, and otherwise saves
+// the file as their own: only the administrator may keep another user's file theirs.
+bool TakeOver(int fd, const TARGET& target)
+{
+    // The owner goes first: changing it clears the set-user and set-group bits, which the
+    // permissions then put back.
+    if (fchown(fd, target.owner, target.group) != 0) {
+        if (!MayNotGive())
+            return false;
+        if (fchown(fd, static_cast<uid_t>(-1), target.group) != 0 && !MayNotGive())
+            return false;
+    }
+    return fchmod(fd, target.mode) == 0;
+}
+
 // Makes the rename itself durable; a folder that cannot be flushed costs nothing more.
 void FlushFolder(const std::string& folder)
 {
@@ -261,10 +337,9 @@ bool WriteFile(const char* path, const std::vector<std::uint8_t>& bytes)
     const int fd = CreateBeside(target.path, temporary);
     if (fd < 0)
         return false;
-    // A replaced file keeps its permissions; a new one has those of open's 0666 less the
-    // user's mask, as any new file.
-    bool saved =
-        (!target.exists || fchmod(fd, target.mode) == 0) && WriteAll(fd, bytes) && fsync(fd) == 0;
+    // A new file has the saver as owner and open's 0666 less the user's mask, as any new
+    // file.
+    bool saved = (!target.exists || TakeOver(fd, target)) && WriteAll(fd, bytes) && fsync(fd) == 0;
     int reason = saved ? 0 : errno;
     if (close(fd) != 0 && saved) {
         saved = false;
