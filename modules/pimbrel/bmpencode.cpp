@@ -1,11 +1,14 @@
 // Writing BMP files: rows padded to 4 bytes, the leftmost of several pixels in a byte's
-// highest bits, 16- and 32-bit pixels with bit fields that name the picture's own masks.
+// highest bits, the whole palette of a paletted depth, 16- and 32-bit pixels with bit
+// fields that name the picture's own masks, or the standard ones where the picture's are
+// the standard fields in another order.
 #include "bmpcodec.h"
 #include "bmplayout.h"
 
 #include "kxendian.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <new>
 
@@ -23,19 +26,73 @@ bool HasBgrMasks(const KXPICTURE& picture)
            picture.GetBlueMask() == 0xFF;
 }
 
-// The palette entries the file gets: the picture's own, or, for a picture without one,
-// the greys its pixels read as.
+// The palette entries the file gets: all count of them, each as the picture shows that
+// index. The picture's own entries go in as they are; an index beyond them, or every
+// index of a picture without a palette, reads as the grey of its level (black and white
+// at 1 bit), so other readers must find that grey in the file rather than guess.
 void PutPalette(const KXPICTURE& picture, std::uint32_t count, std::uint8_t* out)
 {
-    if (picture.GetPaletteSize() > 0) {
-        std::memcpy(out, picture.GetPalette(), std::size_t{count} * 4);
-        return;
-    }
-    for (std::uint32_t v = 0; v < count; ++v) {
+    const std::uint32_t own = std::min(picture.GetPaletteSize(), count);
+    if (own > 0)
+        std::memcpy(out, picture.GetPalette(), std::size_t{own} * 4);
+    for (std::uint32_t v = own; v < count; ++v) {
         const std::uint32_t grey = v * 255 / (count - 1);
         std::memset(out + 4 * v, static_cast<int>(grey), 3);
         out[4 * v + 3] = 0;
     }
+}
+
+// Where a 16-bit picture's fields go in the file. Other readers take bit fields only in
+// the two standard layouts, red at the top: a picture whose fields have the widths of
+// one of them (the masks a new picture gets have red in the low bits) is re-packed into
+// it, which loses nothing; any other set of fields is written as it is.
+struct FIELDS16 {
+    std::uint32_t from[3]; // the picture's red, green and blue masks
+    std::uint32_t to[3];   // the file's
+
+    void MoveTo(std::uint32_t red, std::uint32_t green, std::uint32_t blue)
+    {
+        to[0] = red;
+        to[1] = green;
+        to[2] = blue;
+    }
+    bool Moves() const { return from[0] != to[0] || from[1] != to[1] || from[2] != to[2]; }
+    std::uint16_t Repack(std::uint32_t pixel) const
+    {
+        std::uint32_t value = 0;
+        for (int c = 0; c < 3; ++c)
+            value |= (pixel & from[c]) >> std::countr_zero(from[c]) << std::countr_zero(to[c]);
+        return static_cast<std::uint16_t>(value);
+    }
+};
+
+bool AreDistinctFields(const std::uint32_t (&masks)[3])
+{
+    std::uint32_t seen = 0;
+    for (std::uint32_t mask : masks) {
+        if (mask == 0 || mask > 0xFFFF || (mask & seen) != 0)
+            return false;
+        const std::uint32_t shifted = mask >> std::countr_zero(mask);
+        if ((shifted & (shifted + 1)) != 0)
+            return false;
+        seen |= mask;
+    }
+    return true;
+}
+
+FIELDS16 FileFields16(const KXPICTURE& picture)
+{
+    const std::uint32_t red = picture.GetRedMask();
+    const std::uint32_t green = picture.GetGreenMask();
+    const std::uint32_t blue = picture.GetBlueMask();
+    FIELDS16 fields{{red, green, blue}, {red, green, blue}};
+    if (!AreDistinctFields(fields.from) || std::popcount(red) != 5 || std::popcount(blue) != 5)
+        return fields;
+    if (std::popcount(green) == 6)
+        fields.MoveTo(0xF800, 0x7E0, 0x1F);
+    else if (std::popcount(green) == 5)
+        fields.MoveTo(0x7C00, 0x3E0, 0x1F);
+    return fields;
 }
 
 // One row of 1- or 4-bit pixels, from the picture's order into the file's.
@@ -68,13 +125,23 @@ void ConvertRow(const KXPICTURE& picture, std::uint32_t y, std::uint8_t* out)
     }
 }
 
+// One row of 16-bit pixels with their fields moved to where the file has them.
+void RepackRow(const KXPICTURE& picture, const FIELDS16& fields, std::uint32_t y, std::uint8_t* out)
+{
+    const std::uint8_t* data = picture.GetData() + std::size_t{2} * picture.GetWidth() * y;
+    for (std::uint32_t x = 0; x < picture.GetWidth(); ++x)
+        kxendian::Write16(out + 2 * x, fields.Repack(kxendian::Read16(data + 2 * x)));
+}
+
 // Appends the rows, bottom row first, each padded with zeros to stride bytes. Rows the
 // picture holds as the file stores them go in as one block: nothing is written twice.
 void AppendRows(const KXPICTURE& picture, std::size_t stride, std::vector<std::uint8_t>& out)
 {
     const unsigned bits = picture.GetDepth();
     const std::size_t rowBytes = std::size_t{picture.GetWidth()} * bits / 8;
-    const bool convert = bits == 24 && !HasBgrMasks(picture);
+    const FIELDS16 fields = FileFields16(picture);
+    const bool repack = bits == 16 && fields.Moves();
+    const bool convert = (bits == 24 && !HasBgrMasks(picture)) || repack;
     const std::uint8_t* data = picture.GetData();
     if (bits >= 8 && !convert && rowBytes == stride) {
         out.insert(out.end(), data, data + stride * picture.GetHeight());
@@ -85,6 +152,8 @@ void AppendRows(const KXPICTURE& picture, std::size_t stride, std::vector<std::u
         std::fill(row.begin(), row.end(), 0);
         if (bits < 8)
             PackRow(picture, y, row.data());
+        else if (repack)
+            RepackRow(picture, fields, y, row.data());
         else if (convert)
             ConvertRow(picture, y, row.data());
         else
@@ -118,7 +187,12 @@ void PutHeaders(const KXPICTURE& picture, std::uint64_t offset, std::uint64_t im
                       static_cast<std::uint32_t>(picture.GetYResolution()));
     kxendian::Write32(h + L::kColorsUsed, paletteCount);
     kxendian::Write32(h + L::kColorsImportant, paletteCount);
-    if (bitFields) {
+    if (bits == 16) {
+        const FIELDS16 fields = FileFields16(picture);
+        kxendian::Write32(h + L::kRedMask, fields.to[0]);
+        kxendian::Write32(h + L::kGreenMask, fields.to[1]);
+        kxendian::Write32(h + L::kBlueMask, fields.to[2]);
+    } else if (bitFields) {
         kxendian::Write32(h + L::kRedMask, picture.GetRedMask());
         kxendian::Write32(h + L::kGreenMask, picture.GetGreenMask());
         kxendian::Write32(h + L::kBlueMask, picture.GetBlueMask());
@@ -140,11 +214,8 @@ bool Encode(const KXPICTURE& picture, std::vector<std::uint8_t>& out)
 
     const bool bitFields = bits == 16 || bits == 32;
     std::uint32_t paletteCount = 0;
-    if (bits <= 8) {
-        const std::uint32_t full = 1u << bits;
-        paletteCount =
-            picture.GetPaletteSize() > 0 ? std::min(picture.GetPaletteSize(), full) : full;
-    }
+    if (bits <= 8)
+        paletteCount = 1u << bits;
     const std::uint64_t offset =
         L::kInfoHeaderEnd + (bitFields ? 12 : 0) + 4 * std::uint64_t{paletteCount};
     const std::uint64_t stride = (std::uint64_t{picture.GetWidth()} * bits + 31) / 32 * 4;

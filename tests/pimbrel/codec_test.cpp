@@ -159,6 +159,121 @@ TEST(Codec, PictureWithoutPaletteGetsTheGreysItsPixelsReadAs)
     }
 }
 
+// A palette shorter than its depth holds is written whole: every index, listed or not,
+// shows in another reader and in ours as it shows in the picture (the indices beyond the
+// palette as the grey of their level, black and white at 1 bit).
+TEST(Codec, ShortPalettesAreWrittenAsThePictureShowsThem)
+{
+    const struct {
+        std::uint16_t depth;
+        std::uint32_t entries;
+    } cases[] = {{1, 1}, {4, 3}, {8, 5}, {8, 255}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "depth " << c.depth << ", " << c.entries << " entries");
+        const std::uint32_t indices = 1u << c.depth;
+        KXPICTURE picture; // one pixel of every index, bottom row first
+        ASSERT_TRUE(picture.Create(16, indices / 16 + 1, c.depth));
+        std::memset(picture.GetData(), 0, picture.GetDataSize());
+        for (std::uint32_t v = 0; v < indices; ++v) {
+            if (c.depth == 8)
+                picture.GetData()[v] = static_cast<std::uint8_t>(v);
+            else
+                picture.GetData()[v * c.depth / 8] |=
+                    static_cast<std::uint8_t>(v << (v * c.depth % 8));
+        }
+        picture.SetPaletteSize(c.entries);
+        for (std::uint32_t i = 0; i < 4 * c.entries; ++i)
+            picture.GetPalette()[i] = static_cast<std::uint8_t>(i % 4 == 3 ? 0 : 40 + 7 * i);
+
+        std::vector<std::uint8_t> file;
+        ASSERT_TRUE(bmp::Encode(picture, file));
+        EXPECT_EQ(kxendian::Read32(file.data() + bmp::layout::kColorsUsed), indices);
+        const QImage qt = ReadWithQt(file);
+        ASSERT_FALSE(qt.isNull());
+        KXPICTURE back;
+        ASSERT_EQ(Read(file, back), bmp::REFUSAL::NONE);
+        for (std::uint32_t v = 0; v < indices; ++v) {
+            const std::uint32_t shown = picture.GetPixelPacked(v);
+            const QRgb expected = qRgb(shown & 0xFF, shown >> 8 & 0xFF, shown >> 16 & 0xFF);
+            const int row = static_cast<int>(picture.GetHeight() - 1 - v / 16);
+            EXPECT_EQ(qt.pixel(static_cast<int>(v % 16), row), expected) << "index " << v;
+            EXPECT_EQ(back.GetPixelPacked(v), shown) << "index " << v;
+        }
+    }
+}
+
+// The fields of a 16-bit picture that are the standard ones in another order (a new
+// picture's have red in the low bits) are moved into the standard order that other
+// readers take, without losing a bit; the standard orders and fields of other widths
+// are written as the picture has them.
+TEST(Codec, SixteenBitFieldsAreWrittenInAStandardOrder)
+{
+    const struct {
+        std::uint32_t picture[3], file[3];
+    } cases[] = {
+        {{0x1F, 0x7E0, 0xF800}, {0xF800, 0x7E0, 0x1F}}, // as Create gives them
+        {{0x7C0, 0x3F, 0xF800}, {0xF800, 0x7E0, 0x1F}}, // green at the bottom
+        {{0x1F, 0x3E0, 0x7C00}, {0x7C00, 0x3E0, 0x1F}}, // five bits each, red low
+        {{0x3E, 0x7C0, 0xF800}, {0x7C00, 0x3E0, 0x1F}}, // and the spare bit low
+        {{0xF800, 0x7E0, 0x1F}, {0xF800, 0x7E0, 0x1F}}, // standard already
+        {{0x7C00, 0x3E0, 0x1F}, {0x7C00, 0x3E0, 0x1F}}, // standard already
+        {{0xF, 0xF0, 0xF00}, {0xF, 0xF0, 0xF00}},       // no standard widths
+    };
+    std::mt19937 random(19);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << "red " << c.picture[0] << " green "
+                                        << c.picture[1] << " blue " << c.picture[2]);
+        KXPICTURE picture;
+        ASSERT_TRUE(picture.Create(5, 3, 16));
+        for (std::uint32_t i = 0; i < picture.GetDataSize(); ++i)
+            picture.GetData()[i] = static_cast<std::uint8_t>(random());
+        picture.SetMasks(c.picture[0], c.picture[1], c.picture[2], 0);
+        std::vector<std::uint8_t> file;
+        ASSERT_TRUE(bmp::Encode(picture, file));
+        for (int f = 0; f < 3; ++f)
+            EXPECT_EQ(kxendian::Read32(file.data() + bmp::layout::kRedMask + 4 * f), c.file[f])
+                << "field " << f;
+
+        KXPICTURE back;
+        ASSERT_EQ(Read(file, back), bmp::REFUSAL::NONE);
+        KXCOLOR ours, theirs;
+        ours.SetMasks(c.picture[0], c.picture[1], c.picture[2], 0);
+        theirs.SetMasks(back.GetRedMask(), back.GetGreenMask(), back.GetBlueMask(), 0);
+        for (std::uint32_t i = 0; i < 15; ++i) {
+            picture.GetPixel(i, ours);
+            back.GetPixel(i, theirs);
+            EXPECT_EQ(theirs.GetR(), ours.GetR()) << "pixel " << i;
+            EXPECT_EQ(theirs.GetG(), ours.GetG()) << "pixel " << i;
+            EXPECT_EQ(theirs.GetB(), ours.GetB()) << "pixel " << i;
+        }
+        // Another reader shows the standard fields; it widens them with its own rounding.
+        if (c.file[0] != c.picture[0] || c.file[0] == 0xF800 || c.file[0] == 0x7C00) {
+            const QImage qt = ReadWithQt(file);
+            ASSERT_FALSE(qt.isNull());
+            EXPECT_LE(LargestDifference(Displayed(picture), qt), 8);
+        }
+    }
+}
+
+// The last row of uncompressed pixels may end without its padding, at the end of the
+// file: such a file is read whole, at every depth.
+TEST(Codec, TheLastRowNeedsNoPadding)
+{
+    std::mt19937 random(248);
+    for (std::uint16_t depth : {1, 4, 8, 16, 24}) {
+        SCOPED_TRACE(testing::Message() << "depth " << depth);
+        KXPICTURE picture;
+        MakeRandom(picture, 3, 2, depth, random);
+        std::vector<std::uint8_t> file;
+        ASSERT_TRUE(bmp::Encode(picture, file));
+        const std::size_t stride = (3 * depth + 31) / 32 * 4;
+        file.resize(file.size() - (stride - (3 * depth + 7) / 8));
+        KXPICTURE back;
+        ASSERT_EQ(Read(file, back), bmp::REFUSAL::NONE);
+        EXPECT_EQ(Pixels(back), Pixels(picture));
+    }
+}
+
 // Sixteen-bit pixels keep the picture's own masks through bit fields; a 24-bit picture
 // in another channel order is stored blue, green, red.
 TEST(Codec, MasksSurviveWriting)

@@ -213,6 +213,33 @@ TEST_F(CorpusTest, QuestionableFilesMatchTheirReferences)
     }
 }
 
+// Three variants of the 252-colour picture of g/pal8.bmp: a gap between palette and
+// pixels, an old header whose palette the pixel data cut short of 256 entries, and 300
+// entries in the file. Each shows the reference's pixels and holds the good file's
+// entries, taken from its bytes, with the entries the file does not supply, or that
+// would lie in the pixel data, black.
+TEST_F(CorpusTest, PalettesEndWhereThePixelsBegin)
+{
+    const std::vector<std::uint8_t> good = ReadBytes(corpus / "g" / "pal8.bmp");
+    ASSERT_GE(good.size(), 54u + 4 * 252);
+    const QImage expected(QString::fromStdString((corpus / "ref" / "pal8.png").string()));
+    ASSERT_FALSE(expected.isNull());
+    for (const char* file : {"pal8offs.bmp", "pal8os2sp.bmp", "pal8oversizepal.bmp"}) {
+        SCOPED_TRACE(file);
+        KXPICTURE picture;
+        ASSERT_TRUE(picture.GetLoaderSet().LoadFile((corpus / "q" / file).c_str()));
+        ASSERT_EQ(picture.GetPaletteSize(), 256u);
+        for (std::uint32_t i = 0; i < 256; ++i) {
+            const std::uint8_t* entry = picture.GetPalette() + 4 * i;
+            for (std::uint32_t byte = 0; byte < 3; ++byte) {
+                const std::uint8_t value = i < 252 ? good[54 + 4 * i + byte] : 0;
+                ASSERT_EQ(entry[byte], value) << "entry " << i << ", byte " << byte;
+            }
+        }
+        EXPECT_EQ(LargestDifference(Displayed(picture), expected), 0);
+    }
+}
+
 // Whatever the fuzzer ever found goes into the regression folder, with the outcome it
 // must have here.
 TEST_F(CorpusTest, FuzzerFindingsHaveTheirOutcomes)

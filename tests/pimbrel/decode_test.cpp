@@ -224,23 +224,33 @@ TEST(Masks, EachKindOfFileGetsItsMasks)
 
 // A paletted picture always gets the full palette of its depth, filled from the entries
 // that colours-used names; a deeper one gets the colours-used entries, at most 256.
+// Entries that would lie in the pixel data are not read.
 TEST(Palette, ColoursUsedNamesTheEntriesReadUpToWhatTheDepthHolds)
 {
     const struct {
         unsigned bits;
         std::uint32_t colorsUsed, entriesInFile;
         std::uint32_t paletteSize, entriesRead;
+        std::uint32_t entriesBeforePixels = 0; // where the pixel data start; 0 after the palette
     } cases[] = {
-        {8, 0, 256, 256, 256},   {8, 2, 256, 256, 2},
-        {8, 300, 300, 256, 256}, {4, 0, 16, 16, 16},
-        {1, 0, 2, 2, 2},         {24, 0, 0, 0, 0},
-        {24, 3, 3, 3, 3},        {24, 1000, 1000, 256, 256},
+        {8, 0, 256, 256, 256},
+        {8, 2, 256, 256, 2},
+        {8, 300, 300, 256, 256},
+        {4, 0, 16, 16, 16},
+        {1, 0, 2, 2, 2},
+        {24, 0, 0, 0, 0},
+        {24, 3, 3, 3, 3},
+        {24, 1000, 1000, 256, 256},
+        {8, 0, 256, 256, 100, 100},
+        {24, 50, 50, 50, 7, 7},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.bits << " bits, colours used " << c.colorsUsed);
         const std::vector<std::uint8_t> pixels(4, 0);
         std::vector<std::uint8_t> file = MakeFile(1, 1, c.bits, L::kRgb, c.entriesInFile, pixels);
         Put32(file, L::kColorsUsed, c.colorsUsed);
+        if (c.entriesBeforePixels != 0)
+            Put32(file, L::kPixelOffset, L::kInfoHeaderEnd + 4 * c.entriesBeforePixels);
         KXPICTURE picture;
         ASSERT_EQ(Read(file, picture), REFUSAL::NONE);
         ASSERT_EQ(picture.GetPaletteSize(), c.paletteSize);
