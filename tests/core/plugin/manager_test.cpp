@@ -158,6 +158,61 @@ TEST_F(ManagerTest, LibrariesWithoutAModuleAreSkippedAndFreed)
     EXPECT_TRUE(IsLoaded(dir.Path() / "c.dll"));
 }
 
+// A plug-in that lets an exception out of "CreateMod" gives no module: it is skipped and
+// freed like one whose "CreateMod" gives nothing, and the scan goes on.
+TEST_F(ManagerTest, LibraryWhoseCreateModThrowsIsSkippedAndFreed)
+{
+    Install({{"throwing_createmod", "a.dll"}, {"loader_d", "b.dll"}});
+    KXLOADERSET set(KXKIND_IMAGELOADER);
+    EXPECT_EQ(DisplayNames(set), (Strings{"loader_d"}));
+    EXPECT_EQ(TakeEvents(), (Strings{"throwing_createmod CreateMod throws", "loader_d create"}));
+    libraries.clear();
+    EXPECT_FALSE(IsLoaded(dir.Path() / "a.dll"));
+    EXPECT_TRUE(IsLoaded(dir.Path() / "b.dll"));
+    EXPECT_EQ(set.LoadModule("a.dll"), nullptr);
+    EXPECT_EQ(set.GetCount(), 1);
+}
+
+// A "ReleaseMod" that throws has failed; its module leaves the list, its library is freed,
+// and the next library loads. That holds for the release of a module of another kind
+// during a scan, and for releasing a module held.
+TEST_F(ManagerTest, ReleaseModThatThrowsStillFreesTheLibrary)
+{
+    Install({{"throwing_releasemod", "a.dll"}, {"loader_d", "b.dll"}});
+    KXLOADERSET set(KXKIND_IMAGELOADER);
+    EXPECT_EQ(DisplayNames(set), (Strings{"loader_d"}));
+    EXPECT_EQ(TakeEvents(),
+              (Strings{"throwing_releasemod create", "throwing_releasemod ReleaseMod",
+                       "throwing_releasemod destroy", "loader_d create"}));
+    KXMANAGER all;
+    ASSERT_EQ(all.LoadModules(nullptr, 0), 2);
+    all.UnloadModule(all[0]);
+    EXPECT_EQ(DisplayNames(all), (Strings{"loader_d"}));
+    libraries.clear();
+    EXPECT_FALSE(IsLoaded(dir.Path() / "a.dll"));
+}
+
+// A load or save that throws has failed: the next module that supports the path gets its
+// turn, and without one the call reports failure.
+TEST_F(ManagerTest, LoadOrSaveThatThrowsFailsAndTheNextModuleGetsItsTurn)
+{
+    Install({{"throwing_loader", "a.dll"}, {"loader_b", "b.dll"}});
+    KXLOADERSET set(KXKIND_IMAGELOADER);
+    KXOBJECT picture("KXPICTURE");
+    set.SetOwner(&picture);
+    TakeEvents();
+    EXPECT_TRUE(set.LoadFile("x.img"));
+    EXPECT_TRUE(set.SaveFile("y.img"));
+    EXPECT_EQ(TakeEvents(),
+              (Strings{"throwing_loader supports x.img", "throwing_loader load x.img for KXPICTURE",
+                       "loader_b supports x.img", "loader_b load x.img for KXPICTURE",
+                       "throwing_loader supports y.img", "throwing_loader save y.img for KXPICTURE",
+                       "loader_b supports y.img", "loader_b save y.img for KXPICTURE"}));
+    set.ReleaseAt(1);
+    EXPECT_FALSE(set.LoadFile("x.img"));
+    EXPECT_FALSE(set.SaveFile("y.img"));
+}
+
 // Without "ReleaseMod" the module is still destroyed by its own code before its library
 // goes.
 TEST_F(ManagerTest, ModuleWithoutReleaseModIsStillDestroyed)
