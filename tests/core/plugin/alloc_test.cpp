@@ -1,0 +1,72 @@
+// Plug-in discovery when memory runs out: the 1st, 2nd, ... allocation of a picture's
+// construction (whose loader set scans the current directory) fails in turn. Each time the
+// picture is made and holds some of the loaders, whole, or none; never an exception or an
+// abort.
+#include "failnth.h"
+#include "tempdir.h"
+
+#include "kxmanager.h"
+#include "kxpicture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::filesystem::path fixtures = PELISK_FIXTURE_DIR;
+
+std::vector<std::string> Extensions(KXLOADERSET& set)
+{
+    std::vector<std::string> extensions;
+    KXCOLLECTION<KXSTRING> filters;
+    set.GetFilterList(filters);
+    for (int i = 0; i < filters.GetCount(); ++i)
+        extensions.emplace_back(filters[i].GetText() != nullptr ? filters[i].GetText() : "");
+    return extensions;
+}
+
+TEST(PluginAllocation, PictureIsMadeWithWhatTheScanCouldLoad)
+{
+    ScopedTempDir dir;
+    dir.CopyAs(fixtures / "loader_a.dll", "a.dll");
+    dir.CopyAs(fixtures / "loader_b.dll", "b.dll");
+    dir.CopyAs(fixtures / "loader_x.dll", "c.dll");
+    dir.CopyAs(std::filesystem::path(PELISK_BIN_DIR) / "pimbrel.dll", "pimbrel.dll");
+    dir.Enter();
+    std::vector<std::string> whole;
+    {
+        KXPICTURE unbroken;
+        whole = Extensions(unbroken.GetLoaderSet());
+        ASSERT_EQ(whole, (std::vector<std::string>{"Alpha|img", "Bitmap|bmp", "Beta|img"}));
+    }
+    int failures = 0;
+    for (int n = 1;; ++n) {
+        bool reached = false;
+        std::uint16_t count = 0;
+        {
+            FAILNTH failing(n);
+            KXPICTURE picture;
+            count = picture.GetLoaderSet().GetCount();
+            reached = FAILNTH::Reached();
+        }
+        if (!reached) {
+            EXPECT_EQ(count, whole.size());
+            break;
+        }
+        ++failures;
+        EXPECT_LE(count, whole.size()) << "allocation " << n;
+    }
+    EXPECT_GE(failures, 10);
+
+    // With every allocation from the nth on failing, the scan still ends.
+    for (int n = 1; n < failures; n += 7) {
+        FAILNTH failing(n, true);
+        KXPICTURE picture;
+        EXPECT_LE(picture.GetLoaderSet().GetCount(), whole.size()) << "from allocation " << n;
+    }
+}
+
+} // namespace
