@@ -1,7 +1,7 @@
 // Plug-in discovery when memory runs out: the 1st, 2nd, ... allocation of a picture's
 // construction (whose loader set scans the current directory) fails in turn. Each time the
-// picture is made and holds some of the loaders, whole, or none; never an exception or an
-// abort.
+// picture is made and holds some of the loaders, or none; never an exception or an abort,
+// and once the picture is gone no library of the folder stays loaded.
 #include "failnth.h"
 #include "tempdir.h"
 
@@ -9,6 +9,8 @@
 #include "kxpicture.h"
 
 #include <gtest/gtest.h>
+
+#include <dlfcn.h>
 
 #include <filesystem>
 #include <string>
@@ -26,6 +28,20 @@ std::vector<std::string> Extensions(KXLOADERSET& set)
     for (int i = 0; i < filters.GetCount(); ++i)
         extensions.emplace_back(filters[i].GetText() != nullptr ? filters[i].GetText() : "");
     return extensions;
+}
+
+// The libraries of the folder that are still loaded.
+int LoadedLibraries(const std::filesystem::path& folder)
+{
+    int loaded = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        void* library = dlopen(entry.path().c_str(), RTLD_NOW | RTLD_NOLOAD);
+        if (library != nullptr) {
+            dlclose(library);
+            ++loaded;
+        }
+    }
+    return loaded;
 }
 
 TEST(PluginAllocation, PictureIsMadeWithWhatTheScanCouldLoad)
@@ -58,6 +74,7 @@ TEST(PluginAllocation, PictureIsMadeWithWhatTheScanCouldLoad)
         }
         ++failures;
         EXPECT_LE(count, whole.size()) << "allocation " << n;
+        EXPECT_EQ(LoadedLibraries(dir.Path()), 0) << "allocation " << n;
     }
     EXPECT_GE(failures, 10);
 
