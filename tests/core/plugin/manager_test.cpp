@@ -3,8 +3,11 @@
 #include "recorder.h"
 #include "tempdir.h"
 
+#include "kxcamera.h"
 #include "kxloadermodule.h"
 #include "kxmanager.h"
+#include "kxobject3d.h"
+#include "kxworld.h"
 
 #include <gtest/gtest.h>
 
@@ -361,6 +364,37 @@ TEST_F(ManagerTest, RendererOperationsKeepTheirOrder)
                        "renderer DrawObject", "renderer SpareTernary", "renderer SetCamera",
                        "renderer DetachObject", "renderer DetachWorld", "renderer RunDemo",
                        "renderer destroy"}));
+}
+
+// A renderer whose every operation throws: each call the world makes on it fails there,
+// and the world goes on as after that failure. A render the renderer did not finish asks
+// the objects to draw themselves and ends the render.
+TEST_F(ManagerTest, RendererOperationsThatThrowFailAtTheWorld)
+{
+    Install({{"throwing_renderer", "r.dll"}});
+    KXMANAGER manager;
+    ASSERT_EQ(manager.LoadModules(KXKIND_RENDERER, 0), 1);
+    auto* renderer = static_cast<KXRENDERER*>(manager[0]);
+    std::vector<std::string> calls;
+    {
+        KXWORLD world;
+        KXOBJECT3D object;
+        KXCAMERA camera(0, 0, 0);
+        world.SetRenderer(renderer);
+        TakeEvents();
+        world.AddCamera(&camera);
+        world.AddObject(&object);
+        EXPECT_TRUE(world.AttachRenderer());
+        EXPECT_TRUE(world.Render());
+        EXPECT_FALSE(object.Draw(0));
+        EXPECT_TRUE(world.Clear());
+        calls = TakeEvents();
+    }
+    EXPECT_EQ(calls, (Strings{"renderer SetCamera", "renderer AttachObject", "renderer AttachWorld",
+                              "renderer AttachObject", "renderer SetCamera",
+                              "renderer BeginRender", "renderer Render", "renderer DrawObject",
+                              "renderer EndRender", "renderer DrawObject", "renderer DetachWorld",
+                              "renderer DetachObject"}));
 }
 
 } // namespace
