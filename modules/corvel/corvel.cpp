@@ -2,6 +2,8 @@
 
 #include "kxdemoscene.h"
 
+#include "kxboundary.h"
+
 #include "kxcamera.h"
 #include "kxhandle.h"
 #include "kxworld.h"
@@ -10,6 +12,38 @@
 #include <new>
 
 using namespace kxgdi;
+
+namespace {
+
+// A device context of a window, given back however the block is left: when memory runs
+// out while the surface is made or shown, no context stays behind.
+class WINDOWDC {
+public:
+    explicit WINDOWDC(HWND w) : window(w), dc(GetDC(w)) {}
+    ~WINDOWDC() { ReleaseDC(window, dc); }
+    WINDOWDC(const WINDOWDC&) = delete;
+    WINDOWDC& operator=(const WINDOWDC&) = delete;
+    HDC Get() const { return dc; }
+
+private:
+    HWND window;
+    HDC dc;
+};
+
+// The painting of a window, ended however the block is left.
+class PAINTING {
+public:
+    explicit PAINTING(HWND w) : window(w) { BeginPaint(window, &paint); }
+    ~PAINTING() { EndPaint(window, &paint); }
+    PAINTING(const PAINTING&) = delete;
+    PAINTING& operator=(const PAINTING&) = delete;
+
+private:
+    HWND window;
+    PAINTSTRUCT paint{};
+};
+
+} // namespace
 
 CORVEL::CORVEL() : KXRENDERER("CORVEL")
 {
@@ -39,7 +73,18 @@ void CORVEL::Release()
     }
 }
 
+// The renderer's operations are called from other deliverables: whatever throws inside
+// (memory that runs out while the scene is copied, the surface made or the demo built)
+// is that call's failure.
 bool CORVEL::Init(KXHANDLE* target, int w, int h, int, int)
+{
+    if (CallContained(false, [&] { return Prepare(target, w, h); }))
+        return true;
+    Release();
+    return false;
+}
+
+bool CORVEL::Prepare(KXHANDLE* target, int w, int h)
 {
     Release();
     view = target;
@@ -85,19 +130,25 @@ bool CORVEL::MakeSurface()
     header.biYPelsPerMeter = 92;
 
     HWND window = view->GetHandle();
-    HDC dc = GetDC(window);
-    void* memory = nullptr;
-    bitmap = CreateDIBSection(dc, &header, &memory);
-    bits = static_cast<std::uint32_t*>(memory);
-    ReleaseDC(window, dc);
-
-    dc = GetDC(window);
-    memoryDC = CreateCompatibleDC(dc);
-    ReleaseDC(window, dc);
+    {
+        const WINDOWDC dc(window);
+        void* memory = nullptr;
+        bitmap = CreateDIBSection(dc.Get(), &header, &memory);
+        bits = static_cast<std::uint32_t*>(memory);
+    }
+    {
+        const WINDOWDC dc(window);
+        memoryDC = CreateCompatibleDC(dc.Get());
+    }
     return bitmap != nullptr && memoryDC != nullptr;
 }
 
 void CORVEL::SetCamera(KXCAMERA* camera)
+{
+    CallContained([this, camera] { Aim(camera); });
+}
+
+void CORVEL::Aim(KXCAMERA* camera)
 {
     if (rays == nullptr || camera == nullptr)
         return;
@@ -117,6 +168,11 @@ void CORVEL::SetCamera(KXCAMERA* camera)
 
 bool CORVEL::Render(KXWORLD* world)
 {
+    return CallContained(false, [this, world] { return TraceWorld(world); });
+}
+
+bool CORVEL::TraceWorld(KXWORLD* world)
+{
     if (!IsReady() || world == nullptr)
         return false;
     KXRAYSCENE scene(*world);
@@ -134,17 +190,19 @@ bool CORVEL::Render(KXWORLD* world)
 void CORVEL::ShowSurface()
 {
     HWND window = view->GetHandle();
-    PAINTSTRUCT paint;
-    BeginPaint(window, &paint);
+    const PAINTING painting(window);
     SelectObject(memoryDC, bitmap);
-    HDC dc = GetDC(window);
-    StretchBlt(dc, 0, 0, view->GetWidth(), view->GetHeight(), memoryDC, 0, height, width, -height,
-               SRCCOPY);
-    ReleaseDC(window, dc);
-    EndPaint(window, &paint);
+    const WINDOWDC dc(window);
+    StretchBlt(dc.Get(), 0, 0, view->GetWidth(), view->GetHeight(), memoryDC, 0, height, width,
+               -height, SRCCOPY);
 }
 
 bool CORVEL::RunDemo(int)
+{
+    return CallContained(false, [this] { return RenderDemo(); });
+}
+
+bool CORVEL::RenderDemo()
 {
     if (!IsReady())
         return false;

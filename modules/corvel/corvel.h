@@ -31,7 +31,8 @@ public:
     void BeginRender() override {}
     void EndRender() override {}
     // Traces every pixel and shows the picture; true, so that the world stops there. False
-    // (and nothing drawn) without a successful Init.
+    // without a successful Init, and when memory runs out (then nothing, or the surface as
+    // far as it was traced, is shown).
     bool Render(KXWORLD* world) override;
     bool SpareBinary(int, int) override { return true; }
     bool DrawObject(KXOBJECT3D*, int) override { return true; }
@@ -57,6 +58,12 @@ public:
     std::uint64_t GetRayCount() const { return rayCount; }
 
 private:
+    // What Init, SetCamera, Render and RunDemo do, which may throw; the operations
+    // themselves let nothing out.
+    bool Prepare(KXHANDLE* target, int w, int h);
+    void Aim(KXCAMERA* camera);
+    bool TraceWorld(KXWORLD* world);
+    bool RenderDemo();
     bool MakeSurface();
     void ShowSurface();
 

@@ -2,6 +2,7 @@
 // for the picture that owns the loader set it is called through.
 #include "bmpcodec.h"
 
+#include "kxboundary.h"
 #include "kxexport.h"
 #include "kxloadermodule.h"
 #include "kxmanager.h"
@@ -65,10 +66,11 @@ private:
 
 KX_EXPORT KXMODULE* CreateMod()
 {
-    return new (std::nothrow) PIMBRELMOD;
+    return CallContained(static_cast<KXMODULE*>(nullptr),
+                         [] { return new (std::nothrow) PIMBRELMOD; });
 }
 
 KX_EXPORT void ReleaseMod(KXMODULE* module)
 {
-    delete module;
+    CallContained([module] { delete module; });
 }

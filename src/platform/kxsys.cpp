@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <new>
 
 namespace kxsys {
 
@@ -50,9 +51,14 @@ std::vector<std::string> ListDirectory(const char* pattern)
     DIR* dir = pattern != nullptr ? opendir(".") : nullptr;
     if (dir == nullptr)
         return names;
-    while (const dirent* entry = readdir(dir)) {
-        if (fnmatch(pattern, entry->d_name, 0) == 0)
-            names.emplace_back(entry->d_name);
+    // When memory runs out the listing ends with the names it holds: a scan then loads
+    // what it found so far, rather than ending the program.
+    try {
+        while (const dirent* entry = readdir(dir)) {
+            if (fnmatch(pattern, entry->d_name, 0) == 0)
+                names.emplace_back(entry->d_name);
+        }
+    } catch (const std::bad_alloc&) {
     }
     closedir(dir);
     std::sort(names.begin(), names.end());

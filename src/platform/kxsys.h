@@ -28,6 +28,7 @@ bool CurrentDirectory(char* buffer, std::size_t size);
 
 // The names of the current directory's entries, files and directories alike, that match
 // the shell pattern, sorted byte-wise so that every listing comes in the same order.
+// When memory runs out on the way, only the names read until then.
 std::vector<std::string> ListDirectory(const char* pattern);
 
 // Makes path the current directory; false when it cannot.

@@ -92,6 +92,40 @@ TEST_F(TraceTest, AnySphereOnTheWayToTheLightBlocksItAlsoOneBeyondIt)
     }
 }
 
+// A shadow ray that the exact test finds crossing a sphere is blocked only when the sphere
+// also passes the bounding test: the blocker's axis lies 0.8 beside the shadow ray, within
+// its radius 1, and its bounding radius alone decides whether the light gets through. The
+// primary ray never meets the blocker, which lies behind its origin.
+TEST_F(TraceTest, BoundingTestOfTheBlockerDecidesTheShadow)
+{
+    MATERIALVALUES lit = kShiny;
+    lit.ambient = 0.5;
+    struct Case {
+        double bounding;
+        std::uint32_t expected;
+    };
+    for (const Case& c : {Case{1.0, Packed(100, 50, 25)}, Case{0.5, Packed(255, 175, 100)}}) {
+        SCOPED_TRACE(c.bounding);
+        TESTWORLD scene;
+        scene.AddSphere(0, 0, 0, 1, lit);
+        scene.AddSphere(0.8, 0, -15, 1, kShiny).SetBoundingRadius(c.bounding);
+        scene.AddLight(0, 0, -20);
+        EXPECT_EQ(AtCentre(scene), c.expected);
+    }
+}
+
+// The transmitted ray goes on from where it leaves the sphere, the far side: what lies
+// inside the sphere, between where the ray enters and where it leaves, is never seen
+// through it.
+TEST_F(TraceTest, TransmittedRayLeavesFromTheFarSide)
+{
+    TESTWORLD scene;
+    scene.AddSphere(0, 0, 0, 1, {0, 0, 0, 0.0, 1.0, 0.0, 0.0, 0.5});
+    scene.AddSphere(0, 0, 0, 0.25, {0, 250, 0, 1.0, 0.0}); // inside the transparent one
+    scene.AddSphere(0, 0, 20, 1, {200, 100, 50, 1.0, 0.0});
+    EXPECT_EQ(AtCentre(scene, 1), Packed(100, 50, 25));
+}
+
 TEST_F(TraceTest, PlaneIsSeenFromAboveOnlyAndBlocksNoLightFromBelow)
 {
     TESTWORLD scene;

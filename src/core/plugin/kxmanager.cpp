@@ -1,5 +1,6 @@
 #include "kxmanager.h"
 
+#include "kxboundary.h"
 #include "kxdirectory.h"
 #include "kxloadermodule.h"
 
@@ -13,7 +14,7 @@ int KXMANAGER::LoadModules(const char* kind, int /*flag*/)
     for (int i = 0; i < names.GetCount(); ++i) {
         KXMODULE* module = LoadModule(names[i].GetText());
         // A module of another kind goes at once, before the next library loads.
-        if (module != nullptr && kind != nullptr && !(module->GetKind() == KXSTRING(kind)))
+        if (module != nullptr && kind != nullptr && !(module->GetKind() == kind))
             UnloadModule(module);
     }
     return modules.GetCount();
@@ -21,39 +22,66 @@ int KXMANAGER::LoadModules(const char* kind, int /*flag*/)
 
 KXMODULE* KXMANAGER::LoadModule(const char* fileName)
 {
-    KXSTRING name(fileName);
     KXSTRING path;
-    if (name.FindFirst('/') == -1) {
-        GetCurrentDir(path);
-        path += '/';
-    }
-    path += name;
-
+    if (!FormPath(fileName, path))
+        return nullptr;
     KXLIBRARY library = LoadModuleLibrary(path.GetText());
     if (library == nullptr)
         return nullptr;
     auto create = reinterpret_cast<KXCREATEMODPROC>(GetModuleProc(library, "CreateMod"));
-    KXMODULE* module = create != nullptr ? create() : nullptr;
+    // A "CreateMod" that throws gives no module, like one that returns null.
+    KXMODULE* module =
+        create != nullptr ? CallContained(static_cast<KXMODULE*>(nullptr), create) : nullptr;
     if (module == nullptr) {
         FreeModuleLibrary(&library);
         return nullptr;
     }
     module->SetHandle(&library);
-    modules.Add(module);
+    // A list that cannot grow keeps nothing of the library: the module goes back to it.
+    if (modules.Add(module) == -1) {
+        GiveBack(module);
+        return nullptr;
+    }
     return module;
+}
+
+// A path formed only in part (memory ran out on the way) could name another library, and
+// one without its directory would be looked for far from the current directory: both
+// are refused.
+bool KXMANAGER::FormPath(const char* fileName, KXSTRING& path)
+{
+    const KXSTRING name(fileName);
+    if (name.GetLength() == 0)
+        return false;
+    int expected = name.GetLength();
+    if (name.FindFirst('/') == -1) {
+        GetCurrentDir(path);
+        if (path.GetLength() == 0)
+            return false;
+        expected += path.GetLength() + 1;
+        path += '/';
+    }
+    path += name;
+    return path.GetLength() == expected;
 }
 
 void KXMANAGER::UnloadModule(KXMODULE* module)
 {
     if (module == nullptr)
         return;
+    modules.FindAndRemove(module);
+    GiveBack(module);
+}
+
+void KXMANAGER::GiveBack(KXMODULE* module)
+{
     KXLIBRARY library = *module->GetHandlePtr();
     auto release = reinterpret_cast<KXRELEASEMODPROC>(GetModuleProc(library, "ReleaseMod"));
-    modules.FindAndRemove(module);
     // A library without "ReleaseMod" still gets its module destroyed, by the module's
-    // own code through its virtual destructor, before the library goes.
+    // own code through its virtual destructor, before the library goes. A "ReleaseMod"
+    // that throws has failed: the library goes all the same.
     if (release != nullptr)
-        release(module);
+        CallContained([release, module] { release(module); });
     else
         delete module;
     FreeModuleLibrary(&library);
@@ -116,17 +144,23 @@ bool KXLOADERSET::SaveFile(const char* path)
 
 int KXLOADERSET::FindLoader(const char* path, int start)
 {
-    for (int i = std::max(start, 0); i < modules.GetCount(); ++i)
-        if (static_cast<KXLOADERMODULE*>(modules[i])->SupportsExtension(path))
+    for (int i = std::max(start, 0); i < modules.GetCount(); ++i) {
+        auto* loader = static_cast<KXLOADERMODULE*>(modules[i]);
+        // A module whose test throws does not support the path.
+        if (CallContained(false, [loader, path] { return loader->SupportsExtension(path); }))
             return i;
+    }
     return -1;
 }
 
 bool KXLOADERSET::AskLoaders(bool (KXLOADERMODULE::*serve)(KXLOADERSET*, const char*),
                              const char* path)
 {
-    for (int i = FindLoader(path); i >= 0; i = FindLoader(path, i + 1))
-        if ((static_cast<KXLOADERMODULE*>(modules[i])->*serve)(this, path))
+    for (int i = FindLoader(path); i >= 0; i = FindLoader(path, i + 1)) {
+        auto* loader = static_cast<KXLOADERMODULE*>(modules[i]);
+        // A load or save that throws has failed, and the next module gets its turn.
+        if (CallContained(false, [&] { return (loader->*serve)(this, path); }))
             return true;
+    }
     return false;
 }

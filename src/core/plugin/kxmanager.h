@@ -24,10 +24,11 @@ public:
     // number of modules held. The flag changes nothing.
     int LoadModules(const char* kind, int flag);
     // Loads one library (a name without '/' is taken in the current directory) and adds
-    // the module its "CreateMod" gives; null, with the library freed, when there is none.
+    // the module its "CreateMod" gives; null, with the library freed, when there is none,
+    // when "CreateMod" throws, or when the list cannot grow.
     KXMODULE* LoadModule(const char* fileName);
     // Removes the module and releases it through its library's "ReleaseMod", then frees
-    // the library.
+    // the library. A "ReleaseMod" that throws has failed; the library is freed all the same.
     void UnloadModule(KXMODULE* module);
     // Deletes the module at position and frees its library; nothing beyond the count.
     void ReleaseAt(std::uint16_t position);
@@ -44,6 +45,14 @@ public:
 
 protected:
     KXREFCOLLECTION<KXMODULE*> modules;
+
+private:
+    // The library's path: fileName, in the current directory when it has no '/'. False
+    // when it cannot be formed whole.
+    static bool FormPath(const char* fileName, KXSTRING& path);
+    // Hands the module, held by no list, back to its library's "ReleaseMod" (or destroys
+    // it) and frees the library.
+    static void GiveBack(KXMODULE* module);
 };
 
 class KXLOADERSET : public KXMANAGER {
@@ -62,7 +71,7 @@ public:
     // returns their number.
     int GetFilterList(KXCOLLECTION<KXSTRING>& list);
     // Asks each module in list order; true at the first that supports the path and
-    // loads (or saves) the owner. A module that fails leaves the next its turn.
+    // loads (or saves) the owner. A module that fails, or throws, leaves the next its turn.
     bool LoadFile(const char* path);
     bool SaveFile(const char* path);
     // The position of the first module, from start on, that supports the path's

@@ -1,5 +1,7 @@
 #include "kxobject3d.h"
 
+#include "kxboundary.h"
+
 #include "kxmaterial.h"
 #include "kxmemmod.h"
 #include "kxmodule.h"
@@ -40,7 +42,9 @@ void KXOBJECT3D::Move(double t)
 
 bool KXOBJECT3D::Draw(int flag)
 {
-    return renderer != nullptr && renderer->DrawObject(this, flag);
+    // A renderer that throws has failed to draw.
+    return renderer != nullptr &&
+           CallContained(false, [this, flag] { return renderer->DrawObject(this, flag); });
 }
 
 void KXOBJECT3D::SetPosition(double x, double y, double z)
@@ -144,7 +148,7 @@ void KXOBJECT3D::ReleaseMesh()
 {
     changes = 0;
     if (renderer != nullptr)
-        renderer->DetachObject(this);
+        CallContained([this] { renderer->DetachObject(this); });
     materials.RemoveAll();
     DeleteFaces();
     DeleteVertices();

@@ -1,5 +1,6 @@
 #include "kxworld.h"
 
+#include "kxboundary.h"
 #include "kxcamera.h"
 #include "kxlight.h"
 #include "kxmodule.h"
@@ -24,6 +25,12 @@ template <class T, class F> void ForEach(KXREFCOLLECTION<T*>& list, F&& visit)
     }
 }
 
+// Tells the renderer of the object; a renderer that throws has failed to take it.
+void AttachTo(KXRENDERER* renderer, KXOBJECT3D* object)
+{
+    CallContained([renderer, object] { renderer->AttachObject(object); });
+}
+
 } // namespace
 
 KXWORLD::KXWORLD() : KXOBJECT("KXWORLD"), loaders(KXKIND_WORLDLOADER)
@@ -36,7 +43,7 @@ int KXWORLD::AddObject(KXOBJECT3D* object)
     object->SetWorld(this);
     if (renderer != nullptr) {
         object->SetRenderer(renderer);
-        renderer->AttachObject(object);
+        AttachTo(renderer, object);
     }
     return objects.Add(object);
 }
@@ -59,14 +66,16 @@ bool KXWORLD::Render()
 {
     if (renderer == nullptr)
         return false;
-    renderer->BeginRender();
-    if (renderer->Render(this))
+    // The renderer is a plug-in's: an operation of it that throws has failed, and the
+    // world goes on as it would after that failure.
+    CallContained([this] { renderer->BeginRender(); });
+    if (CallContained(false, [this] { return renderer->Render(this); }))
         return true;
     ForEach(objects, [](KXOBJECT3D* object) {
         if (object->IsVisible() && object->GetMaterialCount() == 0)
             object->Draw(0);
     });
-    renderer->EndRender();
+    CallContained([this] { renderer->EndRender(); });
     return true;
 }
 
@@ -74,8 +83,10 @@ bool KXWORLD::Clear()
 {
     if (renderer == nullptr)
         return false;
-    renderer->DetachWorld(this);
-    ForEach(objects, [this](KXOBJECT3D* object) { renderer->DetachObject(object); });
+    CallContained([this] { renderer->DetachWorld(this); });
+    ForEach(objects, [this](KXOBJECT3D* object) {
+        CallContained([this, object] { renderer->DetachObject(object); });
+    });
     objects.RemoveAll();
     lights.RemoveAll();
     materials.RemoveAll();
@@ -91,20 +102,23 @@ bool KXWORLD::AttachRenderer()
 {
     if (renderer == nullptr)
         return false;
-    renderer->AttachWorld(this);
+    CallContained([this] { renderer->AttachWorld(this); });
     ForEach(objects, [this](KXOBJECT3D* object) {
         object->SetRenderer(renderer);
-        renderer->AttachObject(object);
+        AttachTo(renderer, object);
     });
-    renderer->SetCamera(cameras[currentCamera]);
+    KXCAMERA* camera = cameras[currentCamera];
+    CallContained([this, camera] { renderer->SetCamera(camera); });
     return true;
 }
 
 void KXWORLD::SetCurrentCamera(int i)
 {
     currentCamera = i;
-    if (renderer != nullptr)
-        renderer->SetCamera(cameras[i]);
+    if (renderer != nullptr) {
+        KXCAMERA* camera = cameras[i];
+        CallContained([this, camera] { renderer->SetCamera(camera); });
+    }
 }
 
 void KXWORLD::Animate()

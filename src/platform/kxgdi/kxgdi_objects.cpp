@@ -2,6 +2,7 @@
 #include "kxgdi_internal.h"
 
 #include <cstdlib>
+#include <memory>
 #include <new>
 
 namespace kxgdi {
@@ -52,10 +53,14 @@ template <typename Object> bool Delete(Object* object)
     return true;
 }
 
+// The context is registered before anything else changes: when memory runs out on the
+// way, nothing is left behind.
 HDC NewDC(HWND window)
 {
     REGISTRY& registry = Registry();
-    HDC dc = new KXDC;
+    auto made = std::make_unique<KXDC>();
+    registry.dcs.insert(made.get());
+    HDC dc = made.release();
     dc->window = window;
     dc->memory = window == nullptr;
     dc->pen = &registry.stockPen;
@@ -64,7 +69,6 @@ HDC NewDC(HWND window)
         dc->bitmap = &registry.stockBitmap;
         ++dc->bitmap->selections;
     }
-    registry.dcs.insert(dc);
     return dc;
 }
 

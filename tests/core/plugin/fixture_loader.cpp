@@ -1,12 +1,16 @@
 // A loader module of a chosen kind and extension that records every call and loads or
 // saves successfully or not, as it was built. Built with FIXTURE_NAME, FIXTURE_KIND,
 // FIXTURE_EXTENSION, FIXTURE_FILTER, FIXTURE_SUCCEEDS (0 or 1) and, optionally,
-// FIXTURE_CREATES_NOTHING or FIXTURE_WITHOUT_RELEASEMOD.
+// FIXTURE_CREATES_NOTHING or FIXTURE_WITHOUT_RELEASEMOD, or one of FIXTURE_CREATEMOD_THROWS,
+// FIXTURE_RELEASEMOD_THROWS and FIXTURE_SERVE_THROWS (Load and Save throw), a plug-in that
+// lets an exception out.
 #include "fixture_record.h"
 
 #include "kxexport.h"
 #include "kxloadermodule.h"
 #include "kxmanager.h"
+
+#include <stdexcept>
 
 namespace {
 
@@ -47,7 +51,11 @@ private:
         detail += " for ";
         detail += target->GetOwner() != nullptr ? target->GetOwner()->GetName() : "nobody";
         Record(FIXTURE_NAME, what, detail.GetText());
+#ifdef FIXTURE_SERVE_THROWS
+        throw std::runtime_error(what);
+#else
         return FIXTURE_SUCCEEDS != 0;
+#endif
     }
 };
 
@@ -55,8 +63,11 @@ private:
 
 KX_EXPORT KXMODULE* CreateMod()
 {
-#ifdef FIXTURE_CREATES_NOTHING
+#if defined(FIXTURE_CREATES_NOTHING)
     return nullptr;
+#elif defined(FIXTURE_CREATEMOD_THROWS)
+    Record(FIXTURE_NAME, "CreateMod throws");
+    throw std::runtime_error("CreateMod");
 #else
     return new FIXTURELOADER;
 #endif
@@ -67,5 +78,8 @@ KX_EXPORT void ReleaseMod(KXMODULE* module)
 {
     Record(FIXTURE_NAME, "ReleaseMod");
     delete module;
+#ifdef FIXTURE_RELEASEMOD_THROWS
+    throw std::runtime_error("ReleaseMod");
+#endif
 }
 #endif

@@ -1,8 +1,11 @@
-// A renderer that records every call made on it, in order.
+// A renderer that records every call made on it, in order. Built with
+// FIXTURE_RENDERER_THROWS, every operation throws once it has recorded the call.
 #include "fixture_record.h"
 
 #include "kxexport.h"
 #include "kxmodule.h"
+
+#include <stdexcept>
 
 namespace {
 
@@ -16,7 +19,7 @@ public:
         SetFastFlag(0);
     }
 
-    ~FIXTURERENDERER() override { Note("destroy"); }
+    ~FIXTURERENDERER() override { Record("renderer", "destroy"); }
 
     void Release() override { Note("Release"); }
 
@@ -51,6 +54,9 @@ private:
     static bool Note(const char* what)
     {
         Record("renderer", what);
+#ifdef FIXTURE_RENDERER_THROWS
+        throw std::runtime_error(what);
+#endif
         return true;
     }
 };

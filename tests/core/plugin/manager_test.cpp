@@ -3,8 +3,11 @@
 #include "recorder.h"
 #include "tempdir.h"
 
+#include "kxcamera.h"
 #include "kxloadermodule.h"
 #include "kxmanager.h"
+#include "kxobject3d.h"
+#include "kxworld.h"
 
 #include <gtest/gtest.h>
 
@@ -158,6 +161,61 @@ TEST_F(ManagerTest, LibrariesWithoutAModuleAreSkippedAndFreed)
     EXPECT_TRUE(IsLoaded(dir.Path() / "c.dll"));
 }
 
+// A plug-in that lets an exception out of "CreateMod" gives no module: it is skipped and
+// freed like one whose "CreateMod" gives nothing, and the scan goes on.
+TEST_F(ManagerTest, LibraryWhoseCreateModThrowsIsSkippedAndFreed)
+{
+    Install({{"throwing_createmod", "a.dll"}, {"loader_d", "b.dll"}});
+    KXLOADERSET set(KXKIND_IMAGELOADER);
+    EXPECT_EQ(DisplayNames(set), (Strings{"loader_d"}));
+    EXPECT_EQ(TakeEvents(), (Strings{"throwing_createmod CreateMod throws", "loader_d create"}));
+    libraries.clear();
+    EXPECT_FALSE(IsLoaded(dir.Path() / "a.dll"));
+    EXPECT_TRUE(IsLoaded(dir.Path() / "b.dll"));
+    EXPECT_EQ(set.LoadModule("a.dll"), nullptr);
+    EXPECT_EQ(set.GetCount(), 1);
+}
+
+// A "ReleaseMod" that throws has failed; its module leaves the list, its library is freed,
+// and the next library loads. That holds for the release of a module of another kind
+// during a scan, and for releasing a module held.
+TEST_F(ManagerTest, ReleaseModThatThrowsStillFreesTheLibrary)
+{
+    Install({{"throwing_releasemod", "a.dll"}, {"loader_d", "b.dll"}});
+    KXLOADERSET set(KXKIND_IMAGELOADER);
+    EXPECT_EQ(DisplayNames(set), (Strings{"loader_d"}));
+    EXPECT_EQ(TakeEvents(),
+              (Strings{"throwing_releasemod create", "throwing_releasemod ReleaseMod",
+                       "throwing_releasemod destroy", "loader_d create"}));
+    KXMANAGER all;
+    ASSERT_EQ(all.LoadModules(nullptr, 0), 2);
+    all.UnloadModule(all[0]);
+    EXPECT_EQ(DisplayNames(all), (Strings{"loader_d"}));
+    libraries.clear();
+    EXPECT_FALSE(IsLoaded(dir.Path() / "a.dll"));
+}
+
+// A load or save that throws has failed: the next module that supports the path gets its
+// turn, and without one the call reports failure.
+TEST_F(ManagerTest, LoadOrSaveThatThrowsFailsAndTheNextModuleGetsItsTurn)
+{
+    Install({{"throwing_loader", "a.dll"}, {"loader_b", "b.dll"}});
+    KXLOADERSET set(KXKIND_IMAGELOADER);
+    KXOBJECT picture("KXPICTURE");
+    set.SetOwner(&picture);
+    TakeEvents();
+    EXPECT_TRUE(set.LoadFile("x.img"));
+    EXPECT_TRUE(set.SaveFile("y.img"));
+    EXPECT_EQ(TakeEvents(),
+              (Strings{"throwing_loader supports x.img", "throwing_loader load x.img for KXPICTURE",
+                       "loader_b supports x.img", "loader_b load x.img for KXPICTURE",
+                       "throwing_loader supports y.img", "throwing_loader save y.img for KXPICTURE",
+                       "loader_b supports y.img", "loader_b save y.img for KXPICTURE"}));
+    set.ReleaseAt(1);
+    EXPECT_FALSE(set.LoadFile("x.img"));
+    EXPECT_FALSE(set.SaveFile("y.img"));
+}
+
 // Without "ReleaseMod" the module is still destroyed by its own code before its library
 // goes.
 TEST_F(ManagerTest, ModuleWithoutReleaseModIsStillDestroyed)
@@ -306,6 +364,37 @@ TEST_F(ManagerTest, RendererOperationsKeepTheirOrder)
                        "renderer DrawObject", "renderer SpareTernary", "renderer SetCamera",
                        "renderer DetachObject", "renderer DetachWorld", "renderer RunDemo",
                        "renderer destroy"}));
+}
+
+// A renderer whose every operation throws: each call the world makes on it fails there,
+// and the world goes on as after that failure. A render the renderer did not finish asks
+// the objects to draw themselves and ends the render.
+TEST_F(ManagerTest, RendererOperationsThatThrowFailAtTheWorld)
+{
+    Install({{"throwing_renderer", "r.dll"}});
+    KXMANAGER manager;
+    ASSERT_EQ(manager.LoadModules(KXKIND_RENDERER, 0), 1);
+    auto* renderer = static_cast<KXRENDERER*>(manager[0]);
+    std::vector<std::string> calls;
+    {
+        KXWORLD world;
+        KXOBJECT3D object;
+        KXCAMERA camera(0, 0, 0);
+        world.SetRenderer(renderer);
+        TakeEvents();
+        world.AddCamera(&camera);
+        world.AddObject(&object);
+        EXPECT_TRUE(world.AttachRenderer());
+        EXPECT_TRUE(world.Render());
+        EXPECT_FALSE(object.Draw(0));
+        EXPECT_TRUE(world.Clear());
+        calls = TakeEvents();
+    }
+    EXPECT_EQ(calls, (Strings{"renderer SetCamera", "renderer AttachObject", "renderer AttachWorld",
+                              "renderer AttachObject", "renderer SetCamera",
+                              "renderer BeginRender", "renderer Render", "renderer DrawObject",
+                              "renderer EndRender", "renderer DrawObject", "renderer DetachWorld",
+                              "renderer DetachObject"}));
 }
 
 } // namespace
