@@ -148,11 +148,12 @@ public:
             place[c] = fields.shift[c] / 8;
     }
 
-    // Every colour channel a whole byte inside the pixel (none missing).
+    // Every colour channel one of the pixel's bytes (none missing): a field of eight bits
+    // that starts inside a byte spans two, and is left to the per-pixel pass.
     static bool Fits(const BYTEFIELDS& fields)
     {
         for (int c = 0; c < 3; ++c) {
-            if (fields.keep[c] == 0 || fields.shift[c] / 8 >= size)
+            if (fields.keep[c] == 0 || fields.shift[c] % 8 != 0 || fields.shift[c] / 8 >= size)
                 return false;
         }
         return true;
