@@ -597,7 +597,11 @@ void KXPICTURE::VFlip()
 
 bool KXPICTURE::Resize(std::uint32_t newWidth, std::uint32_t newHeight)
 {
-    if ((newWidth == width && newHeight == height) || !HasPixels())
+    if (newWidth == width && newHeight == height)
+        return true;
+    if (newWidth == 0 || newHeight == 0)
+        return false;
+    if (!HasPixels())
         return true;
     std::uint8_t* resized = nullptr;
     std::uint32_t bytes = 0;

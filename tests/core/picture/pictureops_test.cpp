@@ -192,10 +192,15 @@ TEST(PictureResize, SameSizeEmptyPictureAndRefusedSizes)
     EXPECT_EQ(p.GetWidth(), 3u);
     EXPECT_EQ(p.GetData(), buffer);
 
-    ASSERT_TRUE(p.Resize(0, 4));
-    EXPECT_EQ(p.GetData(), nullptr);
-    EXPECT_EQ(p.GetDataSize(), 0u);
-    EXPECT_EQ(p.GetHeight(), 4u);
+    // Below one pixel in either direction there is nothing to resample into.
+    const std::vector<std::uint8_t> bytes = PixelBytes(p);
+    for (const auto& [width, height] : {std::pair{0u, 4u}, std::pair{4u, 0u}, std::pair{0u, 0u}}) {
+        EXPECT_FALSE(p.Resize(width, height)) << width << "x" << height;
+        EXPECT_EQ(p.GetWidth(), 3u);
+        EXPECT_EQ(p.GetHeight(), 3u);
+        EXPECT_EQ(p.GetData(), buffer);
+        EXPECT_EQ(PixelBytes(p), bytes);
+    }
 
     KXPICTURE empty;
     empty.Create(0, 5, 32);
