@@ -244,7 +244,7 @@ bool KXPICTURE::ConvertDepth(std::uint16_t newDepth, std::uint32_t red, std::uin
         return false;
     // Pixels of the palette depths come through this picture's palette, in the default
     // layout; the others are decoded through the masks they were stored with. Each is
-    // encoded through the new masks.
+    // encoded through the new masks. The conversion itself cannot fail.
     const PIXELSOURCE source{data, depth, palette, paletteCount};
     const std::uint32_t count = width * height;
     if (StorageBits(newDepth) == StorageBits(depth) && count > 0) {

@@ -103,7 +103,7 @@ public:
     void VFlip();
     // Nearest-neighbour resampling about the centre; the masks, palette and depth stay.
     // False, with the picture unchanged, for a width or height of 0, or when the new size
-    // is too large to hold.
+    // is too large to hold or memory runs out.
     bool Resize(std::uint32_t newWidth, std::uint32_t newHeight);
     // Resize to twice the size, then the 5-point pass for filter 5, the 9-point pass for
     // 9 and the 3-point pass for any other value.
