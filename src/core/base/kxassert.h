@@ -29,10 +29,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define KX_CHECK(condition, ...)                                                                  \
-    ((condition) ? (void)0                                                                        \
-                 : kxassert::Fail(#condition, #__VA_ARGS__, __FILE__, __LINE__ __VA_OPT__(, )    \
-                                      __VA_ARGS__))
+#define KX_CHECK(condition, ...)                                                                   \
+    ((condition) ? (void)0                                                                         \
+                 : kxassert::Fail(#condition, #__VA_ARGS__, __FILE__,                              \
+                                  __LINE__ __VA_OPT__(, ) __VA_ARGS__))
 
 #define KX_ASSERT(condition) KX_CHECK(condition)
 
@@ -51,8 +51,7 @@ inline void PrintValue(std::unsigned_integral auto value)
 // Reports the broken invariant and the values that broke it ("a, b = 3, 4"), then aborts.
 template <std::integral... VALUES>
 [[noreturn]] void Fail(const char* condition, [[maybe_unused]] const char* names, const char* file,
-                       int line,
-                       VALUES... values)
+                       int line, VALUES... values)
 {
     std::fprintf(stderr, "%s:%d: invariant broken: %s", file, line, condition);
     if constexpr (sizeof...(values) > 0) {

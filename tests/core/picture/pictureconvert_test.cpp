@@ -127,8 +127,8 @@ TEST(PictureConvert, MasksOffByteBoundariesAndThinPictures)
                     p.ConvertDepth(to.depth, to.masks[0], to.masks[1], to.masks[2], to.masks[3]));
                 EXPECT_EQ(PixelBytes(p), expected)
                     << from.depth << "/" << std::hex << from.masks[0] << " -> " << std::dec
-                    << to.depth << "/" << std::hex << to.masks[0] << " " << std::dec << width
-                    << "x" << height;
+                    << to.depth << "/" << std::hex << to.masks[0] << " " << std::dec << width << "x"
+                    << height;
             }
         }
     }

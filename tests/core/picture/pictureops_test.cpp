@@ -406,15 +406,12 @@ TEST(PictureSmooth, EveryMaskAndSizeGivesThePerPixelPixels)
                 kxpixel::SmoothPerPixel(reference, kxpixel::SmoothPass(points));
                 ASSERT_TRUE(doubledReference.Resize(2 * width, 2 * height));
                 kxpixel::SmoothPerPixel(doubledReference, kxpixel::SmoothPass(points));
-                const auto where = [&] {
-                    std::ostringstream text;
-                    text << format.depth << " " << std::hex << format.masks[0] << std::dec
-                         << " " << width << "x" << height << " " << points;
-                    return text.str();
-                };
-                EXPECT_EQ(PixelBytes(fast), PixelBytes(reference)) << where();
+                std::ostringstream where;
+                where << format.depth << " " << std::hex << format.masks[0] << std::dec << " "
+                      << width << "x" << height << " " << points;
+                EXPECT_EQ(PixelBytes(fast), PixelBytes(reference)) << where.str();
                 EXPECT_EQ(PixelBytes(doubled), PixelBytes(doubledReference))
-                    << where() << " doubled";
+                    << where.str() << " doubled";
             }
         }
     }
