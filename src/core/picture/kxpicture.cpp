@@ -13,11 +13,20 @@ constexpr std::uint64_t largestBuffer = INT_MAX;
 constexpr std::uint64_t largestPixelCount = INT_MAX / 4;
 
 // Bytes for width × height pixels of the given storage bits, rounded up to a whole byte;
-// 0 for a size the picture refuses.
+// a size whose bits do not fit 64 bits needs more than any buffer holds.
+std::uint64_t NeededBytes(std::uint32_t width, std::uint32_t height, unsigned bits)
+{
+    const std::uint64_t pixels = std::uint64_t{width} * height;
+    if (bits != 0 && pixels > (UINT64_MAX - 7) / bits)
+        return UINT64_MAX;
+    return (pixels * bits + 7) / 8;
+}
+
+// The same, or 0 for a size the picture refuses.
 std::uint64_t DataSizeFor(std::uint32_t width, std::uint32_t height, unsigned bits, bool& fits)
 {
     const std::uint64_t pixels = std::uint64_t{width} * height;
-    const std::uint64_t bytes = (pixels * bits + 7) / 8;
+    const std::uint64_t bytes = NeededBytes(width, height, bits);
     fits = pixels <= largestPixelCount && bytes <= largestBuffer;
     return fits ? bytes : 0;
 }
@@ -225,26 +234,30 @@ bool KXPICTURE::ConvertDepth(std::uint16_t newDepth, std::uint32_t red, std::uin
 {
     // Pixels already of that depth are re-encoded only when their masks differ: a 32-bit
     // file with bit fields of its own still shows its colours once the viewer converts it.
+    // Palette indices are never encoded through masks, so at their own depth there is
+    // nothing to do whatever masks are asked for.
     const KXMASKS target{red, green, blue, alpha};
-    if (newDepth == depth && target == masks)
+    if (newDepth == depth && (target == masks || !kxpixel::IsWritableDepth(depth)))
         return true;
-    if (!kxpixel::IsWritableDepth(newDepth))
+    // Every pixel is read: a size raised without a new buffer would read past its end.
+    if (!kxpixel::IsWritableDepth(newDepth) || !HoldsPixels())
         return false;
     // Pixels of the palette depths come through this picture's palette, in the default
     // layout; the others are decoded through the masks they were stored with. Each is
-    // encoded through the new masks.
+    // encoded through the new masks. The conversion itself cannot fail.
     const PIXELSOURCE source{data, depth, palette, paletteCount};
-    if (StorageBits(newDepth) == StorageBits(depth) && HasPixels()) {
+    const std::uint32_t count = width * height;
+    if (StorageBits(newDepth) == StorageBits(depth) && count > 0) {
         // Pixels of the same size: each is read before it is written over, and no pixel
         // reads another, so they convert in place and need no second buffer (a 32-bit
         // file whose masks hold no alpha, shown by the viewer).
-        kxpixel::Convert(source, masks, {data, newDepth, target}, width * height);
+        kxpixel::Convert(source, masks, {data, newDepth, target}, count);
     } else {
         std::uint32_t bytes = 0;
         std::uint8_t* converted = nullptr;
         if (!NewPixelBuffer(width, height, newDepth, converted, bytes))
             return false;
-        kxpixel::Convert(source, masks, {converted, newDepth, target}, width * height);
+        kxpixel::Convert(source, masks, {converted, newDepth, target}, count);
         ReplacePixelBuffer(converted, bytes);
     }
     depth = newDepth;
@@ -269,8 +282,13 @@ void KXPICTURE::ReplacePixelBuffer(std::uint8_t* buffer, std::uint32_t bytes)
     dataSize = bytes;
 }
 
+bool KXPICTURE::HoldsPixels() const
+{
+    const std::uint64_t needed = NeededBytes(width, height, StorageBits(depth));
+    return needed == 0 || (data != nullptr && dataSize >= needed);
+}
+
 bool KXPICTURE::HasPixels() const
 {
-    const std::uint64_t needed = (std::uint64_t{width} * height * StorageBits(depth) + 7) / 8;
-    return data != nullptr && needed > 0 && dataSize >= needed;
+    return NeededBytes(width, height, StorageBits(depth)) > 0 && HoldsPixels();
 }

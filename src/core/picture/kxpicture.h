@@ -92,7 +92,9 @@ public:
     void SetPixelPacked(std::uint32_t i, std::uint32_t value);
 
     // Converts every pixel to the depth and masks. True also when the picture already has
-    // them; false, with the picture unchanged, for a depth it cannot write.
+    // them, and at its own palette depth whatever the masks; false, with the picture
+    // unchanged, for a depth it cannot write, for a buffer that does not hold every pixel
+    // of the size, or when the new buffer cannot be had.
     bool ConvertDepth(std::uint16_t newDepth, std::uint32_t red, std::uint32_t green,
                       std::uint32_t blue, std::uint32_t alpha);
 
@@ -100,7 +102,8 @@ public:
     // Reverses the order of the rows.
     void VFlip();
     // Nearest-neighbour resampling about the centre; the masks, palette and depth stay.
-    // False, with the picture unchanged, when the new size is too large to hold.
+    // False, with the picture unchanged, for a width or height of 0, or when the new size
+    // is too large to hold or memory runs out.
     bool Resize(std::uint32_t newWidth, std::uint32_t newHeight);
     // Resize to twice the size, then the 5-point pass for filter 5, the 9-point pass for
     // 9 and the 3-point pass for any other value.
@@ -134,9 +137,11 @@ private:
     void SetMasksFor(unsigned bits);
     // Frees the pixel buffer and takes the given one in its place.
     void ReplacePixelBuffer(std::uint8_t* buffer, std::uint32_t bytes);
-    // True when the pixel buffer holds every pixel of the current size and depth: the
-    // whole-picture operations touch nothing else, so a picture whose size was set
-    // without a new buffer is left alone rather than read past its end.
+    // True when the pixel buffer holds every pixel of the current size and depth (also
+    // when there are none): the whole-picture operations touch nothing else, so a picture
+    // whose size was set without a new buffer is left alone rather than read past its end.
+    bool HoldsPixels() const;
+    // HoldsPixels, and there is at least one pixel.
     bool HasPixels() const;
 
     // The first member after the base: a loader reaches the picture through it.

@@ -1,11 +1,13 @@
 // The operations on a whole picture: vertical flip, nearest-neighbour resize, doubling
 // with a smoothing pass, fill, red-blue swap and the contour of a region.
+#include "kxassert.h"
 #include "kxpicture.h"
 #include "kxpixels.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <vector>
 
 using kxpixel::BYTEFIELDS;
@@ -49,14 +51,19 @@ template <class F> void ForEachSmoothed(const KXPICTURE& picture, const SMOOTHPA
     }
 }
 
-// The pass's pixels as offsets from the pixel smoothed.
-std::vector<std::int64_t> Offsets(const SMOOTHPASS& pass, std::uint32_t width)
-{
-    std::vector<std::int64_t> offsets;
-    for (int k = 0; k < pass.count; ++k)
-        offsets.push_back(pass.dx[k] + std::int64_t{pass.dy[k]} * width);
-    return offsets;
-}
+// The pass's pixels as offsets from the pixel smoothed; a pass needs no memory of its own.
+struct OFFSETS {
+    OFFSETS(const SMOOTHPASS& pass, std::uint32_t width) : count(pass.count)
+    {
+        for (int k = 0; k < count; ++k)
+            of[k] = pass.dx[k] + std::int64_t{pass.dy[k]} * width;
+    }
+    const std::int64_t* begin() const { return of; }
+    const std::int64_t* end() const { return of + count; }
+
+    int count;
+    std::int64_t of[9];
+};
 
 // The channel values as the per-pixel pass adds them up (KXCOLOR::GetRf and the others).
 struct UNITS {
@@ -148,11 +155,12 @@ public:
             place[c] = fields.shift[c] / 8;
     }
 
-    // Every colour channel a whole byte inside the pixel (none missing).
+    // Every colour channel one of the pixel's bytes (none missing): a field of eight bits
+    // that starts inside a byte spans two, and is left to the per-pixel pass.
     static bool Fits(const BYTEFIELDS& fields)
     {
         for (int c = 0; c < 3; ++c) {
-            if (fields.keep[c] == 0 || fields.shift[c] / 8 >= size)
+            if (fields.keep[c] == 0 || fields.shift[c] % 8 != 0 || fields.shift[c] / 8 >= size)
                 return false;
         }
         return true;
@@ -291,20 +299,25 @@ void FlipSubByteRows(std::uint8_t* data, unsigned bits, std::uint32_t width, std
 }
 
 // The old row or column that each new one takes, keeping the centres in place:
-// old = (from / 2) + (new - (to / 2)) × from / to, the halvings in integers.
-std::vector<std::uint32_t> NearestSources(std::uint32_t from, std::uint32_t to)
+// old = (from / 2) + (new - (to / 2)) × from / to, the halvings in integers. False when
+// there is no memory for them.
+bool NearestSources(std::uint32_t from, std::uint32_t to, std::vector<std::uint32_t>& sources)
 {
+    try {
+        sources.resize(to);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     const double ratio = static_cast<double>(from) / to;
     const std::int64_t fromHalf = from / 2;
     const std::int64_t toHalf = to / 2;
-    std::vector<std::uint32_t> sources(to);
     for (std::uint32_t j = 0; j < to; ++j) {
         const double s = static_cast<double>(fromHalf) + static_cast<double>(j - toHalf) * ratio;
         // The formula stays inside; the clamp only guards against rounding.
         const std::int64_t index = static_cast<std::int64_t>(s);
         sources[j] = static_cast<std::uint32_t>(std::clamp<std::int64_t>(index, 0, from - 1));
     }
-    return sources;
+    return true;
 }
 
 struct RESAMPLE {
@@ -402,6 +415,9 @@ public:
         return 0;
     }
 
+    // Whether the walk stopped because the stack or the list could not grow.
+    bool Exhausted() const { return exhausted; }
+
 private:
     // A pixel waiting for its next direction k.
     struct FRAME {
@@ -431,22 +447,27 @@ private:
     {
         if (work[p] != 2) {
             work[p] = 2;
-            list.Add(static_cast<int>(p));
+            if (list.Add(static_cast<int>(p)) < 0)
+                exhausted = true;
         }
     }
 
     void Walk(std::uint32_t start, std::uint8_t direction)
     {
         work[start] = 1;
-        pending.push_back({start, 0, direction});
-        while (!pending.empty()) {
-            FRAME& frame = pending.back();
-            if (frame.k == 4) {
-                pending.pop_back();
-                continue;
+        try {
+            pending.push_back({start, 0, direction});
+            while (!pending.empty() && !exhausted) {
+                FRAME& frame = pending.back();
+                if (frame.k == 4) {
+                    pending.pop_back();
+                    continue;
+                }
+                const int k = frame.k++;
+                Advance(frame, k);
             }
-            const int k = frame.k++;
-            Advance(frame, k);
+        } catch (const std::bad_alloc&) {
+            exhausted = true;
         }
     }
 
@@ -496,6 +517,7 @@ private:
     // Pixels are read in the default layout, as the seed is.
     KXCOLOR scratch;
     std::vector<FRAME> pending;
+    bool exhausted = false;
 };
 
 } // namespace
@@ -516,7 +538,7 @@ void SmoothPerPixel(KXPICTURE& picture, const SMOOTHPASS& pass)
     KXCOLOR colour;
     colour.SetMasks(picture.GetRedMask(), picture.GetGreenMask(), picture.GetBlueMask(),
                     picture.GetAlphaMask());
-    const std::vector<std::int64_t> offsets = Offsets(pass, picture.GetWidth());
+    const OFFSETS offsets(pass, picture.GetWidth());
     ForEachSmoothed(picture, pass, [&](std::uint32_t a) {
         double r = 0.0;
         double g = 0.0;
@@ -596,17 +618,24 @@ void KXPICTURE::VFlip()
 
 bool KXPICTURE::Resize(std::uint32_t newWidth, std::uint32_t newHeight)
 {
-    if ((newWidth == width && newHeight == height) || !HasPixels())
+    if (newWidth == width && newHeight == height)
         return true;
+    if (newWidth == 0 || newHeight == 0)
+        return false;
+    if (!HasPixels())
+        return true;
+    std::vector<std::uint32_t> columns;
+    std::vector<std::uint32_t> rows;
+    if (!NearestSources(width, newWidth, columns) || !NearestSources(height, newHeight, rows))
+        return false;
+    // The sources grow with the new rows and columns: the last ones are the largest.
+    KX_CHECK(columns.back() < width && rows.back() < height, columns.back(), width, rows.back(),
+             height);
     std::uint8_t* resized = nullptr;
     std::uint32_t bytes = 0;
     if (!NewPixelBuffer(newWidth, newHeight, depth, resized, bytes))
         return false;
-    if (resized != nullptr) {
-        const std::vector<std::uint32_t> columns = NearestSources(width, newWidth);
-        const std::vector<std::uint32_t> rows = NearestSources(height, newHeight);
-        Resample({data, width, resized, newWidth, columns, rows}, StorageBits(depth), bytes);
-    }
+    Resample({data, width, resized, newWidth, columns, rows}, StorageBits(depth), bytes);
     // The masks stay: the pixels were copied, not re-encoded.
     ReplacePixelBuffer(resized, bytes);
     width = newWidth;
@@ -690,5 +719,11 @@ int KXPICTURE::TraceStep(KXCOLLECTION<int>& list, std::uint32_t x, std::uint32_t
     if (x >= width || y >= height || !HasPixels() || work == nullptr || workCount != width * height)
         return 0;
     REGIONWALK walk(*this, work, list, seed, threshold);
-    return walk.Step(x, y, direction);
+    const int result = walk.Step(x, y, direction);
+    if (walk.Exhausted()) {
+        // Part of a contour is no contour: out of memory, the caller gets none.
+        list.RemoveAll();
+        return 0;
+    }
+    return result;
 }

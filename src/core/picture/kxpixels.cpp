@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 
@@ -402,12 +403,17 @@ void Convert(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const PIXELT
 {
     if (count == 0 || !IsWritableDepth(target.depth))
         return;
-    if (ConvertThroughTable(source, sourceMasks, target, count))
-        return;
-    if (ConvertByMovingBytes(source, sourceMasks, target, count))
-        return;
-    if (ConvertThroughFields(source, sourceMasks, target, count))
-        return;
+    // The tables are made before any pixel is written, so a table that cannot be had
+    // leaves the target untouched, and the pixels go one by one, which needs no memory.
+    try {
+        if (ConvertThroughTable(source, sourceMasks, target, count))
+            return;
+        if (ConvertByMovingBytes(source, sourceMasks, target, count))
+            return;
+        if (ConvertThroughFields(source, sourceMasks, target, count))
+            return;
+    } catch (const std::bad_alloc&) {
+    }
     ConvertPerPixel(source, sourceMasks, target, count);
 }
 

@@ -126,7 +126,8 @@ struct PIXELTARGET {
 void ConvertPerPixel(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
                      const PIXELTARGET& target, std::uint32_t count);
 
-// The same bytes as ConvertPerPixel, through tables wherever the formats allow.
+// The same bytes as ConvertPerPixel, through tables wherever the formats allow; when
+// memory for a table runs out, pixel by pixel. It never fails.
 void Convert(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const PIXELTARGET& target,
              std::uint32_t count);
 

@@ -247,6 +247,62 @@ TEST(Picture, ConvertDepth)
     EXPECT_EQ(Bytes(p), (std::vector<std::uint8_t>{1, 2, 3, 0, 4, 5, 6, 0}));
 }
 
+// A size raised after the buffer was made: the buffer holds fewer pixels than the size
+// says, so converting would read past its end. Refused, the picture as it was, whichever
+// road the conversion would take (in place or into a new buffer).
+TEST(Picture, ConvertDepthRefusesASizeItsBufferDoesNotHold)
+{
+    struct Case {
+        std::uint16_t from;
+        std::uint16_t to;
+        bool wider; // width raised, else height
+    };
+    const Case cases[] = {{24, 32, true}, {24, 24, true}, {32, 32, false}, {8, 32, true},
+                          {16, 24, false}, {1, 24, true}, {32, KXDEPTH_YCBCR24, false}};
+    for (const Case c : cases) {
+        KXPICTURE p;
+        ASSERT_TRUE(p.Create(3, 2, c.from));
+        for (std::uint32_t i = 0; i < p.GetDataSize(); ++i)
+            p.GetData()[i] = static_cast<std::uint8_t>(i * 29 + 1);
+        p.SetMasks(0xFF0000, 0xFF00, 0xFF, 0);
+        const std::vector<std::uint8_t> before = Bytes(p);
+        const std::uint8_t* buffer = p.GetData();
+        if (c.wider)
+            p.SetWidth(7);
+        else
+            p.SetHeight(5);
+        EXPECT_FALSE(p.ConvertDepth(c.to, 0xFF, 0xFF00, 0xFF0000, 0)) << c.from << "->" << c.to;
+        EXPECT_EQ(p.GetDepth(), c.from);
+        EXPECT_EQ(p.GetData(), buffer);
+        EXPECT_EQ(Bytes(p), before);
+        ExpectMasks(p, 0xFF0000, 0xFF00, 0xFF, 0);
+        // Back at the size the buffer was made for, it converts.
+        p.SetWidth(3);
+        p.SetHeight(2);
+        EXPECT_TRUE(p.ConvertDepth(c.to, 0xFF, 0xFF00, 0xFF0000, 0)) << c.from << "->" << c.to;
+    }
+}
+
+// Palette indices are not encoded through masks: at its own palette depth a picture has
+// nothing to convert, whatever masks are asked for.
+TEST(Picture, ConvertDepthToItsOwnPaletteDepthChangesNothing)
+{
+    for (const std::uint16_t depth : {1, 4, 8}) {
+        KXPICTURE p;
+        ASSERT_TRUE(p.Create(5, 3, depth));
+        std::memset(p.GetData(), 0xA5, p.GetDataSize());
+        p.SetPaletteSize(2);
+        const std::vector<std::uint8_t> before = Bytes(p);
+        const std::uint8_t* buffer = p.GetData();
+        EXPECT_TRUE(p.ConvertDepth(depth, 0xFF0000, 0xFF00, 0xFF, 0)) << depth;
+        EXPECT_EQ(p.GetDepth(), depth);
+        EXPECT_EQ(p.GetData(), buffer);
+        EXPECT_EQ(Bytes(p), before);
+        ExpectMasks(p, 0xFF, 0xFF00, 0xFF0000, 0xFF000000);
+        EXPECT_EQ(p.GetPaletteSize(), 2u);
+    }
+}
+
 // A paletted picture converts through its own palette, whatever masks its loader set.
 TEST(Picture, ConvertDepthReadsThroughThePalette)
 {

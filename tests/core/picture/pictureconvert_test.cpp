@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -90,6 +91,44 @@ TEST(PictureConvert, EveryFormatGivesThePerPixelBytes)
                 EXPECT_EQ(PixelBytes(p), expected)
                     << from.depth << "/" << std::hex << from.masks[0] << " -> " << std::dec
                     << to.depth << "/" << std::hex << to.masks[0] << " " << std::dec << width;
+            }
+        }
+    }
+}
+
+// Channels of eight bits that start inside a byte, against the common layouts, at sizes
+// of one pixel, one row, one column and an odd width: every road through the conversion
+// gives the per-pixel bytes.
+TEST(PictureConvert, MasksOffByteBoundariesAndThinPictures)
+{
+    const PICTUREFORMAT formats[] = {
+        {32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}},
+        {32, {0xFF0, 0xFF000, 0xFF00000, 0xF0000000}},
+        {32, {0x1FE, 0x1FE00, 0x1FE0000, 0}},
+        {24, {0xFF, 0xFF00, 0xFF0000, 0}},
+        {24, {0x1FE, 0x1FE00, 0xF, 0}},
+        {24, {0xFF0, 0xF, 0xFF000, 0}},
+        {16, {0xFF0, 0xF, 0xF000, 0}},
+        {16, {0x1F, 0x7E0, 0xF800, 0}},
+        {KXDEPTH_YCBCR24, {0x1FE, 0x1FE00, 0xF, 0}},
+        {KXDEPTH_YCBCR32, {0xFF0, 0xFF000, 0xFF00000, 0}},
+    };
+    const std::pair<std::uint32_t, std::uint32_t> sizes[] = {{1, 1}, {1, 9}, {9, 1}, {33, 7}};
+    std::mt19937 random(19);
+    for (const PICTUREFORMAT& from : formats) {
+        for (const PICTUREFORMAT& to : formats) {
+            if (&from == &to)
+                continue;
+            for (const auto& [width, height] : sizes) {
+                KXPICTURE p;
+                MakeRandom(p, width, height, from, random);
+                const std::vector<std::uint8_t> expected = ConvertedPerPixel(p, to);
+                ASSERT_TRUE(
+                    p.ConvertDepth(to.depth, to.masks[0], to.masks[1], to.masks[2], to.masks[3]));
+                EXPECT_EQ(PixelBytes(p), expected)
+                    << from.depth << "/" << std::hex << from.masks[0] << " -> " << std::dec
+                    << to.depth << "/" << std::hex << to.masks[0] << " " << std::dec << width << "x"
+                    << height;
             }
         }
     }

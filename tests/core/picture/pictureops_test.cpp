@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <random>
 #include <set>
+#include <sstream>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -190,10 +192,15 @@ TEST(PictureResize, SameSizeEmptyPictureAndRefusedSizes)
     EXPECT_EQ(p.GetWidth(), 3u);
     EXPECT_EQ(p.GetData(), buffer);
 
-    ASSERT_TRUE(p.Resize(0, 4));
-    EXPECT_EQ(p.GetData(), nullptr);
-    EXPECT_EQ(p.GetDataSize(), 0u);
-    EXPECT_EQ(p.GetHeight(), 4u);
+    // Below one pixel in either direction there is nothing to resample into.
+    const std::vector<std::uint8_t> bytes = PixelBytes(p);
+    for (const auto& [width, height] : {std::pair{0u, 4u}, std::pair{4u, 0u}, std::pair{0u, 0u}}) {
+        EXPECT_FALSE(p.Resize(width, height)) << width << "x" << height;
+        EXPECT_EQ(p.GetWidth(), 3u);
+        EXPECT_EQ(p.GetHeight(), 3u);
+        EXPECT_EQ(p.GetData(), buffer);
+        EXPECT_EQ(PixelBytes(p), bytes);
+    }
 
     KXPICTURE empty;
     empty.Create(0, 5, 32);
@@ -358,6 +365,55 @@ TEST(PictureSmooth, FastPassesMatchThePerPixelOnes)
         fast.SwapRedBlue();
         kxpixel::SwapRedBluePerPixel(reference);
         EXPECT_EQ(PixelBytes(fast), PixelBytes(reference)) << format.depth << " swap";
+    }
+}
+
+// Every depth that smoothing writes, with channels on and off byte boundaries, at the
+// sizes where a pass has one row or column, none, or an odd number: the passes and the
+// doubling give the per-pixel pixels. A channel of eight bits that starts inside a byte
+// is not a byte of the pixel.
+TEST(PictureSmooth, EveryMaskAndSizeGivesThePerPixelPixels)
+{
+    const PICTUREFORMAT formats[] = {
+        {32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}},
+        {32, {0xFF0, 0xFF000, 0xFF00000, 0xF0000000}},
+        {32, {0x1FE, 0x1FE00, 0x1FE0000, 0}},
+        {32, {0xFF00, 0xFF, 0x7F800000, 0}},
+        {24, {0xFF, 0xFF00, 0xFF0000, 0}},
+        {24, {0x1FE, 0x1FE00, 0xF, 0}},
+        {24, {0xFF0, 0xF, 0xFF000, 0}},
+        {16, {0x1F, 0x7E0, 0xF800, 0}},
+        {16, {0xFF0, 0xF, 0xF000, 0}},
+        {KXDEPTH_YCBCR24, {0xFF, 0xFF00, 0xFF0000, 0}},
+        {KXDEPTH_YCBCR32, {0xFF0, 0xFF000, 0xFF00000, 0}},
+    };
+    const std::pair<std::uint32_t, std::uint32_t> sizes[] = {{1, 1}, {1, 6}, {6, 1}, {2, 2},
+                                                             {3, 3}, {5, 4}, {13, 7}};
+    std::mt19937 random(19);
+    for (const PICTUREFORMAT& format : formats) {
+        for (const auto& [width, height] : sizes) {
+            for (int points : {3, 5, 9}) {
+                KXPICTURE fast;
+                MakeRandom(fast, width, height, format, random);
+                KXPICTURE reference;
+                CopyPicture(fast, reference);
+                KXPICTURE doubled;
+                CopyPicture(fast, doubled);
+                kxpixel::Smooth(fast, kxpixel::SmoothPass(points));
+                ASSERT_TRUE(doubled.DoubleSize(points));
+                KXPICTURE doubledReference;
+                CopyPicture(reference, doubledReference);
+                kxpixel::SmoothPerPixel(reference, kxpixel::SmoothPass(points));
+                ASSERT_TRUE(doubledReference.Resize(2 * width, 2 * height));
+                kxpixel::SmoothPerPixel(doubledReference, kxpixel::SmoothPass(points));
+                std::ostringstream where;
+                where << format.depth << " " << std::hex << format.masks[0] << std::dec << " "
+                      << width << "x" << height << " " << points;
+                EXPECT_EQ(PixelBytes(fast), PixelBytes(reference)) << where.str();
+                EXPECT_EQ(PixelBytes(doubled), PixelBytes(doubledReference))
+                    << where.str() << " doubled";
+            }
+        }
     }
 }
 

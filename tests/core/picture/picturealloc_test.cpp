@@ -1,0 +1,258 @@
+// The picture when memory runs out: the 1st, 2nd, ... allocation of an operation fails in
+// turn (alone, and with every one after it), and each time the operation either succeeds
+// with the pixels it gives with memory to spare, or refuses with the picture as it was;
+// never an exception, never a half-changed picture.
+#include "picturetestutil.h"
+
+#include "failnth.h"
+#include "kxcollection.h"
+#include "kxpicture.h"
+#include "kxpixels.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Everything an operation may change.
+struct STATE {
+    std::uint32_t width;
+    std::uint32_t height;
+    std::uint16_t depth;
+    KXMASKS masks;
+    std::vector<std::uint8_t> pixels;
+    std::vector<std::uint8_t> palette;
+
+    bool operator==(const STATE&) const = default;
+};
+
+// The pixels' bytes; for pixels smaller than a byte their indices, since the bits past
+// the last pixel of a new buffer are as it was allocated.
+std::vector<std::uint8_t> Pixels(const KXPICTURE& p)
+{
+    const unsigned bits = KXPICTURE::StorageBits(p.GetDepth());
+    if (bits >= 8 || p.GetData() == nullptr)
+        return PixelBytes(p);
+    std::vector<std::uint8_t> indices;
+    for (std::uint32_t i = 0; i < p.GetWidth() * p.GetHeight(); ++i)
+        indices.push_back(static_cast<std::uint8_t>(kxpixel::SubByteValue(p.GetData(), bits, i)));
+    return indices;
+}
+
+STATE StateOf(const KXPICTURE& p)
+{
+    std::vector<std::uint8_t> palette;
+    if (p.GetPalette() != nullptr)
+        palette.assign(p.GetPalette(), p.GetPalette() + 4 * std::size_t{p.GetPaletteSize()});
+    return {p.GetWidth(), p.GetHeight(), p.GetDepth(), p.GetMasks(), Pixels(p), palette};
+}
+
+struct OPERATION {
+    std::string name;
+    PICTUREFORMAT format;
+    std::uint32_t width;
+    std::uint32_t height;
+    std::function<bool(KXPICTURE&)> run;
+    bool allocates; // whether it must reach an allocation at all
+};
+
+void Make(KXPICTURE& p, const OPERATION& op)
+{
+    std::mt19937 random(19);
+    MakeRandom(p, op.width, op.height, op.format, random);
+}
+
+bool Smoothed(KXPICTURE& p, void (KXPICTURE::*pass)())
+{
+    (p.*pass)();
+    return true;
+}
+
+const PICTUREFORMAT viewers{32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}};
+const PICTUREFORMAT offBytes{32, {0xFF0, 0xFF000, 0xFF00000, 0}};
+const PICTUREFORMAT bgr{24, {0xFF0000, 0xFF00, 0xFF, 0}};
+
+const std::vector<OPERATION>& Operations()
+{
+    using P = KXPICTURE;
+    static const std::vector<OPERATION> operations = {
+        // Conversions: through a table of every index, a table of every 16-bit value, a
+        // table per channel, moving bytes, and pixel by pixel.
+        {"8 to 32", {8, {0, 0, 0, 0}, 256}, 9, 5,
+         [](P& p) { return p.ConvertDepth(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000); }, true},
+        {"16 to 24", {16, {0xF800, 0x7E0, 0x1F, 0}}, 257, 256,
+         [](P& p) { return p.ConvertDepth(24, 0xFF0000, 0xFF00, 0xFF, 0); }, true},
+        {"24 to 16", bgr, 9, 5, [](P& p) { return p.ConvertDepth(16, 0x1F, 0x7E0, 0xF800, 0); },
+         true},
+        {"24 to 32", bgr, 9, 5,
+         [](P& p) { return p.ConvertDepth(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000); }, true},
+        {"32 in place", viewers, 9, 5,
+         [](P& p) { return p.ConvertDepth(32, 0x3FF00000, 0xFFC00, 0x3FF, 0); }, true},
+        {"32 to YCbCr", offBytes, 9, 5,
+         [](P& p) { return p.ConvertDepth(KXDEPTH_YCBCR24, 0xFF, 0xFF00, 0xFF0000, 0); }, true},
+        // Resizing, doubling, smoothing and flipping.
+        {"resize", viewers, 5, 3, [](P& p) { return p.Resize(7, 4); }, true},
+        {"resize 1 bit", {1, {0, 0, 0, 0}, 2}, 11, 3, [](P& p) { return p.Resize(4, 9); }, true},
+        {"double 5", bgr, 5, 3, [](P& p) { return p.DoubleSize(5); }, true},
+        {"double 9 off bytes", offBytes, 5, 3, [](P& p) { return p.DoubleSize(9); }, true},
+        {"double 3 16 bit", {16, {0x1F, 0x7E0, 0xF800, 0}}, 4, 3,
+         [](P& p) { return p.DoubleSize(3); }, true},
+        {"smooth 3", viewers, 6, 5, [](P& p) { return Smoothed(p, &P::Smooth3); }, false},
+        {"smooth 5 off bytes", offBytes, 6, 5, [](P& p) { return Smoothed(p, &P::Smooth5); },
+         false},
+        {"smooth 9 YCbCr", {KXDEPTH_YCBCR32, {0xFF, 0xFF00, 0xFF0000, 0xFF000000}}, 6, 5,
+         [](P& p) { return Smoothed(p, &P::Smooth9); }, false},
+        {"flip", bgr, 5, 4,
+         [](P& p) {
+             p.VFlip();
+             return true;
+         },
+         false},
+    };
+    return operations;
+}
+
+TEST(PictureAllocationFailure, EveryOperationSucceedsOrLeavesThePictureAsItWas)
+{
+    for (const OPERATION& op : Operations()) {
+        KXPICTURE unbroken;
+        Make(unbroken, op);
+        ASSERT_TRUE(op.run(unbroken)) << op.name;
+        const STATE expected = StateOf(unbroken);
+        for (const bool rest : {false, true}) {
+            int failures = 0;
+            for (int n = 1;; ++n) {
+                KXPICTURE p;
+                Make(p, op);
+                const STATE before = StateOf(p);
+                bool result = false;
+                bool threw = false;
+                bool reached = false;
+                {
+                    FAILNTH failing(n, rest);
+                    try {
+                        result = op.run(p);
+                    } catch (...) {
+                        threw = true;
+                    }
+                    reached = FAILNTH::Reached();
+                }
+                const std::string where =
+                    op.name + ", allocation " + std::to_string(n) + (rest ? " and on" : "");
+                if (threw) {
+                    ADD_FAILURE() << where << ": an exception escaped";
+                    break;
+                }
+                if (!reached) {
+                    EXPECT_TRUE(result) << where;
+                    EXPECT_TRUE(StateOf(p) == expected) << where;
+                    break;
+                }
+                ++failures;
+                if (result) {
+                    EXPECT_TRUE(StateOf(p) == expected) << where << ": a wrong result";
+                } else {
+                    EXPECT_TRUE(StateOf(p) == before) << where << ": a half-changed picture";
+                }
+            }
+            if (op.allocates) {
+                EXPECT_GE(failures, 1) << op.name << " never reached an allocation";
+            }
+        }
+    }
+}
+
+std::vector<int> Contents(KXCOLLECTION<int>& list)
+{
+    std::vector<int> items;
+    for (int i = 0; i < list.GetCount(); ++i)
+        items.push_back(list[i]);
+    return items;
+}
+
+// A contour is the whole contour or, out of memory, none: a list with a gap in it would
+// send the VORN project off along a boundary that is not there.
+TEST(PictureAllocationFailure, TracingARegionGivesTheWholeContourOrNone)
+{
+    KXPICTURE p;
+    p.Create(9, 9, 32);
+    KXCOLOR white;
+    white.Set(255, 255, 255, 0);
+    p.Fill(white);
+    KXCOLLECTION<int> list;
+    const int count = p.TraceRegion(list, 4, 4, 0.9);
+    ASSERT_GT(count, 0);
+    const std::vector<int> expected = Contents(list);
+    const STATE pixels = StateOf(p);
+    for (const bool rest : {false, true}) {
+        int failures = 0;
+        for (int n = 1;; ++n) {
+            KXPICTURE traced;
+            CopyPicture(p, traced);
+            KXCOLLECTION<int> found;
+            int result = -1;
+            bool threw = false;
+            bool reached = false;
+            {
+                FAILNTH failing(n, rest);
+                try {
+                    result = traced.TraceRegion(found, 4, 4, 0.9);
+                } catch (...) {
+                    threw = true;
+                }
+                reached = FAILNTH::Reached();
+            }
+            const std::string where =
+                "allocation " + std::to_string(n) + (rest ? " and on" : "");
+            ASSERT_FALSE(threw) << where;
+            EXPECT_EQ(result, found.GetCount()) << where;
+            if (result != 0) {
+                EXPECT_EQ(Contents(found), expected) << where;
+            }
+            EXPECT_TRUE(StateOf(traced) == pixels) << where;
+            if (!reached) {
+                EXPECT_EQ(result, count) << where;
+                break;
+            }
+            ++failures;
+        }
+        EXPECT_GE(failures, 1);
+    }
+}
+
+// Constructing a picture scans the current directory for image loaders: out of memory on
+// the way, it is still an empty picture, with fewer loaders or none.
+TEST(PictureAllocationFailure, ConstructionGivesAnEmptyPicture)
+{
+    int failures = 0;
+    for (const bool rest : {false, true}) {
+        for (int n = 1;; ++n) {
+            bool threw = false;
+            bool empty = false;
+            bool reached = false;
+            {
+                FAILNTH failing(n, rest);
+                try {
+                    KXPICTURE p;
+                    empty = p.GetWidth() == 0 && p.GetData() == nullptr && p.GetDepth() == 0;
+                } catch (...) {
+                    threw = true;
+                }
+                reached = FAILNTH::Reached();
+            }
+            ASSERT_FALSE(threw) << "allocation " << n << (rest ? " and on" : "");
+            EXPECT_TRUE(empty) << "allocation " << n;
+            if (!reached)
+                break;
+            ++failures;
+        }
+    }
+    EXPECT_GE(failures, 1);
+}
+
+} // namespace
