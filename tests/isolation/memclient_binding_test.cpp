@@ -65,6 +65,22 @@ TEST(MemClientBinding, LibraryWithoutManagerIsFreedAgain)
     EXPECT_FALSE(IsLoaded(dir.Path() / "nomanager.dll"));
 }
 
+// A manager whose "CreateMemMod" throws provides none: the client allocates locally and
+// keeps nothing of the library.
+TEST(MemClientBinding, ManagerWhoseCreationThrowsLeavesTheClientUnbound)
+{
+    ScopedTempDir dir;
+    dir.Copy({fixtures / "throwing_stowel.dll"});
+    dir.Enter();
+    KXMEMMODCLIENT client("throwing_stowel");
+    EXPECT_FALSE(client.IsBound());
+    EXPECT_FALSE(IsLoaded(dir.Path() / "throwing_stowel.dll"));
+    void* block = nullptr;
+    client.Alloc(&block, 16);
+    EXPECT_NE(block, nullptr);
+    client.Free(&block);
+}
+
 TEST(MemClientBinding, LongCurrentDirectory)
 {
     ScopedTempDir dir;

@@ -1,5 +1,6 @@
 #include "kxmemmod.h"
 
+#include "kxboundary.h"
 #include "kxdirectory.h"
 #include "kxfactory.h"
 #include "kxlibrary.h"
@@ -73,7 +74,7 @@ bool KXMEMMODCLIENT::Load(const char* baseName)
         return false;
     auto create = reinterpret_cast<KXCREATEMEMMODPROC>(GetModuleProc(library, "CreateMemMod"));
     if (create != nullptr)
-        manager = create();
+        manager = CallContained<KXMEMMOD*>(nullptr, create);
     if (manager == nullptr) {
         // A library that provides no manager is of no use: the client stays unbound and
         // keeps no reference to it.
@@ -90,7 +91,7 @@ void KXMEMMODCLIENT::Release()
     auto release =
         reinterpret_cast<KXRELEASEMEMMODPROC>(GetModuleProc(library, "ReleaseMemMod"));
     if (release != nullptr)
-        release(manager);
+        CallContained([&] { release(manager); });
     FreeModuleLibrary(&library);
     manager = nullptr;
 }
@@ -104,7 +105,7 @@ void KXMEMMODCLIENT::GiveBackManager()
     KXMEMMOD* released = manager;
     manager = nullptr;
     if (release != nullptr)
-        release(released);
+        CallContained([&] { release(released); });
 }
 
 void KXMEMMODCLIENT::Alloc(void** out, int size)
