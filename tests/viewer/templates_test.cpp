@@ -75,6 +75,24 @@ TEST(Templates, ControlsTheViewerAddressesHaveTheirKinds)
     EXPECT_NE(qobject_cast<QSlider*>(jpeg.GetDlgItem(IDC_JPEG_QUANTIZER)), nullptr);
 }
 
+TEST(Templates, OnlyTheJpegQuantizerHasTickMarks)
+{
+    const struct {
+        int dialog, slider;
+        QSlider::TickPosition ticks;
+    } cases[] = {
+        {IDD_VORN, IDC_VORN_SIMILARITY, QSlider::NoTicks},
+        {IDD_VORN, IDC_VORN_FITNESS, QSlider::NoTicks},
+        {IDD_JPEG, IDC_JPEG_QUANTIZER, QSlider::TicksBothSides},
+    };
+    for (const auto& c : cases) {
+        KXDIALOG dialog(*FindDialogTemplate(c.dialog));
+        auto* slider = qobject_cast<QSlider*>(dialog.GetDlgItem(c.slider));
+        ASSERT_NE(slider, nullptr) << c.slider;
+        EXPECT_EQ(slider->tickPosition(), c.ticks) << c.slider;
+    }
+}
+
 TEST(Templates, PropertyLinesFitTheirListWithoutScrolling)
 {
     KXDIALOG properties(*FindDialogTemplate(IDD_PROPERTIES));
