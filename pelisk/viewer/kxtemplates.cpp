@@ -40,10 +40,10 @@ const KXDLGCONTROL kAbout[] = {
 const KXDLGCONTROL kResize[] = {
     {PushButton, IDOK, "OK", 35, 69, 50, 14, KXS_DEFAULT},
     {PushButton, IDCANCEL, "Cancel", 94, 69, 50, 14},
-    {Edit, IDC_RESIZE_SECOND, "", 63, 10, 40, 14},
+    {Edit, IDC_RESIZE_WIDTH, "", 63, 10, 40, 14},
     {Static, -1, "Width:", 18, 15, 22, 8},
     {Static, -1, "Height:", 17, 31, 24, 8},
-    {Edit, IDC_RESIZE_FIRST, "", 63, 28, 40, 14},
+    {Edit, IDC_RESIZE_HEIGHT, "", 63, 28, 40, 14},
 };
 
 const KXDLGCONTROL kJpeg[] = {

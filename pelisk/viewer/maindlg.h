@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 class KXRENDERER;
 class QMenuBar;
@@ -96,6 +97,8 @@ protected:
 private:
     // The picture changed: the control shows it anew.
     void PictureChanged();
+    // Tells the user why a picture command left the picture as it was.
+    void RefuseEdit(const std::string& why);
 
     // In the order they are built. The picture control, whose objects may be registered
     // with a renderer, is destroyed before the renderer modules.

@@ -51,10 +51,10 @@ TEST(Templates, EachDialogHasItsCaptionSizeAndControls)
 TEST(Templates, ControlsTheViewerAddressesHaveTheirKinds)
 {
     KXDIALOG resize(*FindDialogTemplate(IDD_RESIZE));
-    EXPECT_NE(qobject_cast<QLineEdit*>(resize.GetDlgItem(IDC_RESIZE_SECOND)), nullptr);
-    EXPECT_NE(qobject_cast<QLineEdit*>(resize.GetDlgItem(IDC_RESIZE_FIRST)), nullptr);
-    // The box of the second field stands beside "Width:", the first one beside "Height:".
-    EXPECT_LT(resize.GetDlgItem(IDC_RESIZE_SECOND)->y(), resize.GetDlgItem(IDC_RESIZE_FIRST)->y());
+    EXPECT_NE(qobject_cast<QLineEdit*>(resize.GetDlgItem(IDC_RESIZE_WIDTH)), nullptr);
+    EXPECT_NE(qobject_cast<QLineEdit*>(resize.GetDlgItem(IDC_RESIZE_HEIGHT)), nullptr);
+    // The width's box stands above the height's, as "Width:" stands above "Height:".
+    EXPECT_LT(resize.GetDlgItem(IDC_RESIZE_WIDTH)->y(), resize.GetDlgItem(IDC_RESIZE_HEIGHT)->y());
 
     KXDIALOG properties(*FindDialogTemplate(IDD_PROPERTIES));
     auto* list = qobject_cast<QListWidget*>(properties.GetDlgItem(IDC_PROPERTIES_LIST));
