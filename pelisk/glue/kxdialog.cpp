@@ -97,6 +97,10 @@ QSize DialogBaseUnits(const QFont& font)
 
 KXDIALOG::KXDIALOG(const KXDLGTEMPLATE& layout, QWidget* parent) : QDialog(parent)
 {
+    // Every template asks for a modal frame with a caption and a system menu: a close
+    // box, and no minimise or maximise button.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromLatin1(layout.caption));
     setFont(QFont(QString::fromLatin1(layout.font), layout.pointSize));
     baseUnits = DialogBaseUnits(font());

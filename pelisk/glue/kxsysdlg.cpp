@@ -2,8 +2,9 @@
 
 #include "kxqtsysdlg.h"
 
-#include <cstring>
+#include <climits>
 #include <filesystem>
+#include <utility>
 
 namespace {
 
@@ -14,9 +15,9 @@ bool HasExtension(const std::string& path)
     return std::filesystem::path(path).filename().string().find('.') != std::string::npos;
 }
 
-bool ChooseFile(char* path, const char* filter, bool save)
+bool ChooseFile(std::string& path, const char* filter, bool save)
 {
-    path[0] = '\0';
+    path.clear();
     KXFILEREQUEST request;
     request.save = save;
     request.title = "Open...";
@@ -32,14 +33,32 @@ bool ChooseFile(char* path, const char* filter, bool save)
         return false;
     if (save)
         answer.path = WithFilterExtension(answer.path, request.filters, answer.filterIndex);
-    // The buffer must keep the path and its terminating zero.
-    if (answer.path.size() >= KX_MAX_PATH)
+    const std::string refusal = PathRefusal(answer.path);
+    if (!refusal.empty()) {
+        const std::string text = "The chosen file cannot be used: " + refusal + ".";
+        GetSysDialogs().MessageBox(text.c_str(), "Pelisk error");
         return false;
-    std::memcpy(path, answer.path.c_str(), answer.path.size() + 1);
+    }
+    path = std::move(answer.path);
     return true;
 }
 
 } // namespace
+
+std::string PathRefusal(const std::string& path)
+{
+    // PATH_MAX counts the terminating zero.
+    if (path.size() >= PATH_MAX)
+        return "its path is " + std::to_string(path.size()) +
+               " characters long, and the system takes at most " + std::to_string(PATH_MAX - 1);
+    for (const std::filesystem::path& name : std::filesystem::path(path)) {
+        const std::size_t length = name.native().size();
+        if (length > NAME_MAX)
+            return "a name in its path is " + std::to_string(length) +
+                   " characters long, and the system takes at most " + std::to_string(NAME_MAX);
+    }
+    return {};
+}
 
 std::string FilterExtension(const KXFILEFILTER& filter)
 {
@@ -94,12 +113,12 @@ void ShowMessage(const char* text)
     GetSysDialogs().MessageBox(text, "Message");
 }
 
-bool ChooseFileToOpen(char* path, const char* filter)
+bool ChooseFileToOpen(std::string& path, const char* filter)
 {
     return ChooseFile(path, filter, false);
 }
 
-bool ChooseFileToSave(char* path, const char* filter)
+bool ChooseFileToSave(std::string& path, const char* filter)
 {
     return ChooseFile(path, filter, true);
 }

@@ -6,9 +6,6 @@
 #include <string>
 #include <vector>
 
-// The size of a path buffer that the file dialogs fill, terminating zero included.
-constexpr int KX_MAX_PATH = 260;
-
 // One pair of a filter text: what the user reads, and the patterns (";"-separated) it
 // stands for.
 struct KXFILEFILTER {
@@ -65,10 +62,15 @@ void SetSysDialogs(KXSYSDIALOGS* dialogs);
 
 // A message box with the caption "Message".
 void ShowMessage(const char* text);
-// Both empty path first, then fill it (KX_MAX_PATH bytes) with the chosen file and return
-// true; a cancelled dialog, or a path too long for the buffer, leaves it empty and
-// returns false. The dialogs start in the current directory with the first filter pair
-// selected, and both are titled "Open...".
-bool ChooseFileToOpen(char* path, const char* filter);
+// Why the system cannot open or create a file by the path: too long, or a name in it too
+// long; empty when it can.
+std::string PathRefusal(const std::string& path);
+
+// Both empty path first, then set it to the chosen file, of any length the system takes,
+// and return true. A cancelled dialog leaves it empty and returns false; so does a path
+// the system cannot use, after a message box ("Pelisk error") has told the user why. The
+// dialogs start in the current directory with the first filter pair selected, and both
+// are titled "Open...".
+bool ChooseFileToOpen(std::string& path, const char* filter);
 // A name typed without an extension gets the one of the selected filter's first pattern.
-bool ChooseFileToSave(char* path, const char* filter);
+bool ChooseFileToSave(std::string& path, const char* filter);

@@ -43,6 +43,35 @@ int DrawTextWithQt(const kxgdi::KXTEXTJOB& job)
     return bounds.height();
 }
 
+// How far one notch of a wheel turns it.
+constexpr int kWheelNotch = 120;
+
+bool IsModifierKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The keys the desktop keeps for its menus: a modifier pressed alone (Alt before every
+// mnemonic) and any key held with Alt. A window's key-down handler never sees them, so
+// the picture control does not render on them.
+bool IsSystemKey(const QKeyEvent& event)
+{
+    return IsModifierKey(event.key()) || (event.modifiers() & Qt::AltModifier);
+}
+
 } // namespace
 
 unsigned VirtualKeyOf(int qtKey)
@@ -208,16 +237,28 @@ void KXWINDOWWIDGET::mouseReleaseEvent(QMouseEvent* event)
 
 void KXWINDOWWIDGET::wheelEvent(QWheelEvent* event)
 {
+    // Only the vertical wheel turns: a horizontal wheel or a tilt has no vertical part, and
+    // turns nothing.
+    const int delta = event->angleDelta().y();
+    if (handler == nullptr)
+        return;
+    // A high-resolution wheel or a touchpad sends each notch in small parts: the handler
+    // hears once for every whole notch, forward or back.
+    wheelRest += delta;
     const QPoint at = event->position().toPoint();
-    if (handler != nullptr)
-        handler->OnMouseWheel(event->angleDelta().y(), at.x(), at.y());
+    for (; wheelRest >= kWheelNotch; wheelRest -= kWheelNotch)
+        handler->OnMouseWheel(kWheelNotch, at.x(), at.y());
+    for (; wheelRest <= -kWheelNotch; wheelRest += kWheelNotch)
+        handler->OnMouseWheel(-kWheelNotch, at.x(), at.y());
 }
 
 void KXWINDOWWIDGET::keyPressEvent(QKeyEvent* event)
 {
-    // Enter and Escape belong to the dialog the window sits in, as in any dialog.
+    // Enter and Escape belong to the dialog the window sits in, as in any dialog, and the
+    // system keys to its menus.
     const int key = event->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape ||
+        IsSystemKey(*event)) {
         event->ignore();
         return;
     }

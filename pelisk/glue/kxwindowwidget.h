@@ -1,6 +1,8 @@
 // The widget that shows a window of the drawing layer and hands its events to the
 // viewer's handlers, in the terms the viewer's controls expect: client coordinates, wheel
-// deltas of 120 a notch, virtual-key codes.
+// deltas of 120 a notch, virtual-key codes. As on the desktop the viewer was made for, the
+// system keys (the modifiers alone, and Alt with any key) stay with the menus and never
+// reach a handler.
 #pragma once
 
 #include "kxgdi.h"
@@ -64,5 +66,7 @@ private:
     kxgdi::HWND window;
     KXWNDHANDLER* handler = nullptr;
     QWidget* watchedWindow = nullptr;
+    // The part of a notch that a high-resolution wheel has turned and no handler heard of.
+    int wheelRest = 0;
     bool presenting = false;
 };

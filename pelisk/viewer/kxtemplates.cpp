@@ -40,10 +40,10 @@ const KXDLGCONTROL kAbout[] = {
 const KXDLGCONTROL kResize[] = {
     {PushButton, IDOK, "OK", 35, 69, 50, 14, KXS_DEFAULT},
     {PushButton, IDCANCEL, "Cancel", 94, 69, 50, 14},
-    {Edit, IDC_RESIZE_SECOND, "", 63, 10, 40, 14},
+    {Edit, IDC_RESIZE_WIDTH, "", 63, 10, 40, 14},
     {Static, -1, "Width:", 18, 15, 22, 8},
     {Static, -1, "Height:", 17, 31, 24, 8},
-    {Edit, IDC_RESIZE_FIRST, "", 63, 28, 40, 14},
+    {Edit, IDC_RESIZE_HEIGHT, "", 63, 28, 40, 14},
 };
 
 const KXDLGCONTROL kJpeg[] = {
@@ -74,17 +74,18 @@ const KXDLGCONTROL kProperties[] = {
     {ListBox, IDC_PROPERTIES_LIST, "", 7, 7, 172, 107},
 };
 
+// Its trackbars are plain, without the Jpeg quantizer's tick marks.
 const KXDLGCONTROL kVorn[] = {
     {PushButton, IDOK, "OK", 31, 116, 50, 14},
     {PushButton, IDCANCEL, "Cancel", 97, 116, 50, 14},
-    {Trackbar, IDC_VORN_SIMILARITY, "Slider1", 7, 23, 99, 28, KXS_TICKS},
+    {Trackbar, IDC_VORN_SIMILARITY, "Slider1", 7, 23, 99, 28},
     {Radio, IDC_VORN_DOTS, "Dots", 113, 30, 50, 13, KXS_GROUP},
     {Radio, IDC_VORN_POLYGONS, "Polygons", 113, 41, 50, 13},
     {Static, 1005, "Color similarity:", 13, 15, 62, 8},
     {Static, 1006, "Mode:", 115, 15, 21, 8},
     {Static, -1, "Nb Polygons:", 13, 92, 43, 8},
     {Edit, IDC_VORN_GENES, "", 60, 90, 40, 14},
-    {Trackbar, IDC_VORN_FITNESS, "Slider1", 7, 60, 99, 28, KXS_TICKS},
+    {Trackbar, IDC_VORN_FITNESS, "Slider1", 7, 60, 99, 28},
     {Static, 1007, "Fitness method (perim/surf)", 13, 52, 92, 8},
 };
 

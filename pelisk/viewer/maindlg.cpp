@@ -52,7 +52,6 @@ constexpr int kClientHeight = 200;
 constexpr int kPictureWidth = 319;
 constexpr int kPictureHeight = 199;
 
-constexpr int IDOK = KXDIALOG::IDOK;
 constexpr int IDCANCEL = KXDIALOG::IDCANCEL;
 
 // The dialog's client area, below the menu bar: it tells the dialog its new size, and the
@@ -196,11 +195,6 @@ void CMainDlg::OnCancel()
     done(IDCANCEL);
 }
 
-void CMainDlg::OnOK()
-{
-    done(IDOK);
-}
-
 void CMainDlg::OnFileExit()
 {
     OnCancel();
@@ -211,7 +205,8 @@ void CMainDlg::keyPressEvent(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        OnOK();
+        // Nothing: the main window has no default button, and Enter never ends it.
+        event->accept();
         break;
     case Qt::Key_Escape:
         OnCancel();

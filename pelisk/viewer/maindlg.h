@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 class KXRENDERER;
 class QMenuBar;
@@ -33,7 +34,8 @@ public:
     CMainDlg& operator=(const CMainDlg&) = delete;
 
     // Takes the command line, without its surrounding double quotes, as the path to open,
-    // and runs the dialog modally. Returns how the dialog ended (IDOK or IDCANCEL).
+    // and runs the dialog modally. Returns how the dialog ended: IDCANCEL, as Escape, Exit
+    // and the close box end it.
     virtual int RunWithCommandLine(const char* commandLine);
 
     // A command from the menu: the renderer items first, then the picture control, then
@@ -43,10 +45,9 @@ public:
     void OnSysCommand(unsigned id, long lParam = 0);
     // The client area got its new size: the picture control follows it.
     void OnSize(int type, int cx, int cy);
-    // Ends the modal loop; Exit and the close box come here.
+    // Ends the modal loop; Escape, Exit and the close box come here. Enter does not: a
+    // stray one, as a small dialog closes, would end the program and lose every edit.
     virtual void OnCancel();
-    // Enter ends the dialog too, as OK.
-    virtual void OnOK();
 
     // The renderer road: the "Installed Renderers" pop-up of the 3-D menu, the choice of
     // the current renderer and its demo.
@@ -96,6 +97,8 @@ protected:
 private:
     // The picture changed: the control shows it anew.
     void PictureChanged();
+    // Tells the user why a picture command left the picture as it was.
+    void RefuseEdit(const std::string& why);
 
     // In the order they are built. The picture control, whose objects may be registered
     // with a renderer, is destroyed before the renderer modules.

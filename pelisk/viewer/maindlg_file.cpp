@@ -129,14 +129,14 @@ std::uint16_t CMainDlg::BuildOpenFilter(KXSTRING& filter)
 
 void CMainDlg::OnFileOpen()
 {
-    char path[KX_MAX_PATH] = "";
+    std::string path;
     KXSTRING filter(kFilterRoom);
     if (BuildOpenFilter(filter) == 0) {
         ShowNoLoaders();
         return;
     }
     ChooseFileToOpen(path, filter.GetText());
-    const KXSTRING chosen(path);
+    const KXSTRING chosen(path.c_str());
     if (chosen == "")
         return;
     LoadFile(chosen);
@@ -154,9 +154,9 @@ void CMainDlg::OnFileSaveAs()
     for (int i = 0; i < count; ++i)
         AppendModulePair(filter, m_imageFilters[i]);
     filter += '\0';
-    char path[KX_MAX_PATH] = "";
+    std::string path;
     ChooseFileToSave(path, filter.GetText());
-    const KXSTRING chosen(path);
+    const KXSTRING chosen(path.c_str());
     if (!(chosen == ""))
         SaveFile(chosen);
 }

@@ -3,6 +3,7 @@
 #include "maindlg.h"
 
 #include "aboutdlg.h"
+#include "pictureedit.h"
 #include "propertiesdlg.h"
 #include "resizedlg.h"
 #include "resource.h"
@@ -106,6 +107,11 @@ void CMainDlg::OnImageVFlip()
     PictureChanged();
 }
 
+void CMainDlg::RefuseEdit(const std::string& why)
+{
+    GetSysDialogs().MessageBox(why.c_str(), "Pelisk error");
+}
+
 void CMainDlg::OnImageResize()
 {
     KXPICTURE& picture = m_picture.m_picture;
@@ -113,26 +119,35 @@ void CMainDlg::OnImageResize()
     KXSTRING height;
     width.FromInt(static_cast<int>(picture.GetWidth()), 0);
     height.FromInt(static_cast<int>(picture.GetHeight()), 0);
-    // The box labelled "Height:" carries the width, the one labelled "Width:" the height.
+    // Each box holds the side its label names.
     CResizeDlg dialog(this);
-    dialog.m_first = QString::fromLatin1(width.GetText());
-    dialog.m_second = QString::fromLatin1(height.GetText());
+    dialog.m_width = QString::fromLatin1(width.GetText());
+    dialog.m_height = QString::fromLatin1(height.GetText());
     if (dialog.DoModal() != KXDIALOG::IDOK)
         return;
-    const int w = KXSTRING(dialog.m_first.toLocal8Bit().constData()).ToInt();
-    const int h = KXSTRING(dialog.m_second.toLocal8Bit().constData()).ToInt();
-    // Down to a multiple of 8 (the remainder takes the sign of w).
-    const int newWidth = w - w % 8;
-    // A picture needs a pixel in each direction: other sizes leave it as it is.
-    if (newWidth < 1 || h < 1)
+    const KXNEWSIZE size = ReadNewSize(dialog.m_width.toStdString(), dialog.m_height.toStdString());
+    if (!size.refusal.empty()) {
+        RefuseEdit(size.refusal);
         return;
-    picture.Resize(static_cast<std::uint32_t>(newWidth), static_cast<std::uint32_t>(h));
+    }
+    const KXEDIT result = ResizePicture(picture, size.width, size.height);
+    if (result != KXEDIT::DONE) {
+        RefuseEdit(EditRefusal(result, size.width, size.height));
+        return;
+    }
     PictureChanged();
 }
 
 void CMainDlg::OnImageDoubleSizeBlur()
 {
-    m_picture.m_picture.DoubleSize(5);
+    KXPICTURE& picture = m_picture.m_picture;
+    const std::int64_t width = std::int64_t{2} * picture.GetWidth();
+    const std::int64_t height = std::int64_t{2} * picture.GetHeight();
+    const KXEDIT result = DoubleSizePicture(picture, 5);
+    if (result != KXEDIT::DONE) {
+        RefuseEdit(EditRefusal(result, width, height));
+        return;
+    }
     PictureChanged();
 }
 

@@ -20,6 +20,6 @@ CResizeDlg::CResizeDlg(QWidget* parent) : KXDIALOG(*FindDialogTemplate(IDD_RESIZ
 
 void CResizeDlg::DoDataExchange(bool save)
 {
-    ExchangeText(*this, IDC_RESIZE_FIRST, m_first, save);
-    ExchangeText(*this, IDC_RESIZE_SECOND, m_second, save);
+    ExchangeText(*this, IDC_RESIZE_HEIGHT, m_height, save);
+    ExchangeText(*this, IDC_RESIZE_WIDTH, m_width, save);
 }

@@ -1,6 +1,5 @@
-// CResizeDlg, the new size of the picture. Its two texts are crossed with their labels:
-// the first, in the box labelled "Height:", carries the width, and the second, in the box
-// labelled "Width:", the height.
+// CResizeDlg, the new size of the picture: the box labelled "Width:" holds the width and
+// the one labelled "Height:" the height.
 #pragma once
 
 #include "kxdialog.h"
@@ -11,8 +10,8 @@ class CResizeDlg final : public KXDIALOG {
 public:
     explicit CResizeDlg(QWidget* parent = nullptr);
 
-    QString m_first;  // edit 1002, labelled "Height:": the width
-    QString m_second; // edit 1001, labelled "Width:": the height
+    QString m_width;  // edit 1001, labelled "Width:"
+    QString m_height; // edit 1002, labelled "Height:"
 
 protected:
     void DoDataExchange(bool save) override;

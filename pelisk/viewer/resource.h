@@ -36,8 +36,8 @@ constexpr int IDD_VORN = 137;
 constexpr int IDB_ABOUT = 133;
 
 // Controls of the small dialogs.
-constexpr int IDC_RESIZE_SECOND = 1001; // labelled "Width:"
-constexpr int IDC_RESIZE_FIRST = 1002;  // labelled "Height:"
+constexpr int IDC_RESIZE_WIDTH = 1001;  // labelled "Width:"
+constexpr int IDC_RESIZE_HEIGHT = 1002; // labelled "Height:"
 constexpr int IDC_JPEG_QUANTIZER = 1002;
 constexpr int IDC_JPEG_QUANTIZERTEXT = 1005;
 constexpr int IDC_PROPERTIES_LIST = 1011;

@@ -75,6 +75,27 @@ TEST(Dialog, ControlsStandAtTheConvertedPlaces)
     EXPECT_FALSE(qobject_cast<QPushButton*>(dialog.GetDlgItem(2))->isDefault());
 }
 
+// A dialog's frame is modal, with a caption and a system menu: the window manager is
+// asked for a title bar with a close box and nothing to minimise or maximise it.
+TEST(Dialog, FrameHasACaptionAndACloseBoxOnly)
+{
+    QWidget owner;
+    for (QWidget* parent : {static_cast<QWidget*>(nullptr), &owner}) {
+        KXDIALOG dialog(resizeDialog, parent);
+        const Qt::WindowFlags flags = dialog.windowFlags();
+        EXPECT_EQ(dialog.windowType(), Qt::Dialog);
+        EXPECT_EQ(dialog.parentWidget(), parent);
+        // Without the customising flag the window manager puts on whatever buttons it likes.
+        EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint));
+        EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
+        EXPECT_TRUE(flags.testFlag(Qt::WindowSystemMenuHint));
+        EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+        EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+        EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+        EXPECT_FALSE(flags.testFlag(Qt::WindowContextHelpButtonHint));
+    }
+}
+
 TEST(Dialog, ControlsExchangeTheirData)
 {
     KXDIALOG dialog(vornDialog);

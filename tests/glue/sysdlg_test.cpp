@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -59,9 +61,9 @@ TEST(SysDialogs, ShowMessageAsksForABoxCaptionedMessage)
 TEST(SysDialogs, BothFileDialogsAreTitledOpenAndStartAtTheFirstFilter)
 {
     SCRIPTEDDIALOGS script;
-    char path[KX_MAX_PATH] = "left over";
+    std::string path = "left over";
     EXPECT_FALSE(ChooseFileToOpen(path, bitmapOnly)) << "the script cancels";
-    EXPECT_STREQ(path, "");
+    EXPECT_EQ(path, "");
     EXPECT_FALSE(ChooseFileToSave(path, saveFilter));
 
     ASSERT_EQ(script.requests.size(), 2u);
@@ -83,7 +85,19 @@ TEST(SysDialogs, BothFileDialogsAreTitledOpenAndStartAtTheFirstFilter)
     EXPECT_EQ(open.filters[2].patterns, "*.bmp");
 }
 
-TEST(SysDialogs, ChosenPathsFillTheBuffer)
+// A path made of names of 200 characters, as long as asked.
+std::string LongPath(std::size_t length)
+{
+    std::string path;
+    while (path.size() < length)
+        path += std::string(std::min<std::size_t>(200, length - path.size()), 'p') + "/";
+    path.resize(length);
+    if (path.back() == '/')
+        path.back() = 'q';
+    return path;
+}
+
+TEST(SysDialogs, ChosenPathsOfAnyLengthTheSystemTakesFillThePath)
 {
     const struct {
         const char* what;
@@ -102,23 +116,64 @@ TEST(SysDialogs, ChosenPathsFillTheBuffer)
         {"save keeps an extension", true, {true, "picture.BMP", 1}, true, "picture.BMP"},
         {"save adds none for All", true, {true, "picture", 2}, true, "picture"},
         {"cancelled", true, {false, "picture.bmp", 1}, false, ""},
-        {"longest path that fits",
+        {"a path of 260", false, {true, LongPath(260), 1}, true, LongPath(260)},
+        {"a path of 1000", false, {true, LongPath(1000), 1}, true, LongPath(1000)},
+        {"a long path extended", true, {true, LongPath(257), 1}, true, LongPath(257) + ".bmp"},
+        {"the longest path",
          false,
-         {true, std::string(259, 'p'), 1},
+         {true, LongPath(PATH_MAX - 1), 1},
          true,
-         std::string(259, 'p')},
-        {"too long for the buffer", false, {true, std::string(260, 'p'), 1}, false, ""},
-        {"too long once extended", true, {true, std::string(257, 'p'), 1}, false, ""},
+         LongPath(PATH_MAX - 1)},
+        {"the longest name",
+         false,
+         {true, "dir/" + std::string(NAME_MAX, 'n'), 1},
+         true,
+         "dir/" + std::string(NAME_MAX, 'n')},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         SCRIPTEDDIALOGS script;
         script.Answer(c.answer);
-        char path[KX_MAX_PATH] = "left over";
+        std::string path = "left over";
         const char* filter = c.save ? "Bitmap\0*.bmp\0All (*.*)\0*.*\0\0" : bitmapOnly;
         const bool confirmed =
             c.save ? ChooseFileToSave(path, filter) : ChooseFileToOpen(path, filter);
-        EXPECT_EQ(confirmed, c.confirmed) << c.what;
-        EXPECT_EQ(std::string(path), c.path) << c.what;
+        EXPECT_EQ(confirmed, c.confirmed);
+        EXPECT_EQ(path, c.path);
+        EXPECT_TRUE(script.messages.empty());
+    }
+}
+
+// A path the system cannot open or create is refused, and the user is told why.
+TEST(SysDialogs, PathTheSystemCannotUseIsToldAndLeftEmpty)
+{
+    const struct {
+        const char* what;
+        bool save;
+        std::string chosen;
+        const char* reason;
+    } cases[] = {
+        {"a path too long", false, LongPath(PATH_MAX), "characters long"},
+        {"too long once extended", true, LongPath(PATH_MAX - 2), "characters long"},
+        {"a name too long", false, "dir/" + std::string(NAME_MAX + 1, 'n') + "/picture.bmp",
+         "a name in its path"},
+        {"a saved name too long once extended", true, std::string(NAME_MAX - 1, 'n'),
+         "a name in its path"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SCRIPTEDDIALOGS script;
+        script.Answer({true, c.chosen, 1});
+        std::string path = "left over";
+        EXPECT_FALSE(c.save ? ChooseFileToSave(path, saveFilter)
+                            : ChooseFileToOpen(path, bitmapOnly));
+        EXPECT_EQ(path, "");
+        ASSERT_EQ(script.messages.size(), 1u);
+        EXPECT_EQ(script.messages[0].caption, "Pelisk error");
+        EXPECT_TRUE(script.messages[0].text.starts_with("The chosen file cannot be used: "))
+            << script.messages[0].text;
+        EXPECT_NE(script.messages[0].text.find(c.reason), std::string::npos)
+            << script.messages[0].text;
     }
 }
 
@@ -182,9 +237,9 @@ TEST(SysDialogs, ScriptedSaveDialogAsksBeforeReplacingAFile)
         script.Answer({true, c.typed, 1});
         for (bool reply : c.replies)
             script.AnswerReplace(reply);
-        char path[KX_MAX_PATH] = "left over";
+        std::string path = "left over";
         EXPECT_EQ(ChooseFileToSave(path, saveFilter), c.confirmed) << c.what;
-        EXPECT_EQ(std::string(path), c.path) << c.what;
+        EXPECT_EQ(path, c.path) << c.what;
         EXPECT_EQ(script.replaceQuestions, c.asked) << c.what;
     }
 }
@@ -266,7 +321,7 @@ TEST(QtDialogs, OpenDialogHandsTheChosenFileOver)
         name->setText("chosen.bmp");
         dialog->accept(); // QFileDialog::accept, as the Open button does
     });
-    char path[KX_MAX_PATH];
+    std::string path;
     EXPECT_TRUE(ChooseFileToOpen(path, bitmapOnly));
     EXPECT_EQ(std::filesystem::path(path), std::filesystem::current_path() / "chosen.bmp");
 }
@@ -314,22 +369,22 @@ TEST(QtDialogs, SaveDialogAsksBeforeReplacingAFile)
             if (dialog->isVisible())
                 dialog->reject();
         });
-        char path[KX_MAX_PATH] = "left over";
+        std::string path = "left over";
         EXPECT_EQ(ChooseFileToSave(path, saveFilter), replace);
         EXPECT_TRUE(asked);
         if (replace)
             EXPECT_EQ(std::filesystem::path(path), std::filesystem::current_path() / "there.bmp");
         else
-            EXPECT_STREQ(path, "");
+            EXPECT_EQ(path, "");
     }
 }
 
 TEST(QtDialogs, CancelledOpenDialogLeavesAnEmptyPath)
 {
     const MODALANSWER answering = WhenModal([](QDialog* dialog) { dialog->reject(); });
-    char path[KX_MAX_PATH] = "left over";
+    std::string path = "left over";
     EXPECT_FALSE(ChooseFileToOpen(path, bitmapOnly));
-    EXPECT_STREQ(path, "");
+    EXPECT_EQ(path, "");
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenuBar>
 #include <QTest>
 #include <QVBoxLayout>
@@ -212,6 +214,81 @@ TEST(WindowWidget, HandsEventsToTheHandlerInClientCoordinates)
     GetClientRect(widget.GetHandle(), &client);
     EXPECT_EQ(client.right, 120);
     EXPECT_EQ(client.bottom, 90);
+}
+
+// The desktop keeps the modifiers alone and every key held with Alt for its menus: the
+// handler hears none of them, and every other key as before, modifiers and all.
+TEST(WindowWidget, SystemKeysNeverReachTheHandler)
+{
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* text; // what the key types
+        std::vector<std::string> heard;
+    } cases[] = {
+        {Qt::Key_Alt, Qt::NoModifier, "", {}},
+        {Qt::Key_Alt, Qt::AltModifier, "", {}},
+        {Qt::Key_AltGr, Qt::NoModifier, "", {}},
+        {Qt::Key_Shift, Qt::ShiftModifier, "", {}},
+        {Qt::Key_Control, Qt::ControlModifier, "", {}},
+        {Qt::Key_Meta, Qt::MetaModifier, "", {}},
+        {Qt::Key_Super_L, Qt::MetaModifier, "", {}},
+        {Qt::Key_Z, Qt::AltModifier, "z", {}},
+        {Qt::Key_Z, Qt::AltModifier | Qt::ShiftModifier, "Z", {}},
+        {Qt::Key_Left, Qt::AltModifier, "", {}},
+        {Qt::Key_F4, Qt::AltModifier, "", {}},
+        {Qt::Key_Z, Qt::NoModifier, "z", {"key 90", "char z"}},
+        {Qt::Key_Z, Qt::ShiftModifier, "Z", {"key 90", "char Z"}},
+        {Qt::Key_Z, Qt::ControlModifier, "\x1a", {"key 90", "char \x1a"}},
+        {Qt::Key_Left, Qt::NoModifier, "", {"key 37"}},
+    };
+    KXWINDOWWIDGET widget;
+    RECORDER handler(widget);
+    widget.resize(100, 80);
+    Show(widget);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QKeySequence(c.key | c.modifiers).toString().toStdString());
+        handler.events.clear();
+        QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers, QString::fromLatin1(c.text));
+        QApplication::sendEvent(&widget, &press);
+        EXPECT_EQ(handler.events, c.heard);
+    }
+}
+
+// The handler hears one turn of 120 for every whole notch of the vertical wheel, however
+// finely a high-resolution wheel sends it; a horizontal wheel or a tilt turns nothing.
+TEST(WindowWidget, WheelTurnsOncePerNotchOfTheVerticalWheel)
+{
+    const struct {
+        const char* what;
+        std::vector<QPoint> deltas;
+        std::vector<std::string> heard;
+    } cases[] = {
+        {"horizontal", {{120, 0}, {-120, 0}, {240, 0}}, {}},
+        {"a notch in thirds", {{0, 40}, {0, 40}, {0, 40}}, {"wheel 120 7,8"}},
+        {"back in halves", {{0, -60}, {0, -60}, {0, -60}}, {"wheel -120 7,8"}},
+        {"two notches at once", {{0, 240}}, {"wheel 120 7,8", "wheel 120 7,8"}},
+        {"diagonal", {{60, 90}, {60, 30}}, {"wheel 120 7,8"}},
+        {"less than a notch", {{0, 119}}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        KXWINDOWWIDGET widget;
+        RECORDER handler(widget);
+        widget.resize(100, 80);
+        Show(widget);
+        handler.events.clear();
+        for (const QPoint& delta : c.deltas) {
+            QWheelEvent wheel(QPointF(7, 8), widget.mapToGlobal(QPointF(7, 8)), {}, delta,
+                              Qt::NoButton, {}, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(&widget, &wheel);
+        }
+        std::vector<std::string> heard;
+        for (const std::string& event : handler.events)
+            if (event.starts_with("wheel"))
+                heard.push_back(event);
+        EXPECT_EQ(heard, c.heard);
+    }
 }
 
 TEST(Icon, HasA16AndA32PixelImage)

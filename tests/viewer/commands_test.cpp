@@ -10,9 +10,11 @@
 #include "resource.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -146,42 +148,92 @@ TEST_F(CommandsTest, NothingShownHasNoProperties)
     }
 }
 
-TEST_F(CommandsTest, ResizeTakesTheWidthFromTheBoxLabelledHeight)
+// The edit box that stands beside the label, as a person finds it: the one whose middle
+// is nearest the label's, on its right.
+QLineEdit* BoxBeside(KXDIALOG& dialog, const QString& text)
+{
+    QLabel* label = nullptr;
+    for (QLabel* candidate : dialog.findChildren<QLabel*>())
+        if (candidate->text() == text)
+            label = candidate;
+    if (label == nullptr)
+        return nullptr;
+    QLineEdit* nearest = nullptr;
+    for (QLineEdit* box : dialog.findChildren<QLineEdit*>()) {
+        const int distance =
+            std::abs(box->geometry().center().y() - label->geometry().center().y());
+        if (box->x() > label->x() &&
+            (nearest == nullptr || distance < std::abs(nearest->geometry().center().y() -
+                                                       label->geometry().center().y())))
+            nearest = box;
+    }
+    return nearest;
+}
+
+TEST_F(CommandsTest, ResizeBoxesHoldTheSidesTheirLabelsName)
 {
     const struct {
-        const char* first;  // the box labelled "Height:"
-        const char* second; // the box labelled "Width:"
+        const char* width;
+        const char* height;
         bool ok;
         QSize result;
+        const char* refusal; // what the message says, null for no message
     } cases[] = {
-        {"100", "75", true, {96, 75}}, // as shown: the width drops to a multiple of 8
-        {"13", "40", true, {8, 40}},
-        {"200", "10", false, {100, 75}}, // cancelled
-        // Sizes without a pixel leave the picture as it is.
-        {"7", "40", true, {100, 75}},
-        {"0", "40", true, {100, 75}},
-        {"-16", "40", true, {100, 75}},
-        {"64", "0", true, {100, 75}},
-        {"64", "-3", true, {100, 75}},
-        {"wide", "40", true, {100, 75}},
+        {"100", "75", true, {96, 75}, nullptr}, // as shown: the width drops to a multiple of 8
+        {"13", "40", true, {8, 40}, nullptr},
+        {"2000", "1500", true, {2000, 1500}, nullptr},
+        {" 64 ", "\t40 ", true, {64, 40}, nullptr},
+        {"200", "10", false, {100, 75}, nullptr}, // cancelled
+        // Sizes without a pixel, texts that are no side and more pixels than a picture may
+        // have leave the picture as it is, and say why.
+        {"7", "40", true, {100, 75}, "the width goes down to a multiple of 8, and 7 leaves"},
+        {"0", "40", true, {100, 75}, "the width \"0\" is not a whole number from 1"},
+        {"-16", "40", true, {100, 75}, "the width \"-16\" is not a whole number"},
+        {"64", "0", true, {100, 75}, "the height \"0\" is not a whole number"},
+        {"64", "-3", true, {100, 75}, "the height \"-3\" is not a whole number"},
+        {"wide", "40", true, {100, 75}, "the width \"wide\" is not a whole number"},
+        {"64", "12abc", true, {100, 75}, "the height \"12abc\" is not a whole number"},
+        {"4294967304", "40", true, {100, 75}, "the width \"4294967304\" is not a whole number"},
+        {"", "40", true, {100, 75}, "the width \"\" is not a whole number"},
+        {"20000", "20000", true, {100, 75}, "20000 x 20000 is more pixels than the 134217728"},
+        {"16384", "8193", true, {100, 75}, "16384 x 8193 is more pixels"},
+        {"2147483647", "2147483647", true, {100, 75}, "2147483640 x 2147483647 is more pixels"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.first) + " " + c.second);
+        SCOPED_TRACE(std::string(c.width) + " " + c.height);
+        dialogs.messages.clear();
         CMainDlg dialog;
         Run(dialog, largePath, [&](CMainDlg& shown) {
             Answer(shown, ID_IMAGE_RESIZE, [&](KXDIALOG& resize) {
                 EXPECT_EQ(resize.windowTitle(), "Resize image");
-                EXPECT_EQ(resize.GetDlgItemText(IDC_RESIZE_FIRST), "100");
-                EXPECT_EQ(resize.GetDlgItemText(IDC_RESIZE_SECOND), "75");
-                resize.SetDlgItemText(IDC_RESIZE_FIRST, c.first);
-                resize.SetDlgItemText(IDC_RESIZE_SECOND, c.second);
+                QLineEdit* width = BoxBeside(resize, "Width:");
+                QLineEdit* height = BoxBeside(resize, "Height:");
+                ASSERT_NE(width, nullptr);
+                ASSERT_NE(height, nullptr);
+                EXPECT_EQ(width->text(), "100");
+                EXPECT_EQ(height->text(), "75");
+                width->setText(c.width);
+                height->setText(c.height);
                 if (c.ok)
                     PressOk(resize);
             });
             EXPECT_EQ(PictureSize(shown), c.result);
             // The control shows the picture as it now is.
             EXPECT_EQ(shown.GetPictureCtrl().m_nDisplayMode, DISPLAY_PICTURE);
+            if (c.refusal != nullptr) {
+                EXPECT_EQ(PixelAt(shown.GetPictureCtrl(), 0, 0), qRgb(0, 0, 0)) << "still shown";
+            }
         });
+        if (c.refusal == nullptr) {
+            EXPECT_TRUE(dialogs.messages.empty());
+            continue;
+        }
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].caption, "Pelisk error");
+        EXPECT_TRUE(dialogs.messages[0].text.starts_with("The picture was not changed: "))
+            << dialogs.messages[0].text;
+        EXPECT_NE(dialogs.messages[0].text.find(c.refusal), std::string::npos)
+            << dialogs.messages[0].text;
     }
 }
 
@@ -214,6 +266,23 @@ TEST_F(CommandsTest, DoubleSizeAndBlurDoublesBothSides)
         EXPECT_EQ(PictureSize(shown), QSize(200, 150));
         // The corner keeps its colour: smoothing leaves the outer pixels alone.
         EXPECT_EQ(PixelAt(shown.GetPictureCtrl(), 0, 0), qRgb(0, 0, 0));
+    });
+}
+
+TEST_F(CommandsTest, DoubleSizeBeyondTheLargestPictureIsToldAndKeepsThePicture)
+{
+    CMainDlg dialog;
+    Run(dialog, largePath, [&](CMainDlg& shown) {
+        // Doubled, a quarter of the largest picture and one row more is too large. At a
+        // byte a pixel it costs little to hold.
+        KXPICTURE& picture = shown.GetPictureCtrl().m_picture;
+        ASSERT_TRUE(picture.Create(8192, 4097, 8));
+        shown.OnCommand(ID_IMAGE_DOUBLESIZEBLUR);
+        EXPECT_EQ(PictureSize(shown), QSize(8192, 4097));
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].caption, "Pelisk error");
+        EXPECT_EQ(dialogs.messages[0].text, "The picture was not changed: 16384 x 8194 is more "
+                                            "pixels than the 134217728 a picture may have.");
     });
 }
 

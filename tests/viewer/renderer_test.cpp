@@ -12,8 +12,10 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -165,6 +167,112 @@ TEST_F(SwitchTest, ObjectsLetGoOfTheirRendererBeforeTheRenderersAreReleased)
     EXPECT_LT(at("A: renderer DetachObject"), at("A: renderer destroy"));
     EXPECT_LT(at("A: renderer DetachObject"), at("B: renderer destroy"));
     EXPECT_EQ(events.back(), "B: renderer destroy");
+}
+
+// A recording renderer bound to the picture control's world, with an object and a world
+// from fixture loaders: what the mouse and the keys do to the camera, and how often the
+// world is rendered for it.
+class CameraTest : public RendererTest {
+protected:
+    void SetUp() override
+    {
+        Prepare({"stowel.dll"}, {"renderer_r.dll", "loader_x.dll", "loader_w.dll"});
+        for (const char* name : {"thing.obj", "scene.wld"})
+            std::ofstream(PathOf(name)) << "text";
+        logs.emplace_back("R", events);
+    }
+
+    // Binds the renderer and opens the file, which shows an object or a world.
+    void Show(CMainDlg& shown, const char* name)
+    {
+        Listen(shown);
+        shown.OnCommand(ID_FIRST_RENDERER);
+        dialogs.Answer({true, PathOf(name), 1});
+        shown.OnCommand(ID_FILE_OPEN);
+    }
+
+    long Renders() const
+    {
+        return std::count(events.begin(), events.end(), "R: renderer BeginRender");
+    }
+};
+
+TEST_F(CameraTest, EveryMouseMoveOverAnObjectOrAWorldTurnsTheCameraADegreeAPixel)
+{
+    const struct {
+        const char* file;
+        int mode;
+    } cases[] = {{"thing.obj", DISPLAY_OBJECT}, {"scene.wld", DISPLAY_WORLD}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        CMainDlg dialog;
+        Run(dialog, "", [&](CMainDlg& shown) {
+            CPictureCtrl& control = shown.GetPictureCtrl();
+            QWidget* widget = control.GetWidget();
+            // Every control shares the last point of a move: it is set here, while nothing
+            // is shown and a move turns nothing.
+            QTest::mouseMove(widget, {100, 100});
+            Show(shown, c.file);
+            ASSERT_EQ(control.m_nDisplayMode, c.mode);
+            const KXCAMERA& camera = control.m_camera;
+            const double pitch = camera.GetPitch(), yaw = camera.GetYaw();
+
+            events.clear();
+            QTest::mouseMove(widget, {105, 100}); // 5 pixels right
+            EXPECT_DOUBLE_EQ(camera.GetYaw(), yaw - 5.0);
+            EXPECT_DOUBLE_EQ(camera.GetPitch(), pitch);
+            EXPECT_EQ(Renders(), 1);
+            QTest::mouseMove(widget, {105, 95}); // 5 pixels up
+            EXPECT_DOUBLE_EQ(camera.GetPitch(), pitch + 5.0);
+            EXPECT_DOUBLE_EQ(camera.GetYaw(), yaw - 5.0);
+            EXPECT_EQ(Renders(), 2);
+            // No button is held: the camera turns all the same, back to where it was.
+            QTest::mouseMove(widget, {100, 100});
+            EXPECT_DOUBLE_EQ(camera.GetPitch(), pitch);
+            EXPECT_DOUBLE_EQ(camera.GetYaw(), yaw);
+            EXPECT_EQ(Renders(), 3);
+        });
+    }
+}
+
+TEST_F(CameraTest, KeysWalkTheCameraTenUnitsAndRenderOnceWithARendererBound)
+{
+    const struct {
+        Qt::Key key;
+        double along;  // steps along the view direction
+        double across; // steps along the right vector
+    } cases[] = {
+        {Qt::Key_Z, 1, 0}, {Qt::Key_S, -1, 0}, {Qt::Key_Q, 0, -1},
+        {Qt::Key_D, 0, 1}, {Qt::Key_A, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        CMainDlg dialog;
+        Run(dialog, "", [&](CMainDlg& shown) {
+            Show(shown, "thing.obj");
+            CPictureCtrl& control = shown.GetPictureCtrl();
+            ASSERT_EQ(control.m_nDisplayMode, DISPLAY_OBJECT);
+            const KXCAMERA& camera = control.m_camera;
+            // From (-1, 0, 1) towards the origin.
+            double before[3], direction[3], right[3];
+            for (std::uint32_t i = 0; i < 3; ++i) {
+                before[i] = *camera.GetPosition().GetItem(i);
+                direction[i] = *camera.GetDirection().GetItem(i);
+                right[i] = *camera.GetRight().GetItem(i);
+            }
+            EXPECT_DOUBLE_EQ(before[0], -1.0);
+            EXPECT_NEAR(direction[0], 1.0 / std::sqrt(2.0), 1e-12);
+
+            events.clear();
+            QTest::keyClick(control.GetWidget(), c.key);
+            for (std::uint32_t i = 0; i < 3; ++i)
+                EXPECT_NEAR(*camera.GetPosition().GetItem(i),
+                            before[i] + 10.0 * (c.along * direction[i] + c.across * right[i]),
+                            1e-12)
+                    << i;
+            EXPECT_EQ(Renders(), 1);
+        });
+    }
 }
 
 TEST_F(RendererTest, DemoBecomesThePictureShownAndSaveAsWritesIt)

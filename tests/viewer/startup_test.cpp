@@ -156,7 +156,7 @@ TEST_F(StartupTest, PictureControlFollowsTheClientAreaAsTheWindowIsResized)
     });
 }
 
-TEST_F(StartupTest, ExitCloseBoxEscapeAndEnterEndTheProgram)
+TEST_F(StartupTest, ExitCloseBoxAndEscapeEndTheProgram)
 {
     struct Case {
         const char* what;
@@ -170,9 +170,9 @@ TEST_F(StartupTest, ExitCloseBoxEscapeAndEnterEndTheProgram)
         {"Escape",
          [](CMainDlg& d) { QTest::keyClick(d.GetPictureCtrl().GetWidget(), Qt::Key_Escape); },
          KXDIALOG::IDCANCEL},
-        {"Enter",
-         [](CMainDlg& d) { QTest::keyClick(d.GetPictureCtrl().GetWidget(), Qt::Key_Return); },
-         KXDIALOG::IDOK},
+        {"Escape to the window",
+         [](CMainDlg& d) { QTest::keyClick(d.windowHandle(), Qt::Key_Escape); },
+         KXDIALOG::IDCANCEL},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -185,6 +185,26 @@ TEST_F(StartupTest, ExitCloseBoxEscapeAndEnterEndTheProgram)
         EXPECT_FALSE(stillOpen);
         EXPECT_EQ(result, c.result);
     }
+}
+
+// A stray Enter, as a small dialog closes, must not end the program and lose the edits.
+TEST_F(StartupTest, EnterInTheMainWindowDoesNothing)
+{
+    CMainDlg dialog;
+    const int result = Run(dialog, picturePath, [&](CMainDlg& shown) {
+        CPictureCtrl& control = shown.GetPictureCtrl();
+        shown.OnCommand(ID_IMAGE_VFLIP);
+        QTest::keyClick(shown.windowHandle(), Qt::Key_Return);
+        QTest::keyClick(shown.windowHandle(), Qt::Key_Enter, Qt::KeypadModifier);
+        QTest::keyClick(control.GetWidget(), Qt::Key_Return);
+        QTest::keyClick(&shown, Qt::Key_Enter);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(shown.isVisible());
+        EXPECT_EQ(CellShown(control, 0, 0), kPicture[1][0]) << "the edit is kept";
+        QTest::keyClick(shown.windowHandle(), Qt::Key_Escape);
+        EXPECT_FALSE(shown.isVisible()) << "Escape still ends it";
+    });
+    EXPECT_EQ(result, KXDIALOG::IDCANCEL);
 }
 
 TEST_F(StartupTest, KeysReachThePictureControlAndWalkTheCamera)

@@ -51,10 +51,10 @@ TEST(Templates, EachDialogHasItsCaptionSizeAndControls)
 TEST(Templates, ControlsTheViewerAddressesHaveTheirKinds)
 {
     KXDIALOG resize(*FindDialogTemplate(IDD_RESIZE));
-    EXPECT_NE(qobject_cast<QLineEdit*>(resize.GetDlgItem(IDC_RESIZE_SECOND)), nullptr);
-    EXPECT_NE(qobject_cast<QLineEdit*>(resize.GetDlgItem(IDC_RESIZE_FIRST)), nullptr);
-    // The box of the second field stands beside "Width:", the first one beside "Height:".
-    EXPECT_LT(resize.GetDlgItem(IDC_RESIZE_SECOND)->y(), resize.GetDlgItem(IDC_RESIZE_FIRST)->y());
+    EXPECT_NE(qobject_cast<QLineEdit*>(resize.GetDlgItem(IDC_RESIZE_WIDTH)), nullptr);
+    EXPECT_NE(qobject_cast<QLineEdit*>(resize.GetDlgItem(IDC_RESIZE_HEIGHT)), nullptr);
+    // The width's box stands above the height's, as "Width:" stands above "Height:".
+    EXPECT_LT(resize.GetDlgItem(IDC_RESIZE_WIDTH)->y(), resize.GetDlgItem(IDC_RESIZE_HEIGHT)->y());
 
     KXDIALOG properties(*FindDialogTemplate(IDD_PROPERTIES));
     auto* list = qobject_cast<QListWidget*>(properties.GetDlgItem(IDC_PROPERTIES_LIST));
@@ -73,6 +73,24 @@ TEST(Templates, ControlsTheViewerAddressesHaveTheirKinds)
     KXDIALOG jpeg(*FindDialogTemplate(IDD_JPEG));
     EXPECT_EQ(jpeg.GetDlgItemText(IDC_JPEG_QUANTIZERTEXT), "Quantizer: 1");
     EXPECT_NE(qobject_cast<QSlider*>(jpeg.GetDlgItem(IDC_JPEG_QUANTIZER)), nullptr);
+}
+
+TEST(Templates, OnlyTheJpegQuantizerHasTickMarks)
+{
+    const struct {
+        int dialog, slider;
+        QSlider::TickPosition ticks;
+    } cases[] = {
+        {IDD_VORN, IDC_VORN_SIMILARITY, QSlider::NoTicks},
+        {IDD_VORN, IDC_VORN_FITNESS, QSlider::NoTicks},
+        {IDD_JPEG, IDC_JPEG_QUANTIZER, QSlider::TicksBothSides},
+    };
+    for (const auto& c : cases) {
+        KXDIALOG dialog(*FindDialogTemplate(c.dialog));
+        auto* slider = qobject_cast<QSlider*>(dialog.GetDlgItem(c.slider));
+        ASSERT_NE(slider, nullptr) << c.slider;
+        EXPECT_EQ(slider->tickPosition(), c.ticks) << c.slider;
+    }
 }
 
 TEST(Templates, PropertyLinesFitTheirListWithoutScrolling)

@@ -11,8 +11,10 @@
 #include <QPushButton>
 #include <QTest>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <algorithm>
+#include <array>
 #include <random>
 #include <vector>
 
@@ -49,11 +51,14 @@ protected:
         QTest::mouseClick(widget, Qt::LeftButton, {}, {x, y});
     }
 
-    static void Wheel(CPictureCtrl& control, int delta)
+    static void Wheel(CPictureCtrl& control, int delta) { Wheel(control, QPoint(0, delta)); }
+
+    // A wheel event of both deltas: x for a horizontal wheel or a tilt, y for the wheel.
+    static void Wheel(CPictureCtrl& control, QPoint delta)
     {
         QWidget* widget = control.GetWidget();
         const QPointF at(10, 10);
-        QWheelEvent event(at, widget->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, Qt::NoModifier,
+        QWheelEvent event(at, widget->mapToGlobal(at), {}, delta, Qt::NoButton, Qt::NoModifier,
                           Qt::NoScrollPhase, false);
         QApplication::sendEvent(widget, &event);
     }
@@ -117,6 +122,87 @@ TEST_F(VornTest, WheelShowsTheContourDotsAQuarterMoreATurn)
             Wheel(control, -120);
         EXPECT_EQ(control.m_nShownIndex, 0);
         EXPECT_EQ(shown.windowTitle(), "#0");
+    });
+}
+
+// The system keys and a horizontal wheel, sent to the main window with the raytracer
+// chosen, leave what the control shows, the VORN index and the camera as they were.
+class SystemKeysTest : public VornTest {
+protected:
+    void SetUp() override
+    {
+        VornTest::SetUp();
+        dir.Copy({std::filesystem::path(PELISK_BIN_DIR) / "corvel.dll"});
+    }
+
+    // Every pixel of the control, as it is painted now.
+    static std::vector<kxgdi::COLORREF> Pixels(CPictureCtrl& control)
+    {
+        QCoreApplication::processEvents();
+        kxgdi::HWND window = control.GetSafeHwnd();
+        kxgdi::UpdateWindow(window);
+        kxgdi::HDC dc = kxgdi::GetDC(window);
+        std::vector<kxgdi::COLORREF> pixels;
+        for (int y = 0; y < control.GetWidget()->height(); ++y)
+            for (int x = 0; x < control.GetWidget()->width(); ++x)
+                pixels.push_back(kxgdi::GetPixel(dc, x, y));
+        kxgdi::ReleaseDC(window, dc);
+        return pixels;
+    }
+
+    // Alt alone, as before every menu mnemonic, Alt with letters that are no mnemonic of
+    // the menu bar (Z walks the camera), and the horizontal wheel both ways.
+    static void SendSystemKeysAndHorizontalWheel(CMainDlg& shown)
+    {
+        QWindow* window = shown.windowHandle();
+        QTest::keyClick(window, Qt::Key_Alt);
+        QTest::keyClick(window, Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyClick(window, Qt::Key_Z, Qt::AltModifier);
+        QTest::keyClick(window, Qt::Key_Q, Qt::AltModifier);
+        CPictureCtrl& control = shown.GetPictureCtrl();
+        Wheel(control, QPoint(120, 0));
+        Wheel(control, QPoint(-120, 0));
+        QCoreApplication::processEvents();
+    }
+};
+
+TEST_F(SystemKeysTest, AltAndTheHorizontalWheelLeaveTheControlAsItWas)
+{
+    CMainDlg dialog;
+    Run(dialog, "", [&](CMainDlg& shown) {
+        CPictureCtrl& control = shown.GetPictureCtrl();
+        ASSERT_EQ(QApplication::focusWidget(), control.GetWidget());
+        shown.OnCommand(ID_FIRST_RENDERER);
+        ASSERT_NE(shown.GetRenderer(), nullptr);
+        const auto cameraAt = [&control] {
+            const KXVECTOR& at = control.m_camera.GetPosition();
+            return std::array<double, 3>{*at.GetItem(0), *at.GetItem(1), *at.GetItem(2)};
+        };
+        const std::array<double, 3> camera = cameraAt();
+
+        // The empty display, dark blue.
+        const std::vector<kxgdi::COLORREF> empty = Pixels(control);
+        ASSERT_EQ(empty.front(), kDarkBlue);
+        SendSystemKeysAndHorizontalWheel(shown);
+        EXPECT_EQ(Pixels(control), empty) << "the renderer drew over the control";
+
+        // A picture with the contour's dots, one notch into them.
+        ASSERT_TRUE(shown.LoadFile(regionPath.c_str()));
+        control.m_nVornMode = 1;
+        PressCell(control, 20, 14);
+        Wheel(control, 120);
+        ASSERT_EQ(control.m_nShownIndex, 1);
+        const QString title = shown.windowTitle();
+        const std::vector<kxgdi::COLORREF> dots = Pixels(control);
+        SendSystemKeysAndHorizontalWheel(shown);
+        EXPECT_EQ(control.m_nShownIndex, 1);
+        EXPECT_EQ(shown.windowTitle(), title);
+        EXPECT_EQ(Pixels(control), dots) << "the renderer drew over the picture";
+
+        EXPECT_EQ(cameraAt(), camera) << "Alt+Z walked the camera";
+        // The keys still reach the control: Z walks the camera.
+        QTest::keyClick(shown.windowHandle(), Qt::Key_Z);
+        EXPECT_NE(cameraAt(), camera);
     });
 }
 
