@@ -99,6 +99,8 @@ private:
     void PictureChanged();
     // Tells the user why a picture command left the picture as it was.
     void RefuseEdit(const std::string& why);
+    // Runs the current renderer's demo; what the renderer throws ends there.
+    void RunDemo();
 
     // In the order they are built. The picture control, whose objects may be registered
     // with a renderer, is destroyed before the renderer modules.

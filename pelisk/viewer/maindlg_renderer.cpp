@@ -5,6 +5,7 @@
 
 #include "resource.h"
 
+#include "kxboundary.h"
 #include "kxmodule.h"
 
 namespace {
@@ -51,15 +52,19 @@ void CMainDlg::SelectRenderer(unsigned id)
     // The old renderer lets go of the world and of what its Init made before the new one
     // is set up; the module itself stays loaded in the manager.
     if (m_pRenderer != nullptr) {
-        m_pRenderer->DetachWorld(&m_picture.m_world);
-        m_pRenderer->Release();
+        KXRENDERER* old = m_pRenderer;
+        CallContained(false, [&] { return old->DetachWorld(&m_picture.m_world); });
+        CallContained([&] { old->Release(); });
         ClearRendererMenu();
     }
     m_pRenderer = static_cast<KXRENDERER*>(m_renderers[index]);
     const bool fast = m_pRenderer->GetFastFlag() != 0;
     // A renderer that fails to initialise stays current; it draws nothing.
-    m_pRenderer->Init(&m_picture.m_view, fast ? kFastWidth : kWidth, fast ? kFastHeight : kHeight,
-                      kBitsPerPixel, 0);
+    KXRENDERER* chosen = m_pRenderer;
+    CallContained(false, [&] {
+        return chosen->Init(&m_picture.m_view, fast ? kFastWidth : kWidth,
+                            fast ? kFastHeight : kHeight, kBitsPerPixel, 0);
+    });
     m_picture.SetRenderer(m_pRenderer);
     m_menu.GetSubMenu(k3DMenuPosition)
         .GetSubMenu(kRendererPopupPosition)
@@ -84,13 +89,20 @@ void CMainDlg::ClearRendererMenu()
     }
 }
 
+// A renderer comes from a plug-in: what it throws fails its demo, not the viewer.
+void CMainDlg::RunDemo()
+{
+    KXRENDERER* renderer = m_pRenderer;
+    CallContained(false, [&] { return renderer->RunDemo(0); });
+}
+
 void CMainDlg::OnRunRendererDemo()
 {
     if (m_pRenderer == nullptr)
         return;
     m_picture.m_nDisplayMode = DISPLAY_WORLD;
     if (m_pRenderer->GetFastFlag() != 0) {
-        m_pRenderer->RunDemo(0);
+        RunDemo();
         return;
     }
     // The render blocks the window: the text shows first.
@@ -98,7 +110,7 @@ void CMainDlg::OnRunRendererDemo()
     m_picture.m_nDisplayMode = DISPLAY_STATUS;
     m_picture.RedrawNow();
     m_picture.m_nDisplayMode = DISPLAY_WORLD;
-    m_pRenderer->RunDemo(0);
+    RunDemo();
     // What the renderer drew becomes the displayed picture: it can be saved, flipped or
     // resized like a loaded one.
     m_picture.GrabWindow();

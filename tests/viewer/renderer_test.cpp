@@ -345,4 +345,28 @@ TEST_F(RendererTest, ViewerEndsCleanlyWithTheRaytracerHoldingObjectAndWorld)
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
+// A renderer from elsewhere whose every operation throws: choosing it, running its demo,
+// opening a world with it and choosing it again each fail on their own, and the viewer
+// goes on with a picture it can still open.
+TEST_F(RendererTest, RendererWhoseOperationsThrowCostsOnlyThoseOperations)
+{
+    dir.Copy({std::filesystem::path(PELISK_FIXTURE_DIR) / "throwing_renderer.dll",
+              std::filesystem::path(PELISK_FIXTURE_DIR) / "loader_w.dll"});
+    std::ofstream(PathOf("scene.wld")) << "text";
+    CMainDlg dialog;
+    Run(dialog, "", [&](CMainDlg& shown) {
+        ASSERT_EQ(RendererPopup(shown)->actions().size(), 2);
+        for (unsigned id : {ID_FIRST_RENDERER, ID_FIRST_RENDERER + 1}) {
+            shown.OnCommand(id);
+            shown.OnCommand(ID_3D_RUNDEMO);
+            dialogs.Answer({true, PathOf("scene.wld"), 1});
+            shown.OnCommand(ID_FILE_OPEN);
+        }
+        shown.OnCommand(ID_FIRST_RENDERER);
+        dialogs.Answer({true, picturePath, 1});
+        shown.OnCommand(ID_FILE_OPEN);
+        EXPECT_EQ(shown.GetPictureCtrl().m_nDisplayMode, DISPLAY_PICTURE);
+    });
+}
+
 } // namespace
