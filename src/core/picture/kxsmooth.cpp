@@ -238,9 +238,12 @@ private:
     // than its sums.
     [[gnu::flatten]] void Pixel(std::uint8_t* p, CHANNELS& chained) const
     {
+        // The pixel and the ones below and above it, each named once.
+        const ROWS rows{p - rowBytes, p, p + rowBytes};
         CHANNELS smoothed;
-        Unrolled<3>(
-            [&](auto c) { smoothed[c] = Channel<PLACES<size, spare>::colour[c]>(p, chained[c]); });
+        Unrolled<3>([&](auto c) {
+            smoothed[c] = Channel<PLACES<size, spare>::colour[c]>(rows, chained[c]);
+        });
         Unrolled<3>([&](auto c) {
             chained[c] = smoothed[c];
             p[PLACES<size, spare>::colour[c]] = static_cast<std::uint8_t>(smoothed[c]);
@@ -249,28 +252,31 @@ private:
             p[spare] = 0;
     }
 
-    // The channel in byte place of pixel p, from the points in the per-pixel pass's order.
-    template <unsigned place> std::uint32_t Channel(const std::uint8_t* p, std::uint32_t left) const
+    struct ROWS {
+        const std::uint8_t* of[3]; // by dy + 1
+    };
+
+    // The channel in byte place of the pixel, from the points in the per-pixel pass's order.
+    template <unsigned place> std::uint32_t Channel(const ROWS& rows, std::uint32_t left) const
     {
         std::uint32_t sum = 0;
         double units = 0.0;
         Unrolled<points>([&](auto k) {
-            const std::uint32_t c = Point<k>(p, place, left);
+            const std::uint32_t c = Point<k, place>(rows, left);
             sum += c;
             units = k == 0 ? unit.of[c] : units + unit.of[c];
         });
         return means.Of(sum, units);
     }
 
-    template <int k>
-    std::uint32_t Point(const std::uint8_t* p, unsigned place, std::uint32_t left) const
+    template <int k, unsigned place>
+    static std::uint32_t Point(const ROWS& rows, std::uint32_t left)
     {
         constexpr int dx = shape.dx[k];
         constexpr int dy = shape.dy[k];
         if constexpr (dx == -1 && dy == 0)
             return left;
-        const std::uint8_t* row = dy > 0 ? p + rowBytes : dy < 0 ? p - rowBytes : p;
-        return row[dx * static_cast<int>(size) + static_cast<int>(place)];
+        return rows.of[dy + 1][dx * static_cast<int>(size) + static_cast<int>(place)];
     }
 
     std::uint8_t* const data;
