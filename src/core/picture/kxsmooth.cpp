@@ -192,7 +192,9 @@ private:
     // The pixels smoothed in each row: all but the first ones and the last.
     std::uint32_t Count() const { return width - 1 - shape.first; }
 
-    void OneRow(std::uint32_t i) const
+    // The rows are written out whole, every pixel's unrolled loops included: a call per
+    // pixel would cost more than its sums.
+    [[gnu::flatten]] void OneRow(std::uint32_t i) const
     {
         std::uint8_t* p = Row(i) + shape.first * size;
         CHANNELS chained;
@@ -201,7 +203,7 @@ private:
             Pixel(p, chained);
     }
 
-    void TwoRows(std::uint32_t i) const
+    [[gnu::flatten]] void TwoRows(std::uint32_t i) const
     {
         std::uint8_t* lower = Row(i) + shape.first * size;
         std::uint8_t* upper = lower + rowBytes;
@@ -234,9 +236,7 @@ private:
 
     // Smooths pixel p; chained holds the channels of its left neighbour as smoothed, and
     // takes its own.
-    // Written out whole, the unrolled loops included: a call per pixel would cost more
-    // than its sums.
-    [[gnu::flatten]] void Pixel(std::uint8_t* p, CHANNELS& chained) const
+    void Pixel(std::uint8_t* p, CHANNELS& chained) const
     {
         // The pixel and the ones below and above it, each named once.
         const ROWS rows{p - rowBytes, p, p + rowBytes};
