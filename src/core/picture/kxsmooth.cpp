@@ -238,8 +238,9 @@ private:
     // takes its own.
     void Pixel(std::uint8_t* p, CHANNELS& chained) const
     {
-        // The pixel and the ones below and above it, each named once.
-        const ROWS rows{p - rowBytes, p, p + rowBytes};
+        // The pixel and the ones below and above it, each named once; the 3-point pass
+        // reads nothing below, where row 0 has no row.
+        const ROWS rows{shape.first > 0 ? p - rowBytes : p, p, p + rowBytes};
         CHANNELS smoothed;
         Unrolled<3>([&](auto c) {
             smoothed[c] = Channel<PLACES<size, spare>::colour[c]>(rows, chained[c]);
