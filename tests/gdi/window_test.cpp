@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <string>
+#include <utility>
 
 using namespace kxgdi;
 
@@ -184,6 +187,31 @@ TEST(Objects, SectionsAreMadeOnlyIn32BitsAndOfAPossibleSize)
         EXPECT_EQ(CreateDIBSection(nullptr, &c.header, &bits), nullptr) << c.what;
         EXPECT_EQ(bits, nullptr) << c.what;
     }
+}
+
+// Small sections come from the heap, large ones (a shown picture's) straight from the
+// system: either way every pixel starts black, the last one included, and the device
+// context draws on the caller's memory.
+TEST(Objects, SectionsOfEverySizeStartBlackAndHoldEveryPixel)
+{
+    const int before = CountGdiObjects();
+    for (const auto& [width, height] :
+         {std::pair{3, 2}, std::pair{1024, 1024}, std::pair{700, 900}}) {
+        SECTION s(width, height);
+        ASSERT_NE(s.bits, nullptr) << width << "x" << height;
+        const std::size_t count = std::size_t(width) * height;
+        EXPECT_EQ(std::count(s.bits, s.bits + count, 0u), static_cast<std::ptrdiff_t>(count))
+            << width << "x" << height;
+        // Bottom-up: the top-left pixel is the first of the last row in memory, the
+        // bottom-right one the last of the first.
+        SetPixel(s.dc, 0, 0, RGB(1, 2, 3));
+        SetPixel(s.dc, width - 1, height - 1, RGB(4, 5, 6));
+        EXPECT_EQ(s.bits[count - width], 0x010203u) << width << "x" << height;
+        EXPECT_EQ(s.bits[width - 1], 0x040506u) << width << "x" << height;
+        s.bits[count - 1] = 0x070809;
+        EXPECT_EQ(GetPixel(s.dc, width - 1, 0), RGB(7, 8, 9)) << width << "x" << height;
+    }
+    EXPECT_EQ(CountGdiObjects(), before);
 }
 
 TEST(Objects, ABitmapGoesOnlyIntoAMemoryDeviceContext)

@@ -3,15 +3,16 @@
 #include "kxassert.h"
 #include "kxpicture.h"
 #include "kxpixels.h"
+#include "kxsmooth.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <new>
 #include <vector>
 
 using kxpixel::BYTEFIELDS;
 using kxpixel::SMOOTHPASS;
+using kxpixel::SMOOTHTARGET;
 
 namespace {
 
@@ -36,251 +37,6 @@ void WriteFieldPixel(std::uint8_t* data, unsigned size, std::uint64_t i, std::ui
         kxpixel::Write32(p, v);
     else
         kxpixel::Write24(p, v);
-}
-
-// Calls smooth(a) for every pixel a of the pass's rows and columns, in index order.
-template <class F> void ForEachSmoothed(const KXPICTURE& picture, const SMOOTHPASS& pass, F smooth)
-{
-    const std::uint32_t width = picture.GetWidth();
-    const std::uint32_t height = picture.GetHeight();
-    if (width < pass.first + 2 || height < pass.first + 2)
-        return;
-    for (std::uint32_t i = pass.first; i + 1 < height; ++i) {
-        for (std::uint32_t j = pass.first; j + 1 < width; ++j)
-            smooth(i * width + j);
-    }
-}
-
-// The pass's pixels as offsets from the pixel smoothed; a pass needs no memory of its own.
-struct OFFSETS {
-    OFFSETS(const SMOOTHPASS& pass, std::uint32_t width) : count(pass.count)
-    {
-        for (int k = 0; k < count; ++k)
-            of[k] = pass.dx[k] + std::int64_t{pass.dy[k]} * width;
-    }
-    const std::int64_t* begin() const { return of; }
-    const std::int64_t* end() const { return of + count; }
-
-    int count;
-    std::int64_t of[9];
-};
-
-// The channel values as the per-pixel pass adds them up (KXCOLOR::GetRf and the others).
-struct UNITS {
-    double of[256];
-    UNITS()
-    {
-        for (int c = 0; c < 256; ++c)
-            of[c] = c / 255.0;
-    }
-};
-
-const UNITS& Units()
-{
-    static const UNITS units;
-    return units;
-}
-
-// The channel KXCOLOR::SetFromDoubles makes of a mean of channel values (0..1).
-std::uint32_t ChannelOf(double mean)
-{
-    const double scaled = mean * 255.0;
-    if (!(scaled > 0.0))
-        return 0;
-    return scaled >= 255.0 ? 255 : static_cast<std::uint32_t>(scaled);
-}
-
-// For each whole mean m, the least sum of channel units (c / 255.0, added up in doubles as
-// the per-pixel pass adds them) that the per-pixel pass turns into m rather than m - 1.
-// The division, the scaling and the truncation never decrease as the sum grows, so one
-// comparison with this bound gives the per-pixel pass's channel.
-class WHOLEMEANS {
-public:
-    explicit WHOLEMEANS(double divisor)
-    {
-        least[0] = -HUGE_VAL;
-        for (std::uint32_t m = 1; m < 256; ++m) {
-            double sum = m * divisor / 255.0;
-            while (ChannelOf(sum / divisor) >= m)
-                sum = std::nextafter(sum, -HUGE_VAL);
-            while (ChannelOf(sum / divisor) < m)
-                sum = std::nextafter(sum, HUGE_VAL);
-            least[m] = sum;
-        }
-    }
-
-    // True when units that add up to sum give m - 1 for the whole mean m.
-    bool Below(std::uint32_t m, double sum) const { return sum < least[m]; }
-
-private:
-    double least[256];
-};
-
-const WHOLEMEANS& WholeMeans(int points)
-{
-    static const WHOLEMEANS three(3.0);
-    static const WHOLEMEANS five(5.0);
-    static const WHOLEMEANS nine(9.0);
-    return points == 5 ? five : points == 9 ? nine : three;
-}
-
-// One pass over pixels of byte fields. The per-pixel pass adds up the channels as doubles
-// (c / 255.0), divides by the number of points and truncates the mean × 255.0. Carried in
-// integers, the mean of a channel is sum / points exactly: where that is not a whole
-// number it lies at least 1 / points away from one, far beyond the doubles' rounding, and
-// the truncated double is the integer quotient. Only where the sum divides evenly can the
-// doubles land just below the whole number (a uniform area may come out one unit darker):
-// there the units, added up in the per-pixel pass's order, are held against the bound.
-// Whole means are common (every uniform area has them) and come irregularly, so the units
-// are added up for every channel and the choice is made without a branch: a mispredicted
-// branch costs more than the sum.
-//
-// Each pixel reads its left neighbour as just smoothed, so a row is one chain of pixels
-// that must wait for each other. Two rows go side by side, the lower one two pixels ahead:
-// every pixel still finds the row below it smoothed up to one pixel past its own column
-// and the row above it not yet touched from one column before its own, as in the
-// per-pixel order, and the two chains run at once.
-template <unsigned size, int points> class INTEGERSMOOTH {
-public:
-    INTEGERSMOOTH(KXPICTURE& picture, const SMOOTHPASS& pass, const BYTEFIELDS& fields)
-        : data(picture.GetData()), width(picture.GetWidth()), height(picture.GetHeight()),
-          first(pass.first), fields(fields), whole(WholeMeans(points))
-    {
-        for (int k = 0; k < points; ++k) {
-            offsets[k] = (pass.dx[k] + std::int64_t{pass.dy[k]} * width) * size;
-            if (pass.dx[k] == -1 && pass.dy[k] == 0)
-                left = k;
-        }
-        for (int c = 0; c < 3; ++c)
-            place[c] = fields.shift[c] / 8;
-    }
-
-    // Every colour channel one of the pixel's bytes (none missing): a field of eight bits
-    // that starts inside a byte spans two, and is left to the per-pixel pass.
-    static bool Fits(const BYTEFIELDS& fields)
-    {
-        for (int c = 0; c < 3; ++c) {
-            if (fields.keep[c] == 0 || fields.shift[c] % 8 != 0 || fields.shift[c] / 8 >= size)
-                return false;
-        }
-        return true;
-    }
-
-    void Run()
-    {
-        const std::uint32_t end = width - 1;
-        const std::uint64_t rowBytes = std::uint64_t{width} * size;
-        for (std::uint32_t i = first; i + 1 < height; i += 2) {
-            std::uint8_t* lower = data + i * rowBytes;
-            std::uint32_t lowerLeft[3];
-            Start(lower, lowerLeft);
-            if (i + 2 >= height) {
-                for (std::uint32_t j = first; j < end; ++j)
-                    Pixel(lower, j, lowerLeft);
-                break;
-            }
-            std::uint8_t* upper = lower + rowBytes;
-            std::uint32_t upperLeft[3];
-            Start(upper, upperLeft);
-            for (std::uint32_t j = first; j < end + lead; ++j) {
-                if (j < end)
-                    Pixel(lower, j, lowerLeft);
-                if (j >= first + lead)
-                    Pixel(upper, j - lead, upperLeft);
-            }
-        }
-    }
-
-private:
-    static constexpr std::uint32_t lead = 2;
-
-    // The channels of the pixel left of the row's first smoothed one.
-    void Start(const std::uint8_t* row, std::uint32_t (&chained)[3]) const
-    {
-        const std::uint32_t v = left >= 0 ? ReadFieldPixel(row, size, first - 1) : 0;
-        for (int c = 0; c < 3; ++c)
-            chained[c] = fields.Channel(v, c);
-    }
-
-    // Smooths pixel j of the row; chained holds the channels of its left neighbour as
-    // smoothed, and takes its own.
-    void Pixel(std::uint8_t* row, std::uint32_t j, std::uint32_t (&chained)[3]) const
-    {
-        std::uint8_t* p = row + std::uint64_t{j} * size;
-        // Each channel is one byte of the pixel: read as a byte, it needs no shifting.
-        std::uint32_t channels[3][points];
-        for (int k = 0; k < points; ++k) {
-            for (int c = 0; c < 3; ++c)
-                channels[c][k] = k == left ? chained[c] : p[offsets[k] + place[c]];
-        }
-        for (int c = 0; c < 3; ++c) {
-            std::uint32_t sum = 0;
-            for (int k = 0; k < points; ++k)
-                sum += channels[c][k];
-            const std::uint32_t mean = sum / points;
-            const bool below = whole.Below(mean, UnitSum(channels[c]));
-            chained[c] = mean - static_cast<std::uint32_t>((mean * points == sum) & below);
-        }
-        const std::uint32_t packed = fields.Pack(chained[0], chained[1], chained[2], 0);
-        WriteFieldPixel(p, size, 0, packed);
-    }
-
-    // The units of the points in the per-pixel pass's order.
-    double UnitSum(const std::uint32_t (&channels)[points]) const
-    {
-        double sum = 0.0;
-        for (int k = 0; k < points; ++k)
-            sum += units.of[channels[k]];
-        return sum;
-    }
-
-    std::uint8_t* const data;
-    const std::uint32_t width;
-    const std::uint32_t height;
-    const std::uint32_t first;
-    const BYTEFIELDS fields;
-    const UNITS& units = Units();
-    const WHOLEMEANS& whole;
-    std::int64_t offsets[points];
-    int left = -1;     // the point that is the left neighbour, if the pass reads it
-    unsigned place[3]; // the byte of each colour channel within a pixel
-};
-
-template <unsigned size, int points>
-bool SmoothIntegers(KXPICTURE& picture, const SMOOTHPASS& pass, const BYTEFIELDS& fields)
-{
-    if (picture.GetWidth() < pass.first + 2 || picture.GetHeight() < pass.first + 2)
-        return true;
-    if (!INTEGERSMOOTH<size, points>::Fits(fields))
-        return false;
-    INTEGERSMOOTH<size, points>(picture, pass, fields).Run();
-    return true;
-}
-
-template <unsigned size>
-bool SmoothIntegersOfSize(KXPICTURE& picture, const SMOOTHPASS& pass, const BYTEFIELDS& fields)
-{
-    switch (pass.count) {
-    case 3:
-        return SmoothIntegers<size, 3>(picture, pass, fields);
-    case 5:
-        return SmoothIntegers<size, 5>(picture, pass, fields);
-    case 9:
-        return SmoothIntegers<size, 9>(picture, pass, fields);
-    default:
-        return false;
-    }
-}
-
-// False for a pass whose divisor is not its number of points: the integer mean would not
-// be its mean.
-bool SmoothFields(KXPICTURE& picture, const SMOOTHPASS& pass, const BYTEFIELDS& fields)
-{
-    if (pass.divisor != pass.count)
-        return false;
-    if (picture.GetDepth() == 32)
-        return SmoothIntegersOfSize<4>(picture, pass, fields);
-    return SmoothIntegersOfSize<3>(picture, pass, fields);
 }
 
 // The picture's palette index order within a byte is kept: pixel by pixel.
@@ -329,12 +85,14 @@ struct RESAMPLE {
     const std::vector<std::uint32_t>& rows;
 };
 
-// Whole-byte pixels: a new row that takes the same old row as the one before is a copy.
-template <unsigned fixedSize> void CopyNearest(const RESAMPLE& r, unsigned runtimeSize)
+// Whole-byte pixels, new rows begin to end: a new row that takes the same old row as the
+// one before is a copy of it, which must still hold what it took.
+template <unsigned fixedSize>
+void CopyNearest(const RESAMPLE& r, unsigned runtimeSize, std::size_t begin, std::size_t end)
 {
     const std::size_t size = fixedSize != 0 ? fixedSize : runtimeSize;
     const std::size_t rowBytes = std::size_t{r.toWidth} * size;
-    for (std::size_t i = 0; i < r.rows.size(); ++i) {
+    for (std::size_t i = begin; i < end; ++i) {
         std::uint8_t* out = r.to + i * rowBytes;
         if (i > 0 && r.rows[i] == r.rows[i - 1]) {
             std::memcpy(out, out - rowBytes, rowBytes);
@@ -345,6 +103,32 @@ template <unsigned fixedSize> void CopyNearest(const RESAMPLE& r, unsigned runti
             std::memcpy(out + j * size, in + std::size_t{r.columns[j]} * size, size);
     }
 }
+
+template <unsigned fixedSize> void CopyNearest(const RESAMPLE& r, unsigned runtimeSize)
+{
+    CopyNearest<fixedSize>(r, runtimeSize, 0, r.rows.size());
+}
+
+// Rows of 24- or 32-bit pixels resampled as a smoothing pass asks for them. The pass has
+// not yet written the row before the one it asks for, so a copied row is still as taken.
+class RESAMPLEDROWS : public kxpixel::ROWFEED {
+public:
+    RESAMPLEDROWS(const RESAMPLE& resample, unsigned size) : resample(resample), size(size) {}
+
+    void Ready(std::uint32_t row) override
+    {
+        if (size == 4)
+            CopyNearest<4>(resample, 4, made, row + 1);
+        else
+            CopyNearest<3>(resample, 3, made, row + 1);
+        made = row + 1;
+    }
+
+private:
+    const RESAMPLE& resample;
+    const unsigned size;
+    std::uint32_t made = 0;
+};
 
 void CopyNearestSubByte(const RESAMPLE& r, unsigned bits)
 {
@@ -385,6 +169,27 @@ void Resample(const RESAMPLE& r, unsigned bits, std::uint32_t newSize)
             std::memset(r.to, 0, newSize); // no known layout: no uninitialised bytes either
         return;
     }
+}
+
+// Resamples the picture's pixels into a new buffer of the size through fill, and hands
+// the buffer over. False when the size is too large to hold or memory runs out.
+template <class FILL>
+bool Resampled(const KXPICTURE& picture, std::uint32_t newWidth, std::uint32_t newHeight,
+               std::uint8_t*& resized, std::uint32_t& bytes, FILL fill)
+{
+    const std::uint32_t width = picture.GetWidth();
+    const std::uint32_t height = picture.GetHeight();
+    std::vector<std::uint32_t> columns;
+    std::vector<std::uint32_t> rows;
+    if (!NearestSources(width, newWidth, columns) || !NearestSources(height, newHeight, rows))
+        return false;
+    // The sources grow with the new rows and columns: the last ones are the largest.
+    KX_CHECK(columns.back() < width && rows.back() < height, columns.back(), width, rows.back(),
+             height);
+    if (!KXPICTURE::NewPixelBuffer(newWidth, newHeight, picture.GetDepth(), resized, bytes))
+        return false;
+    fill(RESAMPLE{picture.GetData(), width, resized, newWidth, columns, rows});
+    return true;
 }
 
 // Directions of the region walk: 0 is x + 1, 1 is y + 1, 2 is x - 1, 3 is y - 1.
@@ -524,36 +329,6 @@ private:
 
 namespace kxpixel {
 
-const SMOOTHPASS& SmoothPass(int points)
-{
-    static const SMOOTHPASS three{0, 3, {0, 1, 0}, {0, 0, 1}, 3.0};
-    static const SMOOTHPASS five{1, 5, {0, 1, -1, 0, 0}, {0, 0, 0, 1, -1}, 5.0};
-    static const SMOOTHPASS nine{
-        1, 9, {0, 1, -1, 0, 0, 1, -1, 1, -1}, {0, 0, 0, 1, -1, 1, 1, -1, -1}, 9.0};
-    return points == 5 ? five : points == 9 ? nine : three;
-}
-
-void SmoothPerPixel(KXPICTURE& picture, const SMOOTHPASS& pass)
-{
-    KXCOLOR colour;
-    colour.SetMasks(picture.GetRedMask(), picture.GetGreenMask(), picture.GetBlueMask(),
-                    picture.GetAlphaMask());
-    const OFFSETS offsets(pass, picture.GetWidth());
-    ForEachSmoothed(picture, pass, [&](std::uint32_t a) {
-        double r = 0.0;
-        double g = 0.0;
-        double b = 0.0;
-        for (const std::int64_t offset : offsets) {
-            picture.GetPixel(static_cast<std::uint32_t>(a + offset), colour);
-            r += colour.GetRf();
-            g += colour.GetGf();
-            b += colour.GetBf();
-        }
-        colour.SetFromDoubles(r / pass.divisor, g / pass.divisor, b / pass.divisor, 0.0);
-        picture.SetPixel(a, colour);
-    });
-}
-
 void SwapRedBluePerPixel(KXPICTURE& picture)
 {
     KXCOLOR colour;
@@ -565,16 +340,6 @@ void SwapRedBluePerPixel(KXPICTURE& picture)
         colour.SwapRedBlue();
         picture.SetPixel(i, colour);
     }
-}
-
-void Smooth(KXPICTURE& picture, const SMOOTHPASS& pass)
-{
-    // Pixels of the palette depths are never written, so a pass would change nothing.
-    if (IsPaletteDepth(picture.GetDepth()))
-        return;
-    BYTEFIELDS fields{};
-    if (!HasByteFields(picture, fields) || !SmoothFields(picture, pass, fields))
-        SmoothPerPixel(picture, pass);
 }
 
 void SwapRedBlue(KXPICTURE& picture)
@@ -624,18 +389,13 @@ bool KXPICTURE::Resize(std::uint32_t newWidth, std::uint32_t newHeight)
         return false;
     if (!HasPixels())
         return true;
-    std::vector<std::uint32_t> columns;
-    std::vector<std::uint32_t> rows;
-    if (!NearestSources(width, newWidth, columns) || !NearestSources(height, newHeight, rows))
-        return false;
-    // The sources grow with the new rows and columns: the last ones are the largest.
-    KX_CHECK(columns.back() < width && rows.back() < height, columns.back(), width, rows.back(),
-             height);
+    const unsigned bits = StorageBits(depth);
     std::uint8_t* resized = nullptr;
     std::uint32_t bytes = 0;
-    if (!NewPixelBuffer(newWidth, newHeight, depth, resized, bytes))
+    const bool made = Resampled(*this, newWidth, newHeight, resized, bytes,
+                                [&](const RESAMPLE& r) { Resample(r, bits, bytes); });
+    if (!made)
         return false;
-    Resample({data, width, resized, newWidth, columns, rows}, StorageBits(depth), bytes);
     // The masks stay: the pixels were copied, not re-encoded.
     ReplacePixelBuffer(resized, bytes);
     width = newWidth;
@@ -647,14 +407,29 @@ bool KXPICTURE::DoubleSize(int filter)
 {
     if (!HasPixels())
         return true;
-    if (width > UINT32_MAX / 2 || height > UINT32_MAX / 2 || !Resize(2 * width, 2 * height))
+    if (width > UINT32_MAX / 2 || height > UINT32_MAX / 2)
         return false;
-    if (filter == 5)
-        Smooth5();
-    else if (filter == 9)
-        Smooth9();
-    else
-        Smooth3();
+    const SMOOTHPASS& pass = kxpixel::SmoothPass(filter == 5 || filter == 9 ? filter : 3);
+    SMOOTHTARGET doubled{nullptr, 2 * width, 2 * height, depth, masks};
+    if (!kxpixel::SmoothsDirectly(doubled, pass)) {
+        if (!Resize(doubled.width, doubled.height))
+            return false;
+        kxpixel::Smooth(*this, pass);
+        return true;
+    }
+    // Each row is smoothed right after it is resampled, while it is in the cache, rather
+    // than the whole picture resampled first and then read again.
+    std::uint32_t bytes = 0;
+    const bool made = Resampled(*this, doubled.width, doubled.height, doubled.data, bytes,
+                                [&](const RESAMPLE& r) {
+                                    RESAMPLEDROWS rows(r, StorageBits(depth) / 8);
+                                    kxpixel::SmoothDirectly(doubled, pass, rows);
+                                });
+    if (!made)
+        return false;
+    ReplacePixelBuffer(doubled.data, bytes);
+    width = doubled.width;
+    height = doubled.height;
     return true;
 }
 

@@ -20,11 +20,32 @@ struct KXGDIOBJECT {
     bool stock = false;
 };
 
+// A section's pixels, all zero when made. A large section (the picture the viewer shows)
+// is mapped straight from the system, whose fresh pages read as zero, so nothing writes
+// it before the caller's copy does, and it is asked for in large pages: faulting in a
+// picture's worth of small pages costs more than copying the picture. Small sections come
+// from the heap.
+class SECTIONBITS {
+public:
+    SECTIONBITS() = default;
+    ~SECTIONBITS();
+    SECTIONBITS(const SECTIONBITS&) = delete;
+    SECTIONBITS& operator=(const SECTIONBITS&) = delete;
+
+    // Room for count pixels; false when there is no memory for them.
+    bool Make(std::size_t count);
+    std::uint32_t* Pixels() const { return pixels; }
+
+private:
+    std::uint32_t* pixels = nullptr;
+    std::size_t mappedBytes = 0; // 0 for pixels from the heap
+};
+
 struct KXBITMAP : KXGDIOBJECT {
     int width = 0;
     int height = 0;
     bool bottomUp = true;
-    std::unique_ptr<std::uint32_t[]> bits;
+    SECTIONBITS bits;
     HDC selectedInto = nullptr;
 };
 

@@ -1,6 +1,8 @@
 // Device contexts, bitmap sections and pens, and the registry of live handles.
 #include "kxgdi_internal.h"
 
+#include <sys/mman.h>
+
 #include <cstdlib>
 #include <memory>
 #include <new>
@@ -11,6 +13,8 @@ namespace {
 
 // The largest section made: 2^28 pixels (1 GiB) keeps every byte offset in range.
 constexpr std::int64_t maxSectionPixels = std::int64_t{1} << 28;
+// From this size on, a section is mapped, in large pages where the system has them.
+constexpr std::size_t mappedSectionBytes = std::size_t{2} << 20;
 
 bool IsLive(HBITMAP bitmap)
 {
@@ -74,6 +78,31 @@ HDC NewDC(HWND window)
 
 } // namespace
 
+SECTIONBITS::~SECTIONBITS()
+{
+    if (mappedBytes > 0)
+        munmap(pixels, mappedBytes);
+    else
+        std::free(pixels);
+}
+
+bool SECTIONBITS::Make(std::size_t count)
+{
+    const std::size_t bytes = count * sizeof(std::uint32_t);
+    if (bytes < mappedSectionBytes) {
+        pixels = static_cast<std::uint32_t*>(std::calloc(count, sizeof(std::uint32_t)));
+        return pixels != nullptr;
+    }
+    void* mapped = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED)
+        return false;
+    // Advice only: in small pages the section is the same, just slower to fill.
+    madvise(mapped, bytes, MADV_HUGEPAGE);
+    pixels = static_cast<std::uint32_t*>(mapped);
+    mappedBytes = bytes;
+    return true;
+}
+
 REGISTRY& Registry()
 {
     static REGISTRY* registry = [] {
@@ -111,11 +140,11 @@ PIXELS PixelsOf(HDC dc)
     PIXELS pixels;
     if (dc->memory) {
         HBITMAP bitmap = dc->bitmap;
-        if (bitmap->bits == nullptr)
+        if (bitmap->bits.Pixels() == nullptr)
             return pixels;
         pixels.width = bitmap->width;
         pixels.height = bitmap->height;
-        pixels.top = bitmap->bits.get();
+        pixels.top = bitmap->bits.Pixels();
         pixels.step = bitmap->width;
         if (bitmap->bottomUp) {
             pixels.top += std::ptrdiff_t{bitmap->height - 1} * bitmap->width;
@@ -156,14 +185,13 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFOHEADER* header, void** bits)
     if (count > maxSectionPixels)
         return nullptr;
     auto bitmap = std::make_unique<KXBITMAP>();
-    bitmap->bits.reset(new (std::nothrow) std::uint32_t[count]());
-    if (bitmap->bits == nullptr)
+    if (!bitmap->bits.Make(static_cast<std::size_t>(count)))
         return nullptr;
     bitmap->width = header->biWidth;
     bitmap->height = static_cast<int>(height);
     bitmap->bottomUp = header->biHeight > 0;
     if (bits != nullptr)
-        *bits = bitmap->bits.get();
+        *bits = bitmap->bits.Pixels();
     Registry().bitmaps.insert(bitmap.get());
     return bitmap.release();
 }

@@ -43,6 +43,21 @@ std::vector<int> Contents(KXCOLLECTION<int>& list)
     return items;
 }
 
+// The pixels' bytes; for pixels smaller than a byte, their palette indices (a resized
+// row's last byte has bits that belong to no pixel).
+std::vector<std::uint32_t> PixelValues(const KXPICTURE& picture)
+{
+    const unsigned bits = KXPICTURE::StorageBits(picture.GetDepth());
+    if (bits >= 8) {
+        const std::vector<std::uint8_t> bytes = PixelBytes(picture);
+        return {bytes.begin(), bytes.end()};
+    }
+    std::vector<std::uint32_t> indices;
+    for (std::uint32_t i = 0; i < picture.GetWidth() * picture.GetHeight(); ++i)
+        indices.push_back(kxpixel::SubByteValue(picture.GetData(), bits, i));
+    return indices;
+}
+
 KXCOLOR Colour(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a)
 {
     KXCOLOR colour;
@@ -368,14 +383,22 @@ TEST(PictureSmooth, FastPassesMatchThePerPixelOnes)
     }
 }
 
-// Every depth that smoothing writes, with channels on and off byte boundaries, at the
-// sizes where a pass has one row or column, none, or an odd number: the passes and the
-// doubling give the per-pixel pixels. A channel of eight bits that starts inside a byte
-// is not a byte of the pixel.
+// Every depth, with channels on and off byte boundaries and the spare byte of a 32-bit
+// pixel in each place, at the sizes where a pass has one row or column, none, or an odd
+// number: the passes and the doubling give the per-pixel pixels. A channel of eight bits
+// that starts inside a byte is not a byte of the pixel. The doubling smooths each row as
+// it resamples it, so it must also match where new rows and columns repeat old ones
+// unevenly (odd sizes).
 TEST(PictureSmooth, EveryMaskAndSizeGivesThePerPixelPixels)
 {
     const PICTUREFORMAT formats[] = {
+        {1, {0, 0, 0, 0}, 2},
+        {4, {0, 0, 0, 0}, 16},
+        {8, {0, 0, 0, 0}, 256},
         {32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}},
+        {32, {0xFF000000, 0xFF0000, 0xFF00, 0}},
+        {32, {0xFF, 0xFF0000, 0xFF000000, 0xFF00}},
+        {32, {0xFF000000, 0xFF, 0xFF00, 0}},
         {32, {0xFF0, 0xFF000, 0xFF00000, 0xF0000000}},
         {32, {0x1FE, 0x1FE00, 0x1FE0000, 0}},
         {32, {0xFF00, 0xFF, 0x7F800000, 0}},
@@ -387,8 +410,8 @@ TEST(PictureSmooth, EveryMaskAndSizeGivesThePerPixelPixels)
         {KXDEPTH_YCBCR24, {0xFF, 0xFF00, 0xFF0000, 0}},
         {KXDEPTH_YCBCR32, {0xFF0, 0xFF000, 0xFF00000, 0}},
     };
-    const std::pair<std::uint32_t, std::uint32_t> sizes[] = {{1, 1}, {1, 6}, {6, 1}, {2, 2},
-                                                             {3, 3}, {5, 4}, {13, 7}};
+    const std::pair<std::uint32_t, std::uint32_t> sizes[] = {
+        {1, 1}, {1, 6}, {6, 1}, {2, 2}, {3, 3}, {5, 4}, {13, 7}, {4, 9}, {21, 2}};
     std::mt19937 random(19);
     for (const PICTUREFORMAT& format : formats) {
         for (const auto& [width, height] : sizes) {
@@ -407,10 +430,11 @@ TEST(PictureSmooth, EveryMaskAndSizeGivesThePerPixelPixels)
                 ASSERT_TRUE(doubledReference.Resize(2 * width, 2 * height));
                 kxpixel::SmoothPerPixel(doubledReference, kxpixel::SmoothPass(points));
                 std::ostringstream where;
-                where << format.depth << " " << std::hex << format.masks[0] << std::dec << " "
-                      << width << "x" << height << " " << points;
+                where << format.depth << " " << std::hex << format.masks[0] << " "
+                      << format.masks[1] << std::dec << " " << width << "x" << height << " "
+                      << points;
                 EXPECT_EQ(PixelBytes(fast), PixelBytes(reference)) << where.str();
-                EXPECT_EQ(PixelBytes(doubled), PixelBytes(doubledReference))
+                EXPECT_EQ(PixelValues(doubled), PixelValues(doubledReference))
                     << where.str() << " doubled";
             }
         }
