@@ -96,6 +96,8 @@ protected:
 private:
     // The picture changed: the control shows it anew.
     void PictureChanged();
+    // Opens the program's shelf of kept blocks and empties it whenever the window waits.
+    void KeepSpareBlocksWhileWorking();
 
     // In the order they are built. The picture control, whose objects may be registered
     // with a renderer, is destroyed before the renderer modules.

@@ -7,11 +7,14 @@
 #include "aboutdlg.h"
 #include "kxdialog.h"
 #include "kxmaterial.h"
+#include "kxspareblocks.h"
 #include "resource.h"
 
+#include <QEventLoop>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 
 #include <vector>
 
@@ -214,6 +217,27 @@ TEST_F(CommandsTest, DoubleSizeAndBlurDoublesBothSides)
         EXPECT_EQ(PictureSize(shown), QSize(200, 150));
         // The corner keeps its colour: smoothing leaves the outer pixels alone.
         EXPECT_EQ(PixelAt(shown.GetPictureCtrl(), 0, 0), qRgb(0, 0, 0));
+    });
+}
+
+// Double size frees the picture's old buffer, which the viewer keeps while it works; once
+// the window waits for the user again, nothing is kept.
+TEST_F(CommandsTest, AnIdleViewerKeepsNoBlockItNoLongerUses)
+{
+    QImage image(600, 450, QImage::Format_RGB32); // a little over 1 MiB at 32 bits
+    image.fill(qRgb(10, 20, 30));
+    const std::string path = PathOf("photo.bmp");
+    ASSERT_TRUE(image.save(QString::fromStdString(path), "BMP"));
+    CMainDlg dialog;
+    Run(dialog, path, [&](CMainDlg& shown) {
+        ASSERT_EQ(PictureSize(shown), QSize(600, 450));
+        shown.OnCommand(ID_IMAGE_DOUBLESIZEBLUR);
+        ASSERT_EQ(PictureSize(shown), QSize(1200, 900));
+        EXPECT_GT(SpareBlocks().KeptBytes(), 0u);
+        QEventLoop waiting;
+        QTimer::singleShot(20, &waiting, &QEventLoop::quit);
+        waiting.exec();
+        EXPECT_EQ(SpareBlocks().KeptBytes(), 0u);
     });
 }
 
