@@ -19,6 +19,10 @@ namespace {
 
 namespace L = layout;
 
+// Pictures are shown at 32 bits: one read with room for that form converts to it in its
+// own buffer, so a file opened for display costs one fresh buffer rather than two.
+constexpr std::uint16_t kRoomDepth = 32;
+
 // What the reader takes from the headers, all of it checked against the file.
 struct LAYOUT {
     std::uint32_t width = 0;
@@ -510,7 +514,8 @@ REFUSAL Decode(const std::uint8_t* bytes, std::size_t size, KXPICTURE& picture)
     // Everything is known to fit: only now is the picture touched, and only once both
     // its buffers exist.
     if (!picture.CreateWithPalette(layout.width, layout.height,
-                                   static_cast<std::uint16_t>(layout.bits), layout.paletteCount))
+                                   static_cast<std::uint16_t>(layout.bits), layout.paletteCount,
+                                   kRoomDepth))
         return REFUSAL::NOMEMORY;
     FinishPicture(layout, bytes, picture);
     if (layout.IsRunLength()) {
@@ -538,16 +543,20 @@ REFUSAL DecodePlainRows(const std::uint8_t* head, std::size_t headSize, std::siz
               layout.paletteStart + layout.paletteEntrySize * layout.paletteRead <= headSize);
     const auto bits = static_cast<std::uint16_t>(layout.bits);
     std::uint8_t* pixels = nullptr;
-    std::uint32_t bytes = 0;
-    if (!KXPICTURE::NewPixelBuffer(layout.width, layout.height, bits, pixels, bytes))
+    std::uint32_t capacity = 0;
+    if (!KXPICTURE::NewPixelBuffer(layout.width, layout.height, bits, pixels, capacity,
+                                   kRoomDepth))
         return REFUSAL::NOMEMORY;
-    // The header's reading placed every row inside the file, one after the other.
-    KX_ASSERT(layout.pixelStart + bytes == layout.pixelEnd);
+    // The header's reading placed every row inside the file, one after the other, and the
+    // buffer holds them all.
+    const std::size_t bytes = layout.pixelEnd - layout.pixelStart;
+    KX_ASSERT(bytes == std::uint64_t{layout.width} * layout.height * layout.bits / 8);
+    KX_ASSERT(bytes <= capacity);
     REFUSAL refusal = REFUSAL::NONE;
     if (!readAt(layout.pixelStart, pixels, bytes))
         refusal = REFUSAL::UNREADABLE;
     else if (!picture.CreateWithPixels(layout.width, layout.height, bits, layout.paletteCount,
-                                       pixels))
+                                       pixels, capacity))
         refusal = REFUSAL::NOMEMORY;
     if (refusal != REFUSAL::NONE) {
         MemFreeBuffer(pixels);

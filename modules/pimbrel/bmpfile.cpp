@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <string>
 
@@ -18,20 +19,26 @@ namespace {
 // Files up to 2 GiB: no picture this reader accepts needs more.
 constexpr std::uint64_t largestFile = std::uint64_t{1} << 31;
 
-// Reads count bytes at the start of the open file into buffer; false when it ends early
+// Reads count bytes at the file's current offset into buffer; false when it ends early
 // or fails. It asks for 64 KiB at a time: from a cold cache, the system reads ahead while
 // each piece is copied, where one read of the whole file waits for every piece in turn
-// (a 12 MB file came in 2.6 ms against 6.3 ms).
+// (a 12 MB file came in 2.6 ms against 6.3 ms). Each piece goes into a small buffer that
+// stays in the cache and is copied from there: fresh pages that the system fills first
+// cost the program far more on their next touch than pages it fills itself (36 MB read
+// straight into a new picture took 44 ms to be read once more afterwards, against 1 ms
+// when copied in piece by piece), and the viewer touches every pixel again to show it.
 bool ReadWhole(int fd, std::uint8_t* buffer, std::size_t count)
 {
     constexpr std::size_t piece = std::size_t{64} << 10;
+    std::uint8_t staged[piece];
     std::size_t done = 0;
     while (done < count) {
-        const ssize_t got = read(fd, buffer + done, std::min(piece, count - done));
+        const ssize_t got = read(fd, staged, std::min(piece, count - done));
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
             return false;
+        std::memcpy(buffer + done, staged, static_cast<std::size_t>(got));
         done += static_cast<std::size_t>(got);
     }
     return true;

@@ -4,7 +4,9 @@
 
 #include "kxicon.h"
 #include "kxmodule.h"
+#include "kxspareblocks.h"
 
+#include <QAbstractEventDispatcher>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QVBoxLayout>
@@ -104,6 +106,17 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_commandLinePath(16), m_
     auto* pictureWidget = new KXWINDOWWIDGET(m_clientArea);
     pictureWidget->setGeometry(
         MapDialogUnits(QRect(0, 0, kPictureWidth, kPictureHeight), baseUnits));
+    KeepSpareBlocksWhileWorking();
+}
+
+void CMainDlg::KeepSpareBlocksWhileWorking()
+{
+    // A command may free a large block and need one of its size again (a picture resized
+    // and smoothed): the shelf keeps it meanwhile. Whenever the window waits for the user,
+    // every kept block goes back, so an idle viewer holds only the picture it shows.
+    SpareBlocks().Open();
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+            [] { SpareBlocks().ReleaseAll(); });
 }
 
 CMainDlg::~CMainDlg() = default;

@@ -101,6 +101,8 @@ private:
     void RefuseEdit(const std::string& why);
     // Runs the current renderer's demo; what the renderer throws ends there.
     void RunDemo();
+    // Opens the program's shelf of kept blocks and empties it whenever the window waits.
+    void KeepSpareBlocksWhileWorking();
 
     // In the order they are built. The picture control, whose objects may be registered
     // with a renderer, is destroyed before the renderer modules.

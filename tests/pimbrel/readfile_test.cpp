@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -96,11 +98,11 @@ struct FILECASE {
 
 // Rows of every depth read straight from the file, and files that must not be: padded
 // rows, top-down rows, packed pixels and runs.
-TEST(ReadFile, ReadsEveryFileAsDecodingItsBytesDoes)
+std::vector<FILECASE> EveryKindOfFile()
 {
     std::vector<std::uint8_t> withTail = FileOf(24, 64);
     withTail.insert(withTail.end(), 5, 0xEE);
-    const FILECASE cases[] = {
+    return {
         {"plain 8", FileOf(8, 64)},       {"plain 16", FileOf(16, 66)},
         {"plain 24", FileOf(24, 64)},     {"plain 32", FileOf(32, 63)},
         {"plain 24 with a tail", withTail},
@@ -110,8 +112,12 @@ TEST(ReadFile, ReadsEveryFileAsDecodingItsBytesDoes)
         {"packed 4", FileOf(4, 64)},      {"packed 1", FileOf(1, 64)},
         {"run-length 8", RunLength(64)},
     };
+}
+
+TEST(ReadFile, ReadsEveryFileAsDecodingItsBytesDoes)
+{
     ScopedTempDir dir;
-    for (const FILECASE& file : cases) {
+    for (const FILECASE& file : EveryKindOfFile()) {
         const std::filesystem::path path = dir.Path() / "picture.bmp";
         Write(path, file.bytes);
         KXPICTURE decoded;
@@ -121,6 +127,57 @@ TEST(ReadFile, ReadsEveryFileAsDecodingItsBytesDoes)
         ASSERT_EQ(bmp::ReadFile(path.c_str(), ours), bmp::REFUSAL::NONE) << file.name;
         ExpectSame(ours, decoded, file.name);
     }
+}
+
+// Every file is read with room for its 32-bit form, the viewer's, and converts to it in
+// the buffer it was read into, to the bytes a conversion into a buffer of its own gives.
+TEST(ReadFile, EveryFileConvertsForDisplayInTheBufferItWasReadInto)
+{
+    ScopedTempDir dir;
+    for (const FILECASE& file : EveryKindOfFile()) {
+        const std::filesystem::path path = dir.Path() / "picture.bmp";
+        Write(path, file.bytes);
+        KXPICTURE ours;
+        ASSERT_EQ(bmp::ReadFile(path.c_str(), ours), bmp::REFUSAL::NONE) << file.name;
+        const std::uint32_t pixels = ours.GetWidth() * ours.GetHeight();
+        EXPECT_EQ(ours.GetDataCapacity(), pixels * 4) << file.name;
+        KXPICTURE apart; // a buffer of just its pixels
+        ASSERT_TRUE(apart.CreateWithPalette(ours.GetWidth(), ours.GetHeight(), ours.GetDepth(),
+                                            ours.GetPaletteSize()));
+        std::memcpy(apart.GetData(), ours.GetData(), ours.GetDataSize());
+        if (ours.GetPaletteSize() > 0)
+            std::memcpy(apart.GetPalette(), ours.GetPalette(), ours.GetPaletteSize() * 4);
+        apart.SetMasks(ours.GetRedMask(), ours.GetGreenMask(), ours.GetBlueMask(),
+                       ours.GetAlphaMask());
+        ASSERT_TRUE(apart.ConvertDepth(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000)) << file.name;
+
+        const std::uint8_t* readInto = ours.GetData();
+        ASSERT_TRUE(ours.ConvertDepth(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000)) << file.name;
+        EXPECT_EQ(ours.GetData(), readInto) << file.name;
+        ASSERT_EQ(ours.GetDataSize(), pixels * 4) << file.name;
+        EXPECT_EQ(std::memcmp(ours.GetData(), apart.GetData(), pixels * 4), 0) << file.name;
+    }
+}
+
+// The room costs a small file that claims a large picture no more than the picture it
+// describes would cost once shown: a few hundred bytes of runs for 4096 × 2048 pixels get
+// a buffer of that picture's 32-bit size, no larger.
+TEST(ReadFile, ASmallFileCostsNoMoreThanThePictureItDescribes)
+{
+    constexpr std::uint32_t width = 4096;
+    constexpr std::uint32_t height = 2048;
+    std::vector<std::uint8_t> file = RunLength(64);
+    Put32(file, L::kWidth, width);
+    Put32(file, L::kHeight, height);
+    ASSERT_LT(file.size(), 2000u);
+    ScopedTempDir dir;
+    const std::filesystem::path path = dir.Path() / "picture.bmp";
+    Write(path, file);
+    KXPICTURE picture;
+    ASSERT_EQ(bmp::ReadFile(path.c_str(), picture), bmp::REFUSAL::NONE);
+    ASSERT_EQ(picture.GetWidth(), width);
+    EXPECT_EQ(picture.GetDataCapacity(), width * height * 4);
+    EXPECT_LE(malloc_usable_size(picture.GetData()), std::size_t{width} * height * 4 + 8192);
 }
 
 // A file cut inside its pixel data, or whose headers claim more than it holds, is

@@ -7,12 +7,15 @@
 #include "aboutdlg.h"
 #include "kxdialog.h"
 #include "kxmaterial.h"
+#include "kxspareblocks.h"
 #include "resource.h"
 
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 
 #include <cstdlib>
 #include <vector>
@@ -283,6 +286,27 @@ TEST_F(CommandsTest, DoubleSizeBeyondTheLargestPictureIsToldAndKeepsThePicture)
         EXPECT_EQ(dialogs.messages[0].caption, "Pelisk error");
         EXPECT_EQ(dialogs.messages[0].text, "The picture was not changed: 16384 x 8194 is more "
                                             "pixels than the 134217728 a picture may have.");
+    });
+}
+
+// Double size frees the picture's old buffer, which the viewer keeps while it works; once
+// the window waits for the user again, nothing is kept.
+TEST_F(CommandsTest, AnIdleViewerKeepsNoBlockItNoLongerUses)
+{
+    QImage image(600, 450, QImage::Format_RGB32); // a little over 1 MiB at 32 bits
+    image.fill(qRgb(10, 20, 30));
+    const std::string path = PathOf("photo.bmp");
+    ASSERT_TRUE(image.save(QString::fromStdString(path), "BMP"));
+    CMainDlg dialog;
+    Run(dialog, path, [&](CMainDlg& shown) {
+        ASSERT_EQ(PictureSize(shown), QSize(600, 450));
+        shown.OnCommand(ID_IMAGE_DOUBLESIZEBLUR);
+        ASSERT_EQ(PictureSize(shown), QSize(1200, 900));
+        EXPECT_GT(SpareBlocks().KeptBytes(), 0u);
+        QEventLoop waiting;
+        QTimer::singleShot(20, &waiting, &QEventLoop::quit);
+        waiting.exec();
+        EXPECT_EQ(SpareBlocks().KeptBytes(), 0u);
     });
 }
 

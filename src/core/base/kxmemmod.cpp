@@ -177,28 +177,14 @@ void MemAllocLocal(void** out, int size)
 {
     if (out == nullptr)
         return;
-    *out = nullptr;
-    if (size < 0)
-        return;
-    const auto wanted = static_cast<std::size_t>(size);
-    void* block = SpareBlocks().Take(wanted);
-    if (block == nullptr)
-        block = ::operator new(wanted, std::nothrow);
-    // What the shelf holds is better spent on this request.
-    if (block == nullptr && SpareBlocks().ReleaseAll())
-        block = ::operator new(wanted, std::nothrow);
-    *out = block;
+    *out = size >= 0 ? ::operator new(static_cast<std::size_t>(size), std::nothrow) : nullptr;
 }
 
-// The release asks the heap how large the block is, to know whether to keep it for reuse
-// (KXSPAREBLOCKS): operator new takes its blocks from malloc, whose bookkeeping tells.
-// Blocks stay interchangeable with those of the object routines, as they always were.
 void MemFreeLocal(void** p)
 {
     if (p == nullptr || *p == nullptr)
         return;
-    if (!SpareBlocks().Keep(*p, malloc_usable_size(*p)))
-        ::operator delete(*p);
+    ::operator delete(*p);
     *p = nullptr;
 }
 
@@ -208,20 +194,73 @@ void FreeObjectLocal(void* p)
         ::operator delete(p);
 }
 
-void MemAlloc(void** out, int size)
+namespace {
+
+// A block leaves the shelf the way it came: through the client, to the memory manager
+// that made it.
+void GiveBack(void* block)
 {
     if (KXMEMMODCLIENT* memClient = BuiltClient())
-        memClient->Alloc(out, size);
+        memClient->Free(&block);
     else
-        MemAllocLocal(out, size);
+        MemFreeLocal(&block);
 }
 
+// Closes the shelf when the deliverable's globals are torn down. It is built by the first
+// allocation that reaches the shelf, after the client and its releaser, so it is torn
+// down before them and gives its blocks back through the client.
+struct SHELFCLOSER {
+    // Not constexpr: built when the first allocation passes, which registers its teardown.
+    SHELFCLOSER() noexcept {}
+    ~SHELFCLOSER() { SpareBlocks().Close(); }
+};
+
+} // namespace
+
+KXSPAREBLOCKS& SpareBlocks()
+{
+    // Constant-initialised, so it is ready before any global allocates, and never torn
+    // down, so blocks freed after it closed are still handled: they go straight back.
+    static constinit KXSPAREBLOCKS shelf(&GiveBack);
+    static SHELFCLOSER closer;
+    return shelf;
+}
+
+// While the client is being built, its strings use the local heap and never the shelf.
+void MemAlloc(void** out, int size)
+{
+    KXMEMMODCLIENT* memClient = BuiltClient();
+    if (memClient == nullptr) {
+        MemAllocLocal(out, size);
+        return;
+    }
+    if (out == nullptr)
+        return;
+    *out = size > 0 ? SpareBlocks().Take(static_cast<std::size_t>(size)) : nullptr;
+    if (*out != nullptr)
+        return;
+    memClient->Alloc(out, size);
+    // What the shelf holds is better spent on this request.
+    if (*out == nullptr && size > 0 && SpareBlocks().ReleaseAll())
+        memClient->Alloc(out, size);
+}
+
+// The release asks the heap how large the block is, to know whether to keep it for reuse:
+// every memory manager's blocks come from operator new, and so from malloc, whose
+// bookkeeping tells.
 void MemFree(void** p)
 {
-    if (KXMEMMODCLIENT* memClient = BuiltClient())
-        memClient->Free(p);
-    else
+    KXMEMMODCLIENT* memClient = BuiltClient();
+    if (memClient == nullptr) {
         MemFreeLocal(p);
+        return;
+    }
+    if (p != nullptr && *p != nullptr && SpareBlocks().IsOpen() &&
+        SpareBlocks().Keep(*p, malloc_usable_size(*p))) {
+        *p = nullptr;
+        return;
+    }
+    memClient->Free(p);
 }
 
 void NewObjectArray(KXOBJECT** out, const char* className, int count)

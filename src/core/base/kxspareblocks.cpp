@@ -27,7 +27,7 @@ bool KXSPAREBLOCKS::Keep(void* block, std::size_t size)
     if (block == nullptr || size < kSmallest || size > kMostBytes)
         return false;
     const std::lock_guard<std::mutex> guard(lock);
-    if (closed)
+    if (!open || closed)
         return false;
     while (count == kMostBlocks || bytes + size > kMostBytes)
         ReleaseOldest();
@@ -44,11 +44,29 @@ bool KXSPAREBLOCKS::ReleaseAll()
     return any;
 }
 
+void KXSPAREBLOCKS::Open()
+{
+    const std::lock_guard<std::mutex> guard(lock);
+    open = !closed;
+}
+
+bool KXSPAREBLOCKS::IsOpen() const
+{
+    const std::lock_guard<std::mutex> guard(lock);
+    return open;
+}
+
 void KXSPAREBLOCKS::Close()
 {
     const std::lock_guard<std::mutex> guard(lock);
     closed = true;
+    open = false;
     ReleaseKept();
+}
+
+void KXSPAREBLOCKS::ReleaseToHeap(void* block)
+{
+    ::operator delete(block);
 }
 
 std::size_t KXSPAREBLOCKS::KeptBlocks() const
@@ -76,32 +94,11 @@ void* KXSPAREBLOCKS::Remove(std::size_t i)
 
 void KXSPAREBLOCKS::ReleaseOldest()
 {
-    ::operator delete(Remove(0));
+    release(Remove(0));
 }
 
 void KXSPAREBLOCKS::ReleaseKept()
 {
     while (count > 0)
         ReleaseOldest();
-}
-
-namespace {
-
-// Closes the shelf when the deliverable's globals are torn down. It is built by the first
-// allocation, so it is torn down after every global built later, which may still free.
-struct SHELFCLOSER {
-    // Not constexpr: built when the first allocation passes, which registers its teardown.
-    SHELFCLOSER() noexcept {}
-    ~SHELFCLOSER() { SpareBlocks().Close(); }
-};
-
-} // namespace
-
-KXSPAREBLOCKS& SpareBlocks()
-{
-    // Constant-initialised, so it is ready before any global allocates, and never torn
-    // down, so blocks freed after it closed are still handled: they go straight back.
-    static constinit KXSPAREBLOCKS shelf;
-    static SHELFCLOSER closer;
-    return shelf;
 }

@@ -1,9 +1,13 @@
-// Large blocks that the local release keeps for the next allocation of about their size.
-// A picture's pixels come and go in blocks of tens of megabytes (a file read at 24 bits,
-// its 32-bit form for display, the next picture of the same camera), and every fresh
-// block of that size costs a page fault per 4 KiB the first time it is written, several
-// times what the work on the pixels costs. A kept block is handed out again with its
-// pages already in place.
+// Large blocks that the deliverable's release keeps for its next allocation of about their
+// size. A picture's pixels come and go in blocks of tens of megabytes (a picture resized,
+// the next picture of the same camera), and every fresh block of that size costs a page
+// fault per 4 KiB the first time it is written, several times what the work on the
+// pixels costs. A kept block is handed out again with its pages already in place.
+//
+// A shelf keeps nothing until it is opened: a program opens its own while it works and
+// empties it when it waits, so an idle program holds no block it no longer uses. The
+// plug-ins and the memory manager never open theirs: nothing could ask them to give
+// their blocks back.
 #pragma once
 
 #include <cstddef>
@@ -18,17 +22,25 @@ public:
     static constexpr std::size_t kMostBytes = std::size_t{256} << 20;
     static constexpr std::size_t kMostBlocks = 4;
 
-    constexpr KXSPAREBLOCKS() = default;
+    // How a block leaves the shelf for good.
+    using RELEASE = void (*)(void* block);
+    // Blocks from operator new, released with operator delete.
+    static void ReleaseToHeap(void* block);
+
+    constexpr explicit KXSPAREBLOCKS(RELEASE release = &ReleaseToHeap) : release(release) {}
     KXSPAREBLOCKS(const KXSPAREBLOCKS&) = delete;
     KXSPAREBLOCKS& operator=(const KXSPAREBLOCKS&) = delete;
 
     // A kept block of at least size bytes and at most an eighth more, taken off the
     // shelf (the smallest that fits); null when there is none.
     void* Take(std::size_t size);
-    // Keeps a block of size bytes from operator new, making room by releasing the blocks
-    // kept longest; false, keeping nothing, for a block too small or too large to keep,
-    // which the caller releases itself.
+    // Keeps a block of size bytes, making room by releasing the blocks kept longest;
+    // false, keeping nothing, for a block too small or too large to keep, or while the
+    // shelf is not open: the caller releases it itself.
     bool Keep(void* block, std::size_t size);
+    // Keeps blocks from now on (never again once closed).
+    void Open();
+    bool IsOpen() const;
     // Releases every kept block: when memory runs short, it is better spent elsewhere.
     // True when there was any.
     bool ReleaseAll();
@@ -52,12 +64,15 @@ private:
 
     // Blocks are freed and allocated on any thread.
     mutable std::mutex lock;
+    RELEASE release;
     BLOCK kept[kMostBlocks];
     std::size_t count = 0;
     std::size_t bytes = 0;
+    bool open = false;
     bool closed = false;
 };
 
-// The deliverable's shelf, which its local allocation routines use; closed when the
-// deliverable unloads or the program ends.
+// The deliverable's shelf, which its allocation through the memory manager (MemAlloc,
+// MemFree) uses, and which gives its blocks back the same way; closed when the
+// deliverable unloads or the program ends. Defined with those routines.
 KXSPAREBLOCKS& SpareBlocks();

@@ -3,6 +3,7 @@
 #include "kxmemmod.h"
 #include "kxpixels.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace {
@@ -60,6 +61,7 @@ KXPICTURE& KXPICTURE::Reset()
     MemFreeBuffer(palette);
     workCount = 0;
     dataSize = 0;
+    dataCapacity = 0;
     height = 0;
     width = 0;
     depth = 0;
@@ -83,11 +85,13 @@ bool KXPICTURE::AllocBuffer()
     bool fits = true;
     const std::uint64_t bytes = DataSizeFor(width, height, bits, fits);
     dataSize = static_cast<std::uint32_t>(bytes);
+    dataCapacity = 0;
     if (fits && bytes == 0)
         return true;
     if (fits) {
         SetMasksFor(bits);
         data = MemAllocBuffer<std::uint8_t>(bytes);
+        dataCapacity = data != nullptr ? dataSize : 0;
     }
     if (data == nullptr) {
         // Too large to hold: an empty picture, never one whose size the buffer belies.
@@ -98,26 +102,28 @@ bool KXPICTURE::AllocBuffer()
 }
 
 bool KXPICTURE::CreateWithPalette(std::uint32_t newWidth, std::uint32_t newHeight,
-                                  std::uint16_t newDepth, std::uint32_t paletteEntries)
+                                  std::uint16_t newDepth, std::uint32_t paletteEntries,
+                                  std::uint16_t roomDepth)
 {
     bool fits = true;
     const std::uint64_t size = DataSizeFor(newWidth, newHeight, StorageBits(newDepth), fits);
-    if (fits && size > 0 && data != nullptr && size == dataSize) {
+    const std::uint64_t capacity = std::max(size, RoomFor(newWidth, newHeight, roomDepth));
+    if (fits && size > 0 && data != nullptr && capacity == dataCapacity) {
         // A picture read again, or replaced by one of the same size, keeps its buffer: its
         // pages are in place and in the cache. It is taken out of the picture while the
         // picture is made again, which on failure changes nothing else.
         std::uint8_t* own = data;
         data = nullptr;
-        if (CreateWithPixels(newWidth, newHeight, newDepth, paletteEntries, own))
+        if (CreateWithPixels(newWidth, newHeight, newDepth, paletteEntries, own, dataCapacity))
             return true;
         data = own;
         return false;
     }
     std::uint8_t* pixels = nullptr;
     std::uint32_t bytes = 0;
-    if (!NewPixelBuffer(newWidth, newHeight, newDepth, pixels, bytes))
+    if (!NewPixelBuffer(newWidth, newHeight, newDepth, pixels, bytes, roomDepth))
         return false;
-    if (CreateWithPixels(newWidth, newHeight, newDepth, paletteEntries, pixels))
+    if (CreateWithPixels(newWidth, newHeight, newDepth, paletteEntries, pixels, bytes))
         return true;
     MemFreeBuffer(pixels);
     return false;
@@ -125,7 +131,7 @@ bool KXPICTURE::CreateWithPalette(std::uint32_t newWidth, std::uint32_t newHeigh
 
 bool KXPICTURE::CreateWithPixels(std::uint32_t newWidth, std::uint32_t newHeight,
                                  std::uint16_t newDepth, std::uint32_t paletteEntries,
-                                 std::uint8_t* pixels)
+                                 std::uint8_t* pixels, std::uint32_t capacity)
 {
     bool fits = true;
     const auto bytes = static_cast<std::uint32_t>(
@@ -145,7 +151,7 @@ bool KXPICTURE::CreateWithPixels(std::uint32_t newWidth, std::uint32_t newHeight
     depth = newDepth;
     if (bytes > 0)
         SetMasksFor(StorageBits(newDepth));
-    ReplacePixelBuffer(pixels, bytes);
+    ReplacePixelBuffer(pixels, bytes, capacity);
     palette = entries;
     paletteCount = paletteEntries;
     return true;
@@ -247,11 +253,14 @@ bool KXPICTURE::ConvertDepth(std::uint16_t newDepth, std::uint32_t red, std::uin
     // encoded through the new masks. The conversion itself cannot fail.
     const PIXELSOURCE source{data, depth, palette, paletteCount};
     const std::uint32_t count = width * height;
-    if (StorageBits(newDepth) == StorageBits(depth) && count > 0) {
-        // Pixels of the same size: each is read before it is written over, and no pixel
-        // reads another, so they convert in place and need no second buffer (a 32-bit
-        // file whose masks hold no alpha, shown by the viewer).
-        kxpixel::Convert(source, masks, {data, newDepth, target}, count);
+    const std::uint64_t newSize = NeededBytes(width, height, StorageBits(newDepth));
+    if (count > 0 && StorageBits(newDepth) >= StorageBits(depth) && newSize <= dataCapacity) {
+        // The buffer has room for the new pixels: no pixel reads another, so they convert
+        // where they are and need no second buffer, whose first touch would cost as much
+        // as the conversion (a file the bitmap loader read with room for its 32-bit form,
+        // or a 32-bit file whose masks hold no alpha, shown by the viewer).
+        kxpixel::ConvertWithin(source, masks, {data, newDepth, target}, count);
+        dataSize = static_cast<std::uint32_t>(newSize);
     } else {
         std::uint32_t bytes = 0;
         std::uint8_t* converted = nullptr;
@@ -266,20 +275,32 @@ bool KXPICTURE::ConvertDepth(std::uint16_t newDepth, std::uint32_t red, std::uin
 }
 
 bool KXPICTURE::NewPixelBuffer(std::uint32_t w, std::uint32_t h, std::uint16_t depthCode,
-                               std::uint8_t*& buffer, std::uint32_t& bytes)
+                               std::uint8_t*& buffer, std::uint32_t& bytes,
+                               std::uint16_t roomDepth)
 {
     bool fits = true;
     const std::uint64_t size = DataSizeFor(w, h, StorageBits(depthCode), fits);
-    buffer = size > 0 ? MemAllocBuffer<std::uint8_t>(size) : nullptr;
-    bytes = static_cast<std::uint32_t>(size);
+    const std::uint64_t room = fits ? RoomFor(w, h, roomDepth) : 0;
+    const std::uint64_t made = std::max(size, room);
+    buffer = made > 0 ? MemAllocBuffer<std::uint8_t>(made) : nullptr;
+    bytes = static_cast<std::uint32_t>(made);
     return fits && (size == 0 || buffer != nullptr);
 }
 
-void KXPICTURE::ReplacePixelBuffer(std::uint8_t* buffer, std::uint32_t bytes)
+std::uint64_t KXPICTURE::RoomFor(std::uint32_t w, std::uint32_t h, std::uint16_t depthCode)
+{
+    bool fits = true;
+    const std::uint64_t room = DataSizeFor(w, h, StorageBits(depthCode), fits);
+    return fits ? room : 0;
+}
+
+void KXPICTURE::ReplacePixelBuffer(std::uint8_t* buffer, std::uint32_t bytes,
+                                   std::uint32_t capacity)
 {
     MemFreeBuffer(data);
     data = buffer;
     dataSize = bytes;
+    dataCapacity = buffer != nullptr ? std::max(bytes, capacity) : 0;
 }
 
 bool KXPICTURE::HoldsPixels() const

@@ -26,21 +26,29 @@ public:
     // Create with a palette of paletteEntries entries (none for 0), all or nothing: both
     // buffers are allocated before the picture changes, so false, when either cannot be,
     // leaves the picture as it was. Neither buffer is initialised; a pixel buffer of the
-    // new size that the picture already holds is kept rather than made again.
+    // new size that the picture already holds is kept rather than made again. With a
+    // roomDepth deeper than the new depth, the buffer has room for the pixels at that
+    // depth too, so that ConvertDepth to it needs no second buffer.
     bool CreateWithPalette(std::uint32_t newWidth, std::uint32_t newHeight, std::uint16_t newDepth,
-                           std::uint32_t paletteEntries);
+                           std::uint32_t paletteEntries, std::uint16_t roomDepth = 0);
     // CreateWithPalette with pixels the caller has already filled, in a buffer made by
     // NewPixelBuffer for that size and depth: a loader reads the pixels first and changes
     // the picture only once they are whole. The picture takes the buffer when it
     // succeeds; false, for a size too large to hold or when the palette cannot be had,
-    // leaves the picture as it was and the buffer the caller's. The palette is not initialised.
+    // leaves the picture as it was and the buffer the caller's. The palette is not
+    // initialised. capacity is the buffer's size as NewPixelBuffer gave it (0: just the
+    // pixels').
     bool CreateWithPixels(std::uint32_t newWidth, std::uint32_t newHeight, std::uint16_t newDepth,
-                          std::uint32_t paletteEntries, std::uint8_t* pixels);
+                          std::uint32_t paletteEntries, std::uint8_t* pixels,
+                          std::uint32_t capacity = 0);
     // A new, uninitialised buffer for w × h pixels of the depth, and its size; null for
-    // an empty size. False when the size is too large to hold. Given back with
-    // MemFreeBuffer unless a picture takes it.
+    // an empty size. False when the size is too large to hold. With a roomDepth deeper
+    // than the depth, the buffer is large enough for the pixels at that depth, where it
+    // can be had (the size says how large it is). Given back with MemFreeBuffer unless a
+    // picture takes it.
     static bool NewPixelBuffer(std::uint32_t w, std::uint32_t h, std::uint16_t depthCode,
-                               std::uint8_t*& buffer, std::uint32_t& bytes);
+                               std::uint8_t*& buffer, std::uint32_t& bytes,
+                               std::uint16_t roomDepth = 0);
     // A new, uninitialised pixel buffer for the current size and depth; the masks take
     // the depth's defaults. False, with the picture left empty, when it is too large.
     bool AllocBuffer();
@@ -70,6 +78,9 @@ public:
     std::uint8_t* GetData() { return data; }
     const std::uint8_t* GetData() const { return data; }
     std::uint32_t GetDataSize() const { return dataSize; }
+    // The bytes the pixel buffer holds: the data size, or more where the buffer was made
+    // with room for deeper pixels.
+    std::uint32_t GetDataCapacity() const { return dataCapacity; }
     std::uint8_t* GetPalette() { return palette; }
     const std::uint8_t* GetPalette() const { return palette; }
     std::uint32_t GetPaletteSize() const { return paletteCount; }
@@ -94,7 +105,8 @@ public:
     // Converts every pixel to the depth and masks. True also when the picture already has
     // them, and at its own palette depth whatever the masks; false, with the picture
     // unchanged, for a depth it cannot write, for a buffer that does not hold every pixel
-    // of the size, or when the new buffer cannot be had.
+    // of the size, or when the new buffer cannot be had. Pixels that take no fewer bits
+    // are converted in the buffer they are in when it has room for them.
     bool ConvertDepth(std::uint16_t newDepth, std::uint32_t red, std::uint32_t green,
                       std::uint32_t blue, std::uint32_t alpha);
 
@@ -135,8 +147,11 @@ public:
 private:
     // The masks a new pixel buffer of the storage bits gives the picture.
     void SetMasksFor(unsigned bits);
-    // Frees the pixel buffer and takes the given one in its place.
-    void ReplacePixelBuffer(std::uint8_t* buffer, std::uint32_t bytes);
+    // The bytes of w × h pixels of the depth, or 0 for a size no picture holds at it.
+    static std::uint64_t RoomFor(std::uint32_t w, std::uint32_t h, std::uint16_t depthCode);
+    // Frees the pixel buffer and takes the given one in its place: bytes of pixels in a
+    // buffer of capacity bytes (0: just the pixels').
+    void ReplacePixelBuffer(std::uint8_t* buffer, std::uint32_t bytes, std::uint32_t capacity = 0);
     // True when the pixel buffer holds every pixel of the current size and depth (also
     // when there are none): the whole-picture operations touch nothing else, so a picture
     // whose size was set without a new buffer is left alone rather than read past its end.
@@ -158,4 +173,5 @@ private:
     std::int32_t xResolution = 0;
     std::int32_t yResolution = 0;
     KXMASKS masks;
+    std::uint32_t dataCapacity = 0;
 };

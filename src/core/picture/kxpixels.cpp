@@ -85,40 +85,6 @@ void CopyFromTable(const PIXELSOURCE& source, const std::uint8_t* table, std::ui
                     table + std::size_t{RawValue(source.data, source.depth, i)} * size, size);
 }
 
-// Sources of 1, 4, 8 and 16 bits: every value the source can hold is converted once, by
-// the per-pixel path, and each pixel is then a copy of its value's converted bytes.
-bool ConvertThroughTable(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
-                         const PIXELTARGET& target, std::uint32_t count)
-{
-    const std::uint16_t depth = source.depth;
-    if (depth != 1 && depth != 4 && depth != 8 && depth != 16)
-        return false;
-    if (depth == 16 && count < smallestTabled16)
-        return false;
-    const std::uint32_t values = 1u << depth;
-    std::vector<std::uint8_t> every((std::size_t{values} * depth + 7) / 8);
-    for (std::uint32_t v = 0; v < values; ++v)
-        SetRawValue(every.data(), depth, v, v);
-
-    const unsigned size = BytesPerPixel(target.depth);
-    std::vector<std::uint8_t> table(std::size_t{values} * size);
-    const PIXELSOURCE allValues{every.data(), depth, source.palette, source.paletteCount};
-    ConvertPerPixel(allValues, sourceMasks, {table.data(), target.depth, target.masks}, values);
-    switch (size) {
-    case 2:
-        CopyFromTable<2>(source, table.data(), target.data, count);
-        return true;
-    case 3:
-        CopyFromTable<3>(source, table.data(), target.data, count);
-        return true;
-    case 4:
-        CopyFromTable<4>(source, table.data(), target.data, count);
-        return true;
-    default:
-        return false;
-    }
-}
-
 // The packed fields of each channel value in a target of 16, 24 or 32 bits whose masks do
 // not overlap, so that a pixel is the OR of its channels' entries. The channels a depth
 // does not pack (alpha at 16 bits) stay 0.
@@ -313,45 +279,131 @@ void MoveBytes(const std::uint8_t* in, std::uint8_t* out, std::uint32_t count,
     }
 }
 
-bool ConvertByMovingBytes(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
-                          const PIXELTARGET& target, std::uint32_t count)
-{
-    const unsigned inSize = BytesPerPixel(source.depth);
-    const std::uint16_t d = target.depth;
+// A conversion from one format to another made ready once: its tables are built before
+// any pixel is written, and it then converts any run of pixels, each run read as pixels
+// 0, 1, 2, ... of the source's depth, through the source's palette and masks.
+class CONVERSION {
+public:
+    // The road the formats allow, for a conversion of count pixels in all; pixel by
+    // pixel, which needs no memory, when a table cannot be had.
+    CONVERSION(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const PIXELTARGET& target,
+               std::uint32_t count);
+
+    // Converts count pixels at in into out: distinct buffers, or the same one when the
+    // pixels keep their size.
+    void Run(const std::uint8_t* in, std::uint8_t* out, std::uint32_t count) const;
+
+private:
+    enum class ROAD : std::uint8_t { PERPIXEL, TABLE, MOVE, FIELDS };
+
+    // Sources of 1, 4, 8 and 16 bits: every value the source can hold is converted once,
+    // by the per-pixel path, and each pixel is then a copy of its value's converted bytes.
+    bool MakeTable(std::uint32_t count);
+    // Both sides of 24 or 32 bits with byte masks: every channel is a byte moved from one
+    // place to another, the commonest conversions (file layouts to the viewer's and back).
+    bool MakeMove();
+    // Sources of 24 and 32 bits whose masks are whole bytes: a channel needs no scaling on
+    // the way in, and the packing into the target comes from a table per channel.
+    bool MakeFields();
+
+    PIXELSOURCE source;
+    KXMASKS sourceMasks;
+    std::uint16_t targetDepth;
+    KXMASKS targetMasks;
+    unsigned inSize;
+    unsigned outSize;
+    ROAD road = ROAD::PERPIXEL;
+    std::vector<std::uint8_t> table;
     BYTEFIELDS from{};
     BYTEFIELDS to{};
-    if ((inSize != 3 && inSize != 4) || (d != 24 && d != 32) || !from.From(sourceMasks) ||
-        !to.From(target.masks))
+    // Held on the heap: four tables of 256 entries are too large for a comfortable frame.
+    std::unique_ptr<ENCODER> encoder;
+};
+
+CONVERSION::CONVERSION(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
+                       const PIXELTARGET& target, std::uint32_t count)
+    : source(source), sourceMasks(sourceMasks), targetDepth(target.depth),
+      targetMasks(target.masks), inSize(BytesPerPixel(source.depth)),
+      outSize(BytesPerPixel(target.depth))
+{
+    try {
+        if (MakeTable(count))
+            road = ROAD::TABLE;
+        else if (MakeMove())
+            road = ROAD::MOVE;
+        else if (MakeFields())
+            road = ROAD::FIELDS;
+    } catch (const std::bad_alloc&) {
+        road = ROAD::PERPIXEL;
+    }
+}
+
+bool CONVERSION::MakeTable(std::uint32_t count)
+{
+    const std::uint16_t depth = source.depth;
+    if (depth != 1 && depth != 4 && depth != 8 && depth != 16)
         return false;
-    if (inSize == 3 && d == 24)
-        MoveBytes<3, 3>(source.data, target.data, count, from, to);
-    else if (inSize == 3)
-        MoveBytes<3, 4>(source.data, target.data, count, from, to);
-    else if (d == 24)
-        MoveBytes<4, 3>(source.data, target.data, count, from, to);
-    else
-        MoveBytes<4, 4>(source.data, target.data, count, from, to);
+    if (depth == 16 && count < smallestTabled16)
+        return false;
+    if (outSize != 2 && outSize != 3 && outSize != 4)
+        return false;
+    const std::uint32_t values = 1u << depth;
+    std::vector<std::uint8_t> every((std::size_t{values} * depth + 7) / 8);
+    for (std::uint32_t v = 0; v < values; ++v)
+        SetRawValue(every.data(), depth, v, v);
+    table.resize(std::size_t{values} * outSize);
+    const PIXELSOURCE allValues{every.data(), depth, source.palette, source.paletteCount};
+    ConvertPerPixel(allValues, sourceMasks, {table.data(), targetDepth, targetMasks}, values);
     return true;
 }
 
-// Sources of 24 and 32 bits whose masks are whole bytes: a channel needs no scaling on
-// the way in, and the packing into the target comes from a table per channel.
-bool ConvertThroughFields(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
-                          const PIXELTARGET& target, std::uint32_t count)
+bool CONVERSION::MakeMove()
 {
-    const unsigned inSize = BytesPerPixel(source.depth);
-    BYTEFIELDS from{};
+    return (inSize == 3 || inSize == 4) && (targetDepth == 24 || targetDepth == 32) &&
+           from.From(sourceMasks) && to.From(targetMasks);
+}
+
+bool CONVERSION::MakeFields()
+{
     if ((inSize != 3 && inSize != 4) || !from.From(sourceMasks))
         return false;
-    // Held on the heap: four tables of 256 entries are too large for a comfortable frame.
-    const auto to = std::make_unique<ENCODER>();
-    if (!to->From(target))
-        return false;
-    if (inSize == 3)
-        ConvertFieldsTo<3>(source.data, target, count, from, *to);
-    else
-        ConvertFieldsTo<4>(source.data, target, count, from, *to);
-    return true;
+    encoder = std::make_unique<ENCODER>();
+    return encoder->From({nullptr, targetDepth, targetMasks});
+}
+
+void CONVERSION::Run(const std::uint8_t* in, std::uint8_t* out, std::uint32_t count) const
+{
+    const PIXELSOURCE run{in, source.depth, source.palette, source.paletteCount};
+    const PIXELTARGET into{out, targetDepth, targetMasks};
+    switch (road) {
+    case ROAD::TABLE:
+        if (outSize == 2)
+            CopyFromTable<2>(run, table.data(), out, count);
+        else if (outSize == 3)
+            CopyFromTable<3>(run, table.data(), out, count);
+        else
+            CopyFromTable<4>(run, table.data(), out, count);
+        break;
+    case ROAD::MOVE:
+        if (inSize == 3 && targetDepth == 24)
+            MoveBytes<3, 3>(in, out, count, from, to);
+        else if (inSize == 3)
+            MoveBytes<3, 4>(in, out, count, from, to);
+        else if (targetDepth == 24)
+            MoveBytes<4, 3>(in, out, count, from, to);
+        else
+            MoveBytes<4, 4>(in, out, count, from, to);
+        break;
+    case ROAD::FIELDS:
+        if (inSize == 3)
+            ConvertFieldsTo<3>(in, into, count, from, *encoder);
+        else
+            ConvertFieldsTo<4>(in, into, count, from, *encoder);
+        break;
+    case ROAD::PERPIXEL:
+        ConvertPerPixel(run, sourceMasks, into, count);
+        break;
+    }
 }
 
 } // namespace
@@ -403,18 +455,39 @@ void Convert(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const PIXELT
 {
     if (count == 0 || !IsWritableDepth(target.depth))
         return;
-    // The tables are made before any pixel is written, so a table that cannot be had
-    // leaves the target untouched, and the pixels go one by one, which needs no memory.
-    try {
-        if (ConvertThroughTable(source, sourceMasks, target, count))
-            return;
-        if (ConvertByMovingBytes(source, sourceMasks, target, count))
-            return;
-        if (ConvertThroughFields(source, sourceMasks, target, count))
-            return;
-    } catch (const std::bad_alloc&) {
+    CONVERSION(source, sourceMasks, target, count).Run(source.data, target.data, count);
+}
+
+void ConvertWithin(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
+                   const PIXELTARGET& target, std::uint32_t count)
+{
+    if (count == 0 || !IsWritableDepth(target.depth))
+        return;
+    const CONVERSION conversion(source, sourceMasks, target, count);
+    const unsigned inBits = KXPICTURE::StorageBits(source.depth);
+    const unsigned outBits = KXPICTURE::StorageBits(target.depth);
+    if (inBits == outBits) {
+        conversion.Run(source.data, target.data, count);
+        return;
     }
-    ConvertPerPixel(source, sourceMasks, target, count);
+    // Back to front, a run at a time: each run's source bytes are copied aside first, and
+    // its pixels then written where they belong, which covers only its own source bytes
+    // and those of the runs after it, already converted. The runs start on whole bytes of
+    // the source (a multiple of 8 pixels), so that 1- and 4-bit pixels start one too.
+    constexpr std::uint32_t runPixels = 2048;
+    std::uint8_t aside[runPixels * 4];
+    std::uint32_t first = (count - 1) / runPixels * runPixels;
+    std::uint32_t end = count;
+    for (;;) {
+        const std::uint32_t n = end - first;
+        std::memcpy(aside, source.data + std::size_t{first} * inBits / 8,
+                    (std::size_t{n} * inBits + 7) / 8);
+        conversion.Run(aside, target.data + std::size_t{first} * outBits / 8, n);
+        if (first == 0)
+            break;
+        end = first;
+        first -= runPixels;
+    }
 }
 
 bool BYTEFIELDS::From(const KXMASKS& masks)

@@ -131,6 +131,13 @@ void ConvertPerPixel(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
 void Convert(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const PIXELTARGET& target,
              std::uint32_t count);
 
+// The same bytes as Convert, written into the source's own buffer: the target's data is
+// the source's, its pixels take at least as many bits, and the buffer has room for all of
+// them. Wider pixels are converted from the last one back, so that none is written over
+// before it is read.
+void ConvertWithin(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
+                   const PIXELTARGET& target, std::uint32_t count);
+
 // Masks that are each 0 or eight contiguous bits, pairwise apart: every channel of such
 // a pixel is one byte moved by a shift, so no field needs scaling.
 struct BYTEFIELDS {

@@ -11,11 +11,12 @@ namespace {
 
 constexpr std::size_t MiB = std::size_t{1} << 20;
 
-// A shelf of its own for each test. The blocks are small real ones that the test
+// A shelf of its own for each test, open. The blocks are small real ones that the test
 // claims to be large: the shelf trusts the size it is told, and what it releases it
 // gives to operator delete.
 class SpareBlocksTest : public ::testing::Test {
 protected:
+    SpareBlocksTest() { shelf.Open(); }
     ~SpareBlocksTest() override { shelf.ReleaseAll(); }
 
     void* Keep(std::size_t size)
@@ -101,25 +102,69 @@ TEST_F(SpareBlocksTest, AClosedShelfReleasesAllAndKeepsNothingMore)
     EXPECT_EQ(Keep(4 * MiB), nullptr);
 }
 
-// The local routines put the shelf to work: a large block given back is kept, and the
-// next request of its size gets it, whole and writable.
+// Blocks leave a shelf through the release it was made with, never before it is opened.
+std::vector<void*> released;
+void RecordRelease(void* block)
+{
+    released.push_back(block);
+    ::operator delete(block);
+}
+
+TEST(SpareBlocks, KeepsNothingUntilOpenedAndGivesBackThroughItsRelease)
+{
+    released.clear();
+    KXSPAREBLOCKS shelf(&RecordRelease);
+    void* block = ::operator new(16);
+    EXPECT_FALSE(shelf.Keep(block, 4 * MiB));
+    EXPECT_EQ(shelf.KeptBlocks(), 0u);
+    shelf.Open();
+    ASSERT_TRUE(shelf.Keep(block, 4 * MiB));
+    EXPECT_TRUE(shelf.ReleaseAll());
+    EXPECT_EQ(released, std::vector<void*>{block});
+    EXPECT_FALSE(shelf.ReleaseAll());
+    // A shelf closed for good is not opened again.
+    shelf.Close();
+    shelf.Open();
+    EXPECT_FALSE(shelf.IsOpen());
+}
+
+// The allocation through the memory manager puts the deliverable's shelf to work once it
+// is open: a large block given back is kept, and the next request of its size gets it,
+// whole and writable.
 TEST(LocalHeap, ALargeBlockGivenBackIsHandedOutAgain)
 {
+    SpareBlocks().Open();
     const std::size_t keptBefore = SpareBlocks().KeptBlocks();
     const int size = 6 * static_cast<int>(MiB) + 5;
     void* first = nullptr;
-    MemAllocLocal(&first, size);
+    MemAlloc(&first, size);
     ASSERT_NE(first, nullptr);
-    MemFreeLocal(&first);
+    MemFree(&first);
     EXPECT_EQ(first, nullptr);
     EXPECT_EQ(SpareBlocks().KeptBlocks(), keptBefore + 1);
 
     void* second = nullptr;
-    MemAllocLocal(&second, size);
+    MemAlloc(&second, size);
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(SpareBlocks().KeptBlocks(), keptBefore);
     std::memset(second, 0x5A, static_cast<std::size_t>(size));
-    MemFreeLocal(&second);
+    MemFree(&second);
+    EXPECT_TRUE(SpareBlocks().ReleaseAll());
+}
+
+// The local routines are what the memory manager runs for every deliverable, which no
+// program can ask to give kept blocks back: they keep none, open shelf or not.
+TEST(LocalHeap, TheLocalRoutinesKeepNothing)
+{
+    const int size = 6 * static_cast<int>(MiB);
+    void* block = nullptr;
+    SpareBlocks().Open();
+    const std::size_t keptBefore = SpareBlocks().KeptBlocks();
+    MemAllocLocal(&block, size);
+    ASSERT_NE(block, nullptr);
+    MemFreeLocal(&block);
+    EXPECT_EQ(block, nullptr);
+    EXPECT_EQ(SpareBlocks().KeptBlocks(), keptBefore);
 }
 
 TEST(LocalHeap, SmallAndEmptyBlocksAreBlocksOfTheirOwn)

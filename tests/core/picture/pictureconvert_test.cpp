@@ -96,6 +96,44 @@ TEST(PictureConvert, EveryFormatGivesThePerPixelBytes)
     }
 }
 
+// A picture made with room for deeper pixels converts to them in its own buffer, back to
+// front: the per-pixel bytes for every source format into every format at least as deep,
+// at odd widths, and at sizes of one pixel, of less than one run of the conversion, of
+// several runs and a part (2051 × 3), and for 16 bits of one that takes the table.
+TEST(PictureConvert, DeeperPixelsInTheRoomOfTheirOwnBuffer)
+{
+    const std::pair<std::uint32_t, std::uint32_t> sizes[] = {
+        {1, 1}, {33, 7}, {2051, 3}, {257, 256}};
+    std::mt19937 random(21);
+    for (const PICTUREFORMAT& from : sources) {
+        for (const PICTUREFORMAT& to : targets) {
+            const unsigned fromBits = KXPICTURE::StorageBits(from.depth);
+            if (KXPICTURE::StorageBits(to.depth) <= fromBits)
+                continue;
+            for (const auto& [width, height] : sizes) {
+                if (from.depth != 16 && width == 257)
+                    continue;
+                KXPICTURE p;
+                ASSERT_TRUE(p.CreateWithPalette(width, height, from.depth, from.paletteSize,
+                                                to.depth));
+                ASSERT_GT(p.GetDataCapacity(), p.GetDataSize());
+                FillRandom(p.GetData(), p.GetDataCapacity(), random);
+                FillRandom(p.GetPalette(), 4 * std::size_t{from.paletteSize}, random);
+                p.SetMasks(from.masks[0], from.masks[1], from.masks[2], from.masks[3]);
+                const std::vector<std::uint8_t> expected = ConvertedPerPixel(p, to);
+                const std::uint8_t* before = p.GetData();
+                ASSERT_TRUE(
+                    p.ConvertDepth(to.depth, to.masks[0], to.masks[1], to.masks[2], to.masks[3]));
+                EXPECT_EQ(p.GetData(), before);
+                EXPECT_EQ(PixelBytes(p), expected)
+                    << from.depth << "/" << std::hex << from.masks[0] << " -> " << std::dec
+                    << to.depth << "/" << std::hex << to.masks[0] << " " << std::dec << width
+                    << "x" << height;
+            }
+        }
+    }
+}
+
 // Channels of eight bits that start inside a byte, against the common layouts, at sizes
 // of one pixel, one row, one column and an odd width: every road through the conversion
 // gives the per-pixel bytes.
