@@ -155,14 +155,12 @@ void CORVEL::Aim(KXCAMERA* camera)
     const int hw = width >> 1;
     const int hh = height >> 1;
     const double d = hw * camera->GetFocal();
-    const KXVECTOR& eye = camera->GetPosition();
+    // The position is read once: every primary ray starts there.
+    const corvel::VEC4 eye = corvel::ToVec4(camera->GetPosition());
     KXRAY* ray = rays;
     for (int row = 0; row < height; ++row) {
-        for (int column = 0; column < width; ++column, ++ray) {
-            ray->SetOrigin(eye);
-            ray->SetDirection(column - hw, hh - row, d);
-            ray->NormalizeDirection();
-        }
+        for (int column = 0; column < width; ++column, ++ray)
+            ray->Aim(eye, column - hw, hh - row, d);
     }
 }
 
