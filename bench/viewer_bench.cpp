@@ -4,7 +4,9 @@
 //   shows the picture given on the command line. Our side is the viewer's own application
 //   object and main dialog under a program that watches the paints (first_paint); the
 //   floor is a bare Qt Widgets dialog built the same way that shows a small picture in a
-//   label (first_paint_qt). Both end at that paint. feh has no such end: it is timed to
+//   label (first_paint_qt), and the same with a menu bar of one menu (the first text a
+//   dialog draws starts the font system; the viewer's menu bar is its first text). They
+//   end at that paint. feh has no such end: it is timed to
 //   its exit, which it takes 1 ms after it has drawn the picture (a slide show of one
 //   picture that quits at its end), so its figure is an upper bound.
 //   Each side's peak resident memory is printed beside its time (peak_MB); for ours at
@@ -100,6 +102,8 @@ void Setup()
     AddProcessSide(start, oursSide, {programs + "/first_paint", smallFile}, ToPaint);
     AddProcessSide(start, "Qt floor", {programs + "/first_paint_qt", smallFile}, ToPaint);
     AddProcessSide(start, "feh", Feh(smallFile), ToEnd, false);
+    AddProcessSide(start, "Qt floor + menu", {programs + "/first_paint_qt", smallFile, "menu"},
+                   ToPaint, false);
 
     const double tinyPeak = TinyPeak(programs, MakeFile(tiny, 24));
     const double pictureMegabytes = 4.0 * large.width * large.height / (1024.0 * 1024.0);
