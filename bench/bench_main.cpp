@@ -517,7 +517,11 @@ int main(int argc, char** argv)
     for (const auto& setup : Setups())
         setup();
     TABLEREPORTER reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    // A filter that leaves nothing of this program leaves it nothing to print.
+    if (benchmark::RunSpecifiedBenchmarks(&reporter) == 0) {
+        benchmark::Shutdown();
+        return 0;
+    }
     std::printf("machine: %u cores, %s; medians of %d runs (each at least %.2f s), spread = "
                 "interquartile range; ratio = %s / fastest peer\n",
                 std::thread::hardware_concurrency(), CpuModel().c_str(), runs, minTime, oursSide);
