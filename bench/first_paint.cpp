@@ -1,8 +1,9 @@
 // The viewer in a fresh process from its start to the first paint of the picture given
 // on its command line: the viewer's own application object and main dialog, started as
 // its entry starts them, under a toolkit application that only watches the paints go by.
-// At the end of that paint it prints the monotonic clock's seconds and ends at once: the
-// program that started it knows when it started. The viewer has no hook for this, and
+// At the end of that paint it prints the monotonic clock's seconds, then those at the end
+// of the main dialog's first paint (the window, before the picture is loaded), and ends at
+// once: the program that started it knows when it started. The viewer has no hook for this, and
 // needs none.
 //
 //   first_paint PATH          the first paint of the picture
@@ -57,6 +58,7 @@ private:
     {
         if (stage == STAGE::dialog && dynamic_cast<CMainDlg*>(receiver) != nullptr) {
             stage = STAGE::loading;
+            window = Seconds(CLOCK_MONOTONIC);
             // Queued after the load that this paint queued, so it runs once the load is done.
             QMetaObject::invokeMethod(
                 this, [this] { stage = STAGE::loaded; }, Qt::QueuedConnection);
@@ -66,7 +68,7 @@ private:
             return;
         switch (stage) {
         case STAGE::loaded:
-            std::printf("%.9f\n", Seconds(CLOCK_MONOTONIC));
+            std::printf("%.9f %.9f\n", Seconds(CLOCK_MONOTONIC), window);
             if (!doubling)
                 End();
             stage = STAGE::command;
@@ -111,6 +113,7 @@ private:
     bool doubling;
     STAGE stage = STAGE::dialog;
     bool paintedInCommand = false;
+    double window = 0.0;
     double cpu = 0.0;
     double wall = 0.0;
 };
