@@ -42,6 +42,8 @@ public:
         origin = from;
         direction = towards;
     }
+    // Asks for the line of the origin and direction, which Aim writes and a trace reads.
+    void PrefetchAim() const { __builtin_prefetch(&origin, 1); }
     void SetOrigin(const corvel::VEC4& v) { origin = v; }
     const corvel::VEC4& GetOrigin() const { return origin; }
     const corvel::VEC4& GetDirection() const { return direction; }
