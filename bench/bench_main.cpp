@@ -2,6 +2,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,6 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
@@ -106,6 +109,14 @@ public:
         std::sort(values.begin(), values.end());
         side.median = Quantile(values, 0.5);
         side.spread = Quantile(values, 0.75) - Quantile(values, 0.25);
+        // Beside CPU time, the wall time: a side on several threads takes less of it.
+        if (side.clock == BENCHCLOCK::cpu) {
+            std::vector<double> walls;
+            for (const auto& [wall, cpu] : found->second)
+                walls.push_back(wall);
+            std::sort(walls.begin(), walls.end());
+            side.counters["wall_ms"] = 1e3 * Quantile(walls, 0.5);
+        }
         const auto set = counters.find(side.benchmark);
         if (set == counters.end())
             return;
@@ -241,15 +252,29 @@ double BenchMinTime()
     return minTime;
 }
 
-namespace {
-
 std::string PillowPython()
 {
     const char* python = std::getenv("PELISK_PYTHON");
     return python != nullptr ? python : "/usr/bin/python3";
 }
 
-const std::string pillowScript = PELISK_BENCH_DIR "/pillow_bench.py";
+std::string PillowScript()
+{
+    return PELISK_BENCH_DIR "/pillow_bench.py";
+}
+
+bool PillowIsThere()
+{
+    // For a quick look at the other sides: PELISK_NO_PILLOW=1 leaves Pillow out.
+    static const bool there =
+        std::getenv("PELISK_NO_PILLOW") == nullptr &&
+        std::system((PillowPython() + " '" + PillowScript() + "' --check").c_str()) == 0;
+    return there;
+}
+
+namespace {
+
+const std::string pillowScript = PillowScript();
 
 // The Pillow script, started on the first request: it answers each task written to it
 // with the seconds per call of one repetition, so that Pillow's repetitions take turns
@@ -335,16 +360,6 @@ private:
     std::FILE* from = nullptr;
 };
 
-// Whether Pillow can be timed here: the script says so.
-bool PillowIsThere()
-{
-    // For a quick look at the other sides: PELISK_NO_PILLOW=1 leaves Pillow out.
-    if (std::getenv("PELISK_NO_PILLOW") != nullptr)
-        return false;
-    const std::string command = PillowPython() + " '" + pillowScript + "' --check";
-    return std::system(command.c_str()) == 0;
-}
-
 // The line the Pillow script reads for a task: "operation|size|depth|side|counts|kind|path",
 // then "|width|height" for a task that has them. The script reads the fields from the kind
 // on; the whole line names the task, which it prepares once.
@@ -362,8 +377,7 @@ std::string PillowWire(const PILLOWTASK& task)
 
 void AddPillowSides(const std::vector<PILLOWTASK>& tasks)
 {
-    static const bool there = PillowIsThere();
-    if (!there)
+    if (!PillowIsThere())
         return;
     for (const PILLOWTASK& task : tasks) {
         AddSide(task.line, task.side, BENCHCLOCK::wall,
@@ -381,6 +395,105 @@ void AddPillowSides(const std::vector<PILLOWTASK>& tasks)
             ->UseManualTime()
             ->Iterations(1);
     }
+}
+
+namespace {
+
+const char* const peakReporter = "/usr/bin/time";
+
+} // namespace
+
+PROCESSRUN RunProcess(const std::vector<std::string>& arguments)
+{
+    PROCESSRUN run;
+    std::signal(SIGPIPE, SIG_IGN);
+    int output[2];
+    if (pipe(output) != 0)
+        return run;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, output[0]);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    // The resource usage of a child that this program starts directly counts this
+    // program's own memory as the child's peak (the child shares it until it runs its
+    // program): GNU time, a small process of its own, starts it and reports its peak.
+    const bool timed = access(peakReporter, X_OK) == 0;
+    const std::string peakFile = std::filesystem::temp_directory_path() /
+                                 ("pelisk-bench-peak-" + std::to_string(getpid()));
+    std::vector<std::string> words;
+    if (timed)
+        words = {peakReporter, "--format=%M", "--output=" + peakFile};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    timespec start{};
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    pid_t child = -1;
+    const bool started =
+        posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    close(output[1]);
+    std::string text;
+    char buffer[512];
+    ssize_t got = 0;
+    while (started && (got = read(output[0], buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<std::size_t>(got));
+    close(output[0]);
+    if (!started)
+        return run;
+    int status = 0;
+    const bool reaped = waitpid(child, &status, 0) == child;
+    timespec end{};
+    clock_gettime(CLOCK_MONOTONIC, &end);
+    run.startedAt = static_cast<double>(start.tv_sec) + 1e-9 * static_cast<double>(start.tv_nsec);
+    run.seconds = static_cast<double>(end.tv_sec - start.tv_sec) +
+                  1e-9 * static_cast<double>(end.tv_nsec - start.tv_nsec);
+    run.ok = reaped && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (timed) {
+        std::ifstream peak(peakFile);
+        double kilobytes = 0.0;
+        run.ok = run.ok && static_cast<bool>(peak >> kilobytes);
+        run.peakMegabytes = kilobytes / 1024.0;
+        std::filesystem::remove(peakFile);
+    }
+    const char* at = text.c_str();
+    char* next = nullptr;
+    for (double value = std::strtod(at, &next); next != at; value = std::strtod(at, &next)) {
+        run.printed.push_back(value);
+        at = next;
+    }
+    return run;
+}
+
+void AddProcessSide(const BENCHCASE& line, const std::string& side,
+                    std::vector<std::string> arguments,
+                    std::function<double(const PROCESSRUN&, benchmark::State&)> figure,
+                    bool counts)
+{
+    AddSide(line, side, BENCHCLOCK::wall,
+            [arguments = std::move(arguments), figure = std::move(figure)](
+                benchmark::State& state) {
+                for (auto _ : state) {
+                    const PROCESSRUN run = RunProcess(arguments);
+                    const double seconds = run.ok ? figure(run, state) : -1.0;
+                    if (seconds < 0.0) {
+                        state.SkipWithError(("no figure from " + arguments[0]).c_str());
+                        break;
+                    }
+                    state.SetIterationTime(seconds);
+                }
+            },
+            counts)
+        ->UseManualTime()
+        ->Iterations(1);
+}
+
+std::string BenchProgramFolder()
+{
+    return PELISK_BENCH_PROGRAMS;
 }
 
 std::string SizeLabel(unsigned width, unsigned height)
@@ -404,7 +517,11 @@ int main(int argc, char** argv)
     for (const auto& setup : Setups())
         setup();
     TABLEREPORTER reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    // A filter that leaves nothing of this program leaves it nothing to print.
+    if (benchmark::RunSpecifiedBenchmarks(&reporter) == 0) {
+        benchmark::Shutdown();
+        return 0;
+    }
     std::printf("machine: %u cores, %s; medians of %d runs (each at least %.2f s), spread = "
                 "interquartile range; ratio = %s / fastest peer\n",
                 std::thread::hardware_concurrency(), CpuModel().c_str(), runs, minTime, oursSide);

@@ -55,9 +55,36 @@ struct PILLOWTASK {
     unsigned height = 0;
 };
 
+// The Python that runs the Pillow script, the script, and whether Pillow can be timed
+// here (the script says so).
+std::string PillowPython();
+std::string PillowScript();
+bool PillowIsThere();
+
 // Registers a Pillow side for each task, timed by the Pillow script in turns with the
 // other sides; a machine without Pillow gets no Pillow column.
 void AddPillowSides(const std::vector<PILLOWTASK>& tasks);
+
+// One run of a program in a fresh process, in the current folder, its output read.
+struct PROCESSRUN {
+    bool ok = false;             // started, and ended with status 0
+    double startedAt = 0.0;      // the monotonic clock's seconds just before it started
+    double seconds = 0.0;        // from its start to its end
+    double peakMegabytes = 0.0;  // its largest resident size (0 without GNU time)
+    std::vector<double> printed; // the numbers it printed, in order
+};
+PROCESSRUN RunProcess(const std::vector<std::string>& arguments);
+
+// Registers a side that runs a program in a fresh process once per repetition; figure
+// gives the seconds counted for a run and may set the state's counters (negative when the
+// run gave no figure). Timed in wall time, whatever the figure says it counts.
+void AddProcessSide(const BENCHCASE& line, const std::string& side,
+                    std::vector<std::string> arguments,
+                    std::function<double(const PROCESSRUN&, benchmark::State&)> figure,
+                    bool counts = true);
+
+// The folder of the small programs that time one thing in a fresh process.
+std::string BenchProgramFolder();
 
 // "2000x1500" and "8" as the table shows them.
 std::string SizeLabel(unsigned width, unsigned height);

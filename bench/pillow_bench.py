@@ -7,7 +7,10 @@ same stretch of time on the same machine.
 Each line read is a task; the answer is one line, the seconds per call over calls lasting
 at least --min-time seconds (the task prepared once, on its first request), or "-" when the
 task cannot run. Started with --check, the script only says whether Pillow is there: its
-exit status is 0 when it is.
+exit status is 0 when it is. Started with --first-open PATH, it opens that one file for
+display (as the "display" kind) in this fresh interpreter and prints the seconds of that
+open alone; the module and its format readers are imported before the clock starts, as a
+viewer has them when it opens its first picture.
 
 A task is fields separated by '|':
 operation|size|depth|side|counts|kind|path[|width|height]
@@ -124,8 +127,21 @@ def serve(min_time):
         print(answer, flush=True)
 
 
+def first_open(path):
+    """Seconds of one open for display, in a process that has opened nothing yet."""
+    Image.preinit()
+    start = time.perf_counter()
+    image = to_display(path)
+    seconds = time.perf_counter() - start
+    del image
+    print(repr(seconds), flush=True)
+
+
 def main(arguments):
     if "--check" in arguments:
+        return
+    if "--first-open" in arguments:
+        first_open(arguments[arguments.index("--first-open") + 1])
         return
     min_time = 0.1
     if "--min-time" in arguments:

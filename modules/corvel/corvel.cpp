@@ -15,6 +15,10 @@ using namespace kxgdi;
 
 namespace {
 
+// How many rays ahead aiming and tracing ask for the line of a ray's origin and direction:
+// a frame's rays are far more than the caches hold, and each is used once per pass.
+constexpr int kRaysAhead = 32;
+
 // A device context of a window, given back however the block is left: when memory runs
 // out while the surface is made or shown, no context stays behind.
 class WINDOWDC {
@@ -155,13 +159,16 @@ void CORVEL::Aim(KXCAMERA* camera)
     const int hw = width >> 1;
     const int hh = height >> 1;
     const double d = hw * camera->GetFocal();
-    const KXVECTOR& eye = camera->GetPosition();
-    KXRAY* ray = rays;
+    // The position is read once: every primary ray starts there.
+    const corvel::VEC4 eye = corvel::ToVec4(camera->GetPosition());
+    int n = 0;
     for (int row = 0; row < height; ++row) {
-        for (int column = 0; column < width; ++column, ++ray) {
-            ray->SetOrigin(eye);
-            ray->SetDirection(column - hw, hh - row, d);
-            ray->NormalizeDirection();
+        for (int column = 0; column < width; ++column, ++n) {
+            // Each ray keeps the fourth component of its direction, so its line is read
+            // before it is written: asked for ahead, it is there in time.
+            if (n < pixelCount - kRaysAhead)
+                rays[n + kRaysAhead].PrefetchAim();
+            rays[n].Aim(eye, column - hw, hh - row, d);
         }
     }
 }
@@ -177,6 +184,8 @@ bool CORVEL::TraceWorld(KXWORLD* world)
         return false;
     KXRAYSCENE scene(*world);
     for (int n = 0; n < pixelCount; ++n) {
+        if (n < pixelCount - kRaysAhead)
+            rays[n + kRaysAhead].PrefetchAim();
         rays[n].Trace(scene, depth);
         bits[n] = rays[n].GetPixel();
     }

@@ -16,7 +16,11 @@
 class KXVECTOR;
 class KXWORLD;
 
-class KXRAY : public KXOBJECT {
+// The raytracer walks hundreds of thousands of rays twice a frame (aiming, tracing), so a
+// ray is laid out on cache lines: the result in the line of the object's own fields, origin
+// and direction together in the next, the colour after them. Aiming then writes one line
+// per ray and tracing reads it.
+class alignas(64) KXRAY : public KXOBJECT {
 public:
     // At the origin with a zero direction; the colour packs into a 32-bit surface pixel
     // (red 0xFF0000, green 0xFF00, blue 0xFF, alpha 0xFF000000).
@@ -29,6 +33,17 @@ public:
     // Sets x, y and z of the direction; w stays.
     void SetDirection(double x, double y, double z);
     void NormalizeDirection();
+    // Aims the ray from origin along (x, y, z), normalised; w of the direction stays.
+    // The same as SetOrigin, SetDirection and NormalizeDirection, without their calls.
+    void Aim(const corvel::VEC4& from, double x, double y, double z)
+    {
+        corvel::VEC4 towards{x, y, z, direction.w};
+        corvel::Normalize(towards);
+        origin = from;
+        direction = towards;
+    }
+    // Asks for the line of the origin and direction, which Aim writes and a trace reads.
+    void PrefetchAim() const { __builtin_prefetch(&origin, 1); }
     void SetOrigin(const corvel::VEC4& v) { origin = v; }
     const corvel::VEC4& GetOrigin() const { return origin; }
     const corvel::VEC4& GetDirection() const { return direction; }
@@ -46,9 +61,10 @@ public:
     std::uint32_t GetPixel() const { return corvel::PackPixel(found); }
 
 private:
-    // What a render reads and writes, together.
-    corvel::VEC4 origin;
-    corvel::VEC4 direction;
+    // What a render writes, beside the object's own fields; what it reads, on a line of
+    // its own.
     corvel::RGBA found;
+    alignas(64) corvel::VEC4 origin;
+    corvel::VEC4 direction;
     KXCOLOR colour;
 };
