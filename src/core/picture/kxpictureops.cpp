@@ -16,8 +16,9 @@ using kxpixel::SMOOTHTARGET;
 
 namespace {
 
-// Byte-sized pixels of 24 or 32 bits whose masks are whole bytes: the fast passes read and
-// write their channels directly. The YCbCr depths encode on writing, so they never qualify.
+// Byte-sized pixels of 24 or 32 bits whose masks are whole bytes: the red-blue swap reads
+// and writes their channels directly. The YCbCr depths encode on writing, so they never
+// qualify.
 bool HasByteFields(const KXPICTURE& picture, BYTEFIELDS& fields)
 {
     const std::uint16_t depth = picture.GetDepth();

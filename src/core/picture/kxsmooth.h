@@ -21,8 +21,9 @@ struct SMOOTHTARGET {
 };
 
 // Makes rows of the pixels being smoothed ready. The pass reads rows in ascending order
-// and calls Ready(row) before it reads any row up to that one; rows are never asked for
-// twice, and every row has been asked for when the pass ends.
+// and calls Ready(row) before it reads any row up to that one; the rows it asks for never
+// decrease (the last may be asked for again), and every row has been asked for when the
+// pass ends.
 class ROWFEED {
 public:
     virtual void Ready(std::uint32_t row) = 0;

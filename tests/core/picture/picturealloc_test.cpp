@@ -7,7 +7,6 @@
 #include "failnth.h"
 #include "kxcollection.h"
 #include "kxpicture.h"
-#include "kxpixels.h"
 
 #include <gtest/gtest.h>
 
@@ -25,31 +24,18 @@ struct STATE {
     std::uint32_t height;
     std::uint16_t depth;
     KXMASKS masks;
-    std::vector<std::uint8_t> pixels;
+    std::vector<std::uint32_t> pixels;
     std::vector<std::uint8_t> palette;
 
     bool operator==(const STATE&) const = default;
 };
-
-// The pixels' bytes; for pixels smaller than a byte their indices, since the bits past
-// the last pixel of a new buffer are as it was allocated.
-std::vector<std::uint8_t> Pixels(const KXPICTURE& p)
-{
-    const unsigned bits = KXPICTURE::StorageBits(p.GetDepth());
-    if (bits >= 8 || p.GetData() == nullptr)
-        return PixelBytes(p);
-    std::vector<std::uint8_t> indices;
-    for (std::uint32_t i = 0; i < p.GetWidth() * p.GetHeight(); ++i)
-        indices.push_back(static_cast<std::uint8_t>(kxpixel::SubByteValue(p.GetData(), bits, i)));
-    return indices;
-}
 
 STATE StateOf(const KXPICTURE& p)
 {
     std::vector<std::uint8_t> palette;
     if (p.GetPalette() != nullptr)
         palette.assign(p.GetPalette(), p.GetPalette() + 4 * std::size_t{p.GetPaletteSize()});
-    return {p.GetWidth(), p.GetHeight(), p.GetDepth(), p.GetMasks(), Pixels(p), palette};
+    return {p.GetWidth(), p.GetHeight(), p.GetDepth(), p.GetMasks(), PixelValues(p), palette};
 }
 
 struct OPERATION {

@@ -43,21 +43,6 @@ std::vector<int> Contents(KXCOLLECTION<int>& list)
     return items;
 }
 
-// The pixels' bytes; for pixels smaller than a byte, their palette indices (a resized
-// row's last byte has bits that belong to no pixel).
-std::vector<std::uint32_t> PixelValues(const KXPICTURE& picture)
-{
-    const unsigned bits = KXPICTURE::StorageBits(picture.GetDepth());
-    if (bits >= 8) {
-        const std::vector<std::uint8_t> bytes = PixelBytes(picture);
-        return {bytes.begin(), bytes.end()};
-    }
-    std::vector<std::uint32_t> indices;
-    for (std::uint32_t i = 0; i < picture.GetWidth() * picture.GetHeight(); ++i)
-        indices.push_back(kxpixel::SubByteValue(picture.GetData(), bits, i));
-    return indices;
-}
-
 KXCOLOR Colour(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a)
 {
     KXCOLOR colour;

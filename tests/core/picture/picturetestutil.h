@@ -3,6 +3,7 @@
 #pragma once
 
 #include "kxpicture.h"
+#include "kxpixels.h"
 
 #include <cstdint>
 #include <cstring>
@@ -20,6 +21,21 @@ inline std::vector<std::uint8_t> PixelBytes(const KXPICTURE& picture)
     if (picture.GetData() == nullptr)
         return {};
     return {picture.GetData(), picture.GetData() + picture.GetDataSize()};
+}
+
+// The pixels' bytes; for pixels smaller than a byte, their palette indices (the bits past
+// the last pixel of a row or of a new buffer belong to no pixel).
+inline std::vector<std::uint32_t> PixelValues(const KXPICTURE& picture)
+{
+    const unsigned bits = KXPICTURE::StorageBits(picture.GetDepth());
+    if (bits >= 8 || picture.GetData() == nullptr) {
+        const std::vector<std::uint8_t> bytes = PixelBytes(picture);
+        return {bytes.begin(), bytes.end()};
+    }
+    std::vector<std::uint32_t> indices;
+    for (std::uint32_t i = 0; i < picture.GetWidth() * picture.GetHeight(); ++i)
+        indices.push_back(kxpixel::SubByteValue(picture.GetData(), bits, i));
+    return indices;
 }
 
 inline void FillRandom(std::uint8_t* bytes, std::size_t size, std::mt19937& random)
