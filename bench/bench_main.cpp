@@ -274,8 +274,6 @@ bool PillowIsThere()
 
 namespace {
 
-const std::string pillowScript = PillowScript();
-
 // The Pillow script, started on the first request: it answers each task written to it
 // with the seconds per call of one repetition, so that Pillow's repetitions take turns
 // with every other side's, over the same stretch of time.
@@ -335,7 +333,7 @@ private:
         posix_spawn_file_actions_addclose(&actions, input[1]);
         posix_spawn_file_actions_addclose(&actions, output[0]);
         std::string python = PillowPython();
-        std::string script = pillowScript;
+        std::string script = PillowScript();
         std::string option = "--min-time";
         std::string seconds = std::to_string(minTime);
         char* argv[] = {python.data(), script.data(), option.data(), seconds.data(), nullptr};
