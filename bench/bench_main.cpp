@@ -1,4 +1,5 @@
 #include "benchtable.h"
+#include "clockseconds.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,7 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -274,8 +274,6 @@ bool PillowIsThere()
 
 namespace {
 
-const std::string pillowScript = PillowScript();
-
 // The Pillow script, started on the first request: it answers each task written to it
 // with the seconds per call of one repetition, so that Pillow's repetitions take turns
 // with every other side's, over the same stretch of time.
@@ -335,7 +333,7 @@ private:
         posix_spawn_file_actions_addclose(&actions, input[1]);
         posix_spawn_file_actions_addclose(&actions, output[0]);
         std::string python = PillowPython();
-        std::string script = pillowScript;
+        std::string script = PillowScript();
         std::string option = "--min-time";
         std::string seconds = std::to_string(minTime);
         char* argv[] = {python.data(), script.data(), option.data(), seconds.data(), nullptr};
@@ -429,8 +427,7 @@ PROCESSRUN RunProcess(const std::vector<std::string>& arguments)
     for (std::string& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
-    timespec start{};
-    clock_gettime(CLOCK_MONOTONIC, &start);
+    const double start = ClockSeconds();
     pid_t child = -1;
     const bool started =
         posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0;
@@ -446,11 +443,8 @@ PROCESSRUN RunProcess(const std::vector<std::string>& arguments)
         return run;
     int status = 0;
     const bool reaped = waitpid(child, &status, 0) == child;
-    timespec end{};
-    clock_gettime(CLOCK_MONOTONIC, &end);
-    run.startedAt = static_cast<double>(start.tv_sec) + 1e-9 * static_cast<double>(start.tv_nsec);
-    run.seconds = static_cast<double>(end.tv_sec - start.tv_sec) +
-                  1e-9 * static_cast<double>(end.tv_nsec - start.tv_nsec);
+    run.startedAt = start;
+    run.seconds = ClockSeconds() - start;
     run.ok = reaped && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     if (timed) {
         std::ifstream peak(peakFile);

@@ -6,40 +6,29 @@
 //
 //   first_open PATH          the open for display
 //   first_open PATH double   then Double size & blur: also prints its CPU and wall seconds
+#include "clockseconds.h"
 #include "kxpicture.h"
 
 #include <cstdio>
 #include <cstring>
-#include <ctime>
-
-namespace {
-
-double Seconds(clockid_t clock)
-{
-    timespec now{};
-    clock_gettime(clock, &now);
-    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 2)
         return 2;
     KXPICTURE picture;
-    const double start = Seconds(CLOCK_MONOTONIC);
+    const double start = ClockSeconds();
     if (!picture.GetLoaderSet().LoadFile(argv[1]) ||
         !picture.ConvertDepth(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000))
         return 1;
-    std::printf("%.9f\n", Seconds(CLOCK_MONOTONIC) - start);
+    std::printf("%.9f\n", ClockSeconds() - start);
     if (argc > 2 && std::strcmp(argv[2], "double") == 0) {
-        const double cpu = Seconds(CLOCK_PROCESS_CPUTIME_ID);
-        const double wall = Seconds(CLOCK_MONOTONIC);
+        const double cpu = ClockSeconds(CLOCK_PROCESS_CPUTIME_ID);
+        const double wall = ClockSeconds();
         if (!picture.DoubleSize(5))
             return 1;
-        std::printf("%.9f %.9f\n", Seconds(CLOCK_PROCESS_CPUTIME_ID) - cpu,
-                    Seconds(CLOCK_MONOTONIC) - wall);
+        std::printf("%.9f %.9f\n", ClockSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpu,
+                    ClockSeconds() - wall);
     }
     return 0;
 }

@@ -10,6 +10,7 @@
 //   first_paint PATH double   then Image > Double size & blur, as its menu item sends it:
 //                             prints the command's CPU and wall seconds, from the command
 //                             to the end of the window's repaint
+#include "clockseconds.h"
 #include "maindlg.h"
 #include "peliskapp.h"
 #include "resource.h"
@@ -22,18 +23,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 
 namespace {
 
 CPeliskApp theApp;
-
-double Seconds(clockid_t clock)
-{
-    timespec now{};
-    clock_gettime(clock, &now);
-    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
 
 // The main dialog's first paint queues the file's load; the paint of the picture control
 // after that load is the first that shows the picture.
@@ -58,7 +51,7 @@ private:
     {
         if (stage == STAGE::dialog && dynamic_cast<CMainDlg*>(receiver) != nullptr) {
             stage = STAGE::loading;
-            window = Seconds(CLOCK_MONOTONIC);
+            window = ClockSeconds();
             // Queued after the load that this paint queued, so it runs once the load is done.
             QMetaObject::invokeMethod(
                 this, [this] { stage = STAGE::loaded; }, Qt::QueuedConnection);
@@ -68,7 +61,7 @@ private:
             return;
         switch (stage) {
         case STAGE::loaded:
-            std::printf("%.9f %.9f\n", Seconds(CLOCK_MONOTONIC), window);
+            std::printf("%.9f %.9f\n", ClockSeconds(), window);
             if (!doubling)
                 End();
             stage = STAGE::command;
@@ -87,8 +80,8 @@ private:
 
     void RunCommand()
     {
-        cpu = Seconds(CLOCK_PROCESS_CPUTIME_ID);
-        wall = Seconds(CLOCK_MONOTONIC);
+        cpu = ClockSeconds(CLOCK_PROCESS_CPUTIME_ID);
+        wall = ClockSeconds();
         static_cast<CMainDlg*>(theApp.m_pMainWnd)->OnCommand(ID_IMAGE_DOUBLESIZEBLUR);
         // A command that repainted the window itself is done; otherwise its repaint follows.
         if (paintedInCommand)
@@ -98,8 +91,8 @@ private:
 
     void CommandDone()
     {
-        std::printf("%.9f %.9f\n", Seconds(CLOCK_PROCESS_CPUTIME_ID) - cpu,
-                    Seconds(CLOCK_MONOTONIC) - wall);
+        std::printf("%.9f %.9f\n", ClockSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpu,
+                    ClockSeconds() - wall);
         End();
     }
 

@@ -5,6 +5,8 @@
 //   first_paint_qt PATH        the bare dialog: no text on it
 //   first_paint_qt PATH menu   with a menu bar of one menu, as the viewer has one: the
 //                              first text drawn starts the font system
+#include "clockseconds.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
@@ -15,7 +17,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 
 namespace {
 
@@ -28,10 +29,7 @@ public:
         const bool paint = event->type() == QEvent::Paint;
         const bool handled = QApplication::notify(receiver, event);
         if (paint && receiver == shown) {
-            timespec now{};
-            clock_gettime(CLOCK_MONOTONIC, &now);
-            std::printf("%.9f\n",
-                        static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec));
+            std::printf("%.9f\n", ClockSeconds());
             std::fflush(stdout);
             std::_Exit(0);
         }

@@ -22,7 +22,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
