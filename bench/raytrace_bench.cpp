@@ -210,7 +210,7 @@ void Setup()
         ->UseManualTime()
         ->Iterations(1);
     AddSide(frame, "POV-Ray trace", BENCHCLOCK::wall, PovrayTrace)->UseManualTime()->Iterations(1);
-    // The whole demo against POV-Ray's trace alone: the target is a fifth of it.
+    // The whole demo, set-up included, against POV-Ray's trace alone.
     const BENCHCASE demo{"raytracer RunDemo, whole", "800x600", "-"};
     AddSide(demo, oursSide, BENCHCLOCK::wall,
             [](benchmark::State& state) { RunDemoAsTheViewer(state, 800, 600); });
