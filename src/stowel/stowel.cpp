@@ -43,11 +43,11 @@ private:
     // Runs create; when it throws, *out is null.
     template <class CREATE> static void Made(KXOBJECT** out, CREATE create)
     {
-        if (!CallContained(false, [&create] {
-                create();
-                return true;
-            }) &&
-            out != nullptr)
+        const bool made = CallContained(false, [&create] {
+            create();
+            return true;
+        });
+        if (!made && out != nullptr)
             *out = nullptr;
     }
 };

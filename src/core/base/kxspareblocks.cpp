@@ -27,7 +27,7 @@ bool KXSPAREBLOCKS::Keep(void* block, std::size_t size)
     if (block == nullptr || size < kSmallest || size > kMostBytes)
         return false;
     const std::lock_guard<std::mutex> guard(lock);
-    if (!open || closed)
+    if (!open)
         return false;
     while (count == kMostBlocks || bytes + size > kMostBytes)
         ReleaseOldest();

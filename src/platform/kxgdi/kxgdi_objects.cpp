@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 #include <memory>
-#include <new>
 
 namespace kxgdi {
 
