@@ -247,7 +247,7 @@ TEST(Codec, SixteenBitFieldsAreWrittenInAStandardOrder)
             EXPECT_EQ(theirs.GetB(), ours.GetB()) << "pixel " << i;
         }
         // Another reader shows the standard fields; it widens them with its own rounding.
-        if (c.file[0] != c.picture[0] || c.file[0] == 0xF800 || c.file[0] == 0x7C00) {
+        if (c.file[0] == 0xF800 || c.file[0] == 0x7C00) {
             const QImage qt = ReadWithQt(file);
             ASSERT_FALSE(qt.isNull());
             EXPECT_LE(LargestDifference(Displayed(picture), qt), 8);
