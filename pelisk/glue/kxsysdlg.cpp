@@ -35,8 +35,7 @@ bool ChooseFile(std::string& path, const char* filter, bool save)
         answer.path = WithFilterExtension(answer.path, request.filters, answer.filterIndex);
     const std::string refusal = PathRefusal(answer.path);
     if (!refusal.empty()) {
-        const std::string text = "The chosen file cannot be used: " + refusal + ".";
-        GetSysDialogs().MessageBox(text.c_str(), "Pelisk error");
+        ShowError(("The chosen file cannot be used: " + refusal + ".").c_str());
         return false;
     }
     path = std::move(answer.path);
@@ -111,6 +110,11 @@ void SetSysDialogs(KXSYSDIALOGS* dialogs)
 void ShowMessage(const char* text)
 {
     GetSysDialogs().MessageBox(text, "Message");
+}
+
+void ShowError(const char* text)
+{
+    GetSysDialogs().MessageBox(text, "Pelisk error");
 }
 
 bool ChooseFileToOpen(std::string& path, const char* filter)

@@ -62,6 +62,8 @@ void SetSysDialogs(KXSYSDIALOGS* dialogs);
 
 // A message box with the caption "Message".
 void ShowMessage(const char* text);
+// A message box with the caption "Pelisk error".
+void ShowError(const char* text);
 // Why the system cannot open or create a file by the path: too long, or a name in it too
 // long; empty when it can.
 std::string PathRefusal(const std::string& path);

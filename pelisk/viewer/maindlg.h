@@ -17,7 +17,6 @@
 
 #include <cstdint>
 #include <span>
-#include <string>
 
 class KXRENDERER;
 class QMenuBar;
@@ -97,8 +96,6 @@ protected:
 private:
     // The picture changed: the control shows it anew.
     void PictureChanged();
-    // Tells the user why a picture command left the picture as it was.
-    void RefuseEdit(const std::string& why);
     // Runs the current renderer's demo; what the renderer throws ends there.
     void RunDemo();
     // Opens the program's shelf of kept blocks and empties it whenever the window waits.

@@ -39,7 +39,7 @@ void DropLast(KXSTRING& text, int n)
 
 void ShowNoLoaders()
 {
-    GetSysDialogs().MessageBox("No loading modules available", "Pelisk error");
+    ShowError("No loading modules available");
 }
 
 // Why a save failed, in plain words: what is shown, the loaders, or the system's reason
@@ -219,6 +219,6 @@ bool CMainDlg::SaveFile(const KXSTRING& path)
     const std::string reason = SaveFailure(shown, loaders->FindLoader(path.GetText()) >= 0, error);
     std::string text = std::string("\"") + path.GetText() + "\" was not saved";
     text += reason.empty() ? "." : ": " + reason + ".";
-    GetSysDialogs().MessageBox(text.c_str(), "Pelisk error");
+    ShowError(text.c_str());
     return false;
 }

@@ -107,11 +107,6 @@ void CMainDlg::OnImageVFlip()
     PictureChanged();
 }
 
-void CMainDlg::RefuseEdit(const std::string& why)
-{
-    GetSysDialogs().MessageBox(why.c_str(), "Pelisk error");
-}
-
 void CMainDlg::OnImageResize()
 {
     KXPICTURE& picture = m_picture.m_picture;
@@ -127,12 +122,12 @@ void CMainDlg::OnImageResize()
         return;
     const KXNEWSIZE size = ReadNewSize(dialog.m_width.toStdString(), dialog.m_height.toStdString());
     if (!size.refusal.empty()) {
-        RefuseEdit(size.refusal);
+        ShowError(size.refusal.c_str());
         return;
     }
     const KXEDIT result = ResizePicture(picture, size.width, size.height);
     if (result != KXEDIT::DONE) {
-        RefuseEdit(EditRefusal(result, size.width, size.height));
+        ShowError(EditRefusal(result, size.width, size.height).c_str());
         return;
     }
     PictureChanged();
@@ -145,7 +140,7 @@ void CMainDlg::OnImageDoubleSizeBlur()
     const std::int64_t height = std::int64_t{2} * picture.GetHeight();
     const KXEDIT result = DoubleSizePicture(picture, 5);
     if (result != KXEDIT::DONE) {
-        RefuseEdit(EditRefusal(result, width, height));
+        ShowError(EditRefusal(result, width, height).c_str());
         return;
     }
     PictureChanged();
