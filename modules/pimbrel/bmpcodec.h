@@ -59,8 +59,10 @@ REFUSAL DecodePlainRows(const std::uint8_t* head, std::size_t headSize, std::siz
 REFUSAL ReadFile(const char* path, KXPICTURE& picture);
 
 // The bytes of a BMP file holding picture. False, with out empty, for a picture without
-// pixels or of a depth other than 1, 4, 8, 16, 24 and 32, or when out cannot be
-// allocated.
+// pixels, one whose buffer does not hold every pixel of its size, one of a depth other
+// than 1, 4, 8, 16, 24 and 32, or when out cannot be allocated. A 16-bit picture whose
+// masks no file can carry as bit fields (they overlap, have gaps or reach past bit 15)
+// is stored as 24 bits, blue, green, red, showing the same colours.
 bool Encode(const KXPICTURE& picture, std::vector<std::uint8_t>& out);
 
 // The whole content of a regular file, read into memory of its own that nothing fills
