@@ -63,8 +63,8 @@ REFUSAL ReadFile(const char* path, KXPICTURE& picture);
 // The bytes of a BMP file holding picture. False, with out empty, for a picture without
 // pixels, one whose buffer does not hold every pixel of its size, one of a depth other
 // than 1, 4, 8, 16, 24 and 32, or when out cannot be allocated. A 16-bit picture whose
-// masks no file can carry as bit fields (they overlap, have gaps or reach past bit 15)
-// is stored as 24 bits, blue, green, red, showing the same colours.
+// masks no file can carry as bit fields (they overlap, have gaps, reach past bit 15 or
+// hold no colour) is stored as 24 bits, blue, green, red, showing the same colours.
 bool Encode(const KXPICTURE& picture, std::vector<std::uint8_t>& out);
 
 // The whole content of a regular file, read into memory of its own that nothing fills
@@ -110,8 +110,8 @@ struct SAVESEAM {
 // it holds the owner, group, permissions, access-control list and user attributes of the
 // file it replaces, the new file is open to its owner alone; a file made where none was
 // gets the permissions any new file gets. False when any step fails (also when the
-// access-control list cannot be carried over), with errno telling why, the old file
-// intact and no new file left behind.
+// access-control list or an attribute cannot be carried over), with errno telling why,
+// the old file intact and no new file left behind.
 bool WriteFile(const char* path, const std::vector<std::uint8_t>& bytes);
 bool WriteFile(const char* path, const std::vector<std::uint8_t>& bytes, const SAVESEAM& seam);
 

@@ -117,8 +117,8 @@ FIELDS16 FileFields16(const KXPICTURE& picture)
 }
 
 // The bits a pixel takes in the file: the picture's own, but 24 for a 16-bit picture whose
-// fields no file can carry (they overlap, or reach past the pixel), so that the file
-// reads back with the colours the picture shows.
+// fields no file can carry (they overlap, have gaps, reach past the pixel or hold no
+// colour), so that the file reads back with the colours the picture shows.
 std::uint16_t FileBits(const KXPICTURE& picture)
 {
     const std::uint32_t masks[3] = {picture.GetRedMask(), picture.GetGreenMask(),

@@ -163,8 +163,8 @@ namespace {
 
 // The file a save replaces: where it lies (a link is followed, so that the link stays
 // and what it names is replaced) and the owner, group and permissions the new file takes
-// over with its attributes. A name that does not exist yet is written as it is, with the owner and the
-// permissions a new file gets.
+// over, as it does the file's attributes. A name that does not exist yet is written as it
+// is, with the owner and the permissions a new file gets.
 struct TARGET {
     std::string path;
     bool exists = false;
@@ -323,11 +323,12 @@ bool ListAttributes(const std::string& path, std::vector<std::string>& names)
             return errno == ENOTSUP;
         std::string list(static_cast<std::size_t>(size), '\0');
         const ssize_t got = listxattr(path.c_str(), list.data(), list.size());
-        // A list that grew since its size was asked is asked again.
-        if (got < 0 && errno == ERANGE)
-            continue;
-        if (got < 0)
+        if (got < 0 && errno != ERANGE)
             return errno == ENOTSUP;
+        // A list that grew since its size was asked is asked again (asked with no room,
+        // the system answers with its size instead of ERANGE).
+        if (got < 0 || static_cast<std::size_t>(got) > list.size())
+            continue;
         for (std::size_t at = 0; at < static_cast<std::size_t>(got);) {
             const std::size_t end = list.find('\0', at);
             names.push_back(list.substr(at, end - at));
@@ -349,10 +350,10 @@ bool ReadAttribute(const std::string& path, const std::string& name, std::string
             return errno == ENODATA;
         value.assign(static_cast<std::size_t>(size), '\0');
         const ssize_t got = getxattr(path.c_str(), name.c_str(), value.data(), value.size());
-        if (got < 0 && errno == ERANGE)
-            continue;
-        if (got < 0)
+        if (got < 0 && errno != ERANGE)
             return errno == ENODATA;
+        if (got < 0 || static_cast<std::size_t>(got) > value.size())
+            continue;
         value.resize(static_cast<std::size_t>(got));
         present = true;
         return true;

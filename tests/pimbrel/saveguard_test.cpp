@@ -31,7 +31,6 @@ namespace fs = std::filesystem;
 
 constexpr uid_t kOtherUser = 65534;
 constexpr gid_t kOtherGroup = 65534;
-constexpr gid_t kSharedGroup = 100;
 
 const std::vector<std::uint8_t> kNewBytes{'B', 'M', 'n', 'e', 'w'};
 
