@@ -164,8 +164,8 @@ void CORVEL::Aim(KXCAMERA* camera)
     int n = 0;
     for (int row = 0; row < height; ++row) {
         for (int column = 0; column < width; ++column, ++n) {
-            // Each ray keeps the fourth component of its direction, so its line is read
-            // before it is written: asked for ahead, it is there in time.
+            // Each ray's origin and direction fill one cache line, which the core fetches
+            // before it writes it: asked for ahead, it is there in time.
             if (n < pixelCount - kRaysAhead)
                 rays[n + kRaysAhead].PrefetchAim();
             rays[n].Aim(eye, column - hw, hh - row, d);
