@@ -190,20 +190,20 @@ bool CORVEL::TraceWorld(KXWORLD* world)
         bits[n] = rays[n].GetPixel();
     }
     rayCount = scene.rayCount;
-    ShowSurface();
-    return true;
+    return ShowSurface();
 }
 
 // The section is bottom-up and ray 0 sits at its position 0, the bottom-left: a negative
-// source height turns it over, so ray 0's row comes out at the top of the window.
-void CORVEL::ShowSurface()
+// source height turns it over, so ray 0's row comes out at the top of the window. False
+// when the copy was not made (the view's window is gone).
+bool CORVEL::ShowSurface()
 {
     HWND window = view->GetHandle();
     const PAINTING painting(window);
     SelectObject(memoryDC, bitmap);
     const WINDOWDC dc(window);
-    StretchBlt(dc.Get(), 0, 0, view->GetWidth(), view->GetHeight(), memoryDC, 0, height, width,
-               -height, SRCCOPY);
+    return StretchBlt(dc.Get(), 0, 0, view->GetWidth(), view->GetHeight(), memoryDC, 0, height,
+                      width, -height, SRCCOPY);
 }
 
 bool CORVEL::RunDemo(int)
@@ -216,8 +216,16 @@ bool CORVEL::RenderDemo()
     if (!IsReady())
         return false;
     KXDEMOSCENE scene;
-    scene.Stage(this);
-    scene.GetWorld().Render();
-    scene.GetWorld().Clear();
-    return true;
+    KXWORLD& world = scene.GetWorld();
+    // A scene short of a part would draw another picture: it is not rendered. The world's
+    // own Render would report a failed trace as drawn (it then lets the objects without a
+    // material draw themselves, and the demo has none), so the demo makes the world's two
+    // calls itself and keeps the answer of the trace.
+    bool shown = false;
+    if (scene.Stage(this)) {
+        BeginRender();
+        shown = Render(&world);
+    }
+    world.Clear();
+    return shown;
 }

@@ -31,8 +31,8 @@ public:
     void BeginRender() override {}
     void EndRender() override {}
     // Traces every pixel and shows the picture; true, so that the world stops there. False
-    // without a successful Init, and when memory runs out (then nothing, or the surface as
-    // far as it was traced, is shown).
+    // without a successful Init, when memory runs out (then nothing, or the surface as far
+    // as it was traced, is shown) and when the view's window takes no copy.
     bool Render(KXWORLD* world) override;
     bool SpareBinary(int, int) override { return true; }
     bool DrawObject(KXOBJECT3D*, int) override { return true; }
@@ -44,7 +44,8 @@ public:
     void SetCamera(KXCAMERA* camera) override;
     bool DetachObject(KXOBJECT3D*) override { return true; }
     bool DetachWorld(KXWORLD*) override { return true; }
-    // Builds the demo scene, renders it into the view and takes it down again.
+    // Builds the demo scene, renders it into the view and takes it down again. True only
+    // when the whole scene was built, traced and copied into the view's window.
     bool RunDemo(int flag) override;
 
     bool IsReady() const { return rays != nullptr && bitmap != nullptr && memoryDC != nullptr; }
@@ -65,7 +66,7 @@ private:
     bool TraceWorld(KXWORLD* world);
     bool RenderDemo();
     bool MakeSurface();
-    void ShowSurface();
+    bool ShowSurface();
 
     int width = 0;
     int height = 0;
