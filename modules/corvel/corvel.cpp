@@ -2,6 +2,7 @@
 
 #include "kxdemoscene.h"
 
+#include "kxassert.h"
 #include "kxboundary.h"
 
 #include "kxcamera.h"
@@ -147,6 +148,15 @@ bool CORVEL::MakeSurface()
     return bitmap != nullptr && memoryDC != nullptr;
 }
 
+// The walks over the rays and the surface trust the count they run to: a ray array or a
+// section made for another size would be written past its end. Checked once per frame,
+// not per ray, so the walks themselves stay as fast.
+void CORVEL::CheckBuffers() const
+{
+    KX_CHECK(width > 0 && height > 0 && std::int64_t{width} * height == pixelCount, width, height,
+             pixelCount);
+}
+
 void CORVEL::SetCamera(KXCAMERA* camera)
 {
     CallContained([this, camera] { Aim(camera); });
@@ -156,6 +166,7 @@ void CORVEL::Aim(KXCAMERA* camera)
 {
     if (rays == nullptr || camera == nullptr)
         return;
+    CheckBuffers();
     const int hw = width >> 1;
     const int hh = height >> 1;
     const double d = hw * camera->GetFocal();
@@ -182,6 +193,7 @@ bool CORVEL::TraceWorld(KXWORLD* world)
 {
     if (!IsReady() || world == nullptr)
         return false;
+    CheckBuffers();
     KXRAYSCENE scene(*world);
     for (int n = 0; n < pixelCount; ++n) {
         if (n < pixelCount - kRaysAhead)

@@ -67,10 +67,14 @@ private:
     bool RenderDemo();
     bool MakeSurface();
     bool ShowSurface();
+    void CheckBuffers() const;
 
     int width = 0;
     int height = 0;
     KXHANDLE* view = nullptr; // not owned
+    // While the rays are set: pixelCount rays, pixelCount = width × height, and a section
+    // of width × height pixels. Every aim and every render walks all of them by that
+    // count, so each checks it once before its walk (CheckBuffers).
     KXRAY* rays = nullptr;
     int pixelCount = 0;
     std::uint16_t depth = 3;
