@@ -40,7 +40,9 @@ public:
     // Ray n = row × width + column looks from the camera's position through the pixel
     // (column - width / 2, height / 2 - row) of an image plane at width / 2 times the focal
     // factor along +z: ray 0 at the top-left, +x to the right, +y up. The camera's
-    // orientation plays no part.
+    // orientation plays no part. Each aim writes every ray's whole origin and direction,
+    // so a camera whose rays cannot be aimed (focal factor 0 or NaN) spoils only the
+    // frames aimed with it.
     void SetCamera(KXCAMERA* camera) override;
     bool DetachObject(KXOBJECT3D*) override { return true; }
     bool DetachWorld(KXWORLD*) override { return true; }
