@@ -95,13 +95,12 @@ bool IsKnownDepth(unsigned bits)
     return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
-// One picture limit for every file, checked before anything is allocated.
+// The picture's own limit for every file, checked before anything is allocated.
 REFUSAL CheckSize(const LAYOUT& layout)
 {
     if (layout.width == 0 || layout.height == 0)
         return REFUSAL::DIMENSIONS;
-    if (std::uint64_t{layout.width} * layout.height > kLargestPicture ||
-        !KXPICTURE::CanHold(layout.width, layout.height, static_cast<std::uint16_t>(layout.bits)))
+    if (!KXPICTURE::CanHold(layout.width, layout.height, static_cast<std::uint16_t>(layout.bits)))
         return REFUSAL::TOOLARGE;
     return REFUSAL::NONE;
 }

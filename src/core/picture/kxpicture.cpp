@@ -8,10 +8,10 @@
 
 namespace {
 
-// The largest buffer the memory manager hands out, and the largest pixel count, so that
-// pixel indices and the work buffer's size stay within 32 bits.
+// The largest buffer the memory manager hands out (its sizes are ints). The pixel bound
+// keeps pixel indices and the work buffer's size within 32 bits as well.
 constexpr std::uint64_t largestBuffer = INT_MAX;
-constexpr std::uint64_t largestPixelCount = INT_MAX / 4;
+static_assert(KXPICTURE::kLargestPicture * 4 <= largestBuffer);
 
 // Bytes for width × height pixels of the given storage bits, rounded up to a whole byte;
 // a size whose bits do not fit 64 bits needs more than any buffer holds.
@@ -28,7 +28,7 @@ std::uint64_t DataSizeFor(std::uint32_t width, std::uint32_t height, unsigned bi
 {
     const std::uint64_t pixels = std::uint64_t{width} * height;
     const std::uint64_t bytes = NeededBytes(width, height, bits);
-    fits = pixels <= largestPixelCount && bytes <= largestBuffer;
+    fits = pixels <= KXPICTURE::kLargestPicture && bytes <= largestBuffer;
     return fits ? bytes : 0;
 }
 

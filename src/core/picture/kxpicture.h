@@ -139,7 +139,13 @@ public:
     int TraceStep(KXCOLLECTION<int>& list, std::uint32_t x, std::uint32_t y, const KXCOLOR& seed,
                   double threshold, std::int16_t direction);
 
-    // Whether a picture of that size and depth fits the memory manager's buffers.
+    // The most pixels a picture may have (16384 × 8192), whether it is read from a file,
+    // created, resized or converted: checked before anything is allocated, so that a small
+    // file or a typed size cannot claim gigabytes, and low enough that any picture can
+    // still be converted to 32 bits for display.
+    static constexpr std::uint64_t kLargestPicture = std::uint64_t{1} << 27;
+    // Whether a picture of that size and depth has no more pixels than kLargestPicture and
+    // fits the memory manager's buffers.
     static bool CanHold(std::uint32_t width, std::uint32_t height, std::uint16_t depth);
     // The bits each pixel of a depth takes: the code's low 8 bits.
     static unsigned StorageBits(std::uint16_t depthCode) { return depthCode & 0xFF; }

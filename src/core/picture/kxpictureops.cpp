@@ -178,6 +178,10 @@ template <class FILL>
 bool Resampled(const KXPICTURE& picture, std::uint32_t newWidth, std::uint32_t newHeight,
                std::uint8_t*& resized, std::uint32_t& bytes, FILL fill)
 {
+    // The tables of sources grow with the new size: a size no picture holds is refused
+    // before they are made, not by the buffer after them.
+    if (!KXPICTURE::CanHold(newWidth, newHeight, picture.GetDepth()))
+        return false;
     const std::uint32_t width = picture.GetWidth();
     const std::uint32_t height = picture.GetHeight();
     std::vector<std::uint32_t> columns;
