@@ -259,7 +259,7 @@ bool KXPICTURE::ConvertDepth(std::uint16_t newDepth, std::uint32_t red, std::uin
         // where they are and need no second buffer, whose first touch would cost as much
         // as the conversion (a file the bitmap loader read with room for its 32-bit form,
         // or a 32-bit file whose masks hold no alpha, shown by the viewer).
-        kxpixel::ConvertWithin(source, masks, {data, newDepth, target}, count);
+        kxpixel::ConvertWithin(source, masks, {data, newDepth, target}, count, dataCapacity);
         dataSize = static_cast<std::uint32_t>(newSize);
     } else {
         std::uint32_t bytes = 0;

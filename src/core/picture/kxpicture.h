@@ -144,6 +144,11 @@ public:
     // file or a typed size cannot claim gigabytes, and low enough that any picture can
     // still be converted to 32 bits for display.
     static constexpr std::uint64_t kLargestPicture = std::uint64_t{1} << 27;
+    // True when the pixel buffer holds every pixel of the current size and depth (also
+    // when there are none): the whole-picture operations touch nothing else, so a picture
+    // whose size was set without a new buffer is left alone rather than read past its end.
+    bool HoldsPixels() const;
+
     // Whether a picture of that size and depth has no more pixels than kLargestPicture and
     // fits the memory manager's buffers.
     static bool CanHold(std::uint32_t width, std::uint32_t height, std::uint16_t depth);
@@ -158,10 +163,6 @@ private:
     // Frees the pixel buffer and takes the given one in its place: bytes of pixels in a
     // buffer of capacity bytes (0: just the pixels').
     void ReplacePixelBuffer(std::uint8_t* buffer, std::uint32_t bytes, std::uint32_t capacity = 0);
-    // True when the pixel buffer holds every pixel of the current size and depth (also
-    // when there are none): the whole-picture operations touch nothing else, so a picture
-    // whose size was set without a new buffer is left alone rather than read past its end.
-    bool HoldsPixels() const;
     // HoldsPixels, and there is at least one pixel.
     bool HasPixels() const;
 

@@ -118,6 +118,7 @@ public:
 
     void Ready(std::uint32_t row) override
     {
+        KX_CHECK(row < resample.rows.size(), row, resample.rows.size());
         if (size == 4)
             CopyNearest<4>(resample, 4, made, row + 1);
         else
@@ -193,6 +194,12 @@ bool Resampled(const KXPICTURE& picture, std::uint32_t newWidth, std::uint32_t n
              height);
     if (!KXPICTURE::NewPixelBuffer(newWidth, newHeight, picture.GetDepth(), resized, bytes))
         return false;
+    // The copies read whole old rows and write whole new ones: the old buffer holds every
+    // old pixel and the new one every new pixel.
+    KX_CHECK(picture.HoldsPixels() && std::uint64_t{newWidth} * newHeight *
+                                              KXPICTURE::StorageBits(picture.GetDepth()) <=
+                                          std::uint64_t{bytes} * 8,
+             width, height, picture.GetDataSize(), newWidth, newHeight, bytes);
     fill(RESAMPLE{picture.GetData(), width, resized, newWidth, columns, rows});
     return true;
 }
@@ -336,6 +343,8 @@ namespace kxpixel {
 
 void SwapRedBluePerPixel(KXPICTURE& picture)
 {
+    KX_CHECK(picture.HoldsPixels(), picture.GetWidth(), picture.GetHeight(),
+             picture.GetDataSize());
     KXCOLOR colour;
     colour.SetMasks(picture.GetRedMask(), picture.GetGreenMask(), picture.GetBlueMask(),
                     picture.GetAlphaMask());
@@ -351,6 +360,8 @@ void SwapRedBlue(KXPICTURE& picture)
 {
     if (IsPaletteDepth(picture.GetDepth()))
         return;
+    KX_CHECK(picture.HoldsPixels(), picture.GetWidth(), picture.GetHeight(),
+             picture.GetDataSize());
     BYTEFIELDS fields{};
     if (!HasByteFields(picture, fields)) {
         SwapRedBluePerPixel(picture);
