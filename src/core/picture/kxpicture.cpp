@@ -56,8 +56,9 @@ KXPICTURE::~KXPICTURE()
 
 KXPICTURE& KXPICTURE::Reset()
 {
-    MemFreeBuffer(data);
-    MemFreeBuffer(work);
+    // The picture knows how large its buffers are, so the shelf may keep them.
+    MemFreeBuffer(data, dataCapacity);
+    MemFreeBuffer(work, std::uint64_t{workCount} * 4);
     MemFreeBuffer(palette);
     workCount = 0;
     dataSize = 0;
@@ -80,7 +81,7 @@ bool KXPICTURE::Create(std::uint32_t newWidth, std::uint32_t newHeight, std::uin
 
 bool KXPICTURE::AllocBuffer()
 {
-    MemFreeBuffer(data);
+    MemFreeBuffer(data, dataCapacity);
     const unsigned bits = StorageBits(depth);
     bool fits = true;
     const std::uint64_t bytes = DataSizeFor(width, height, bits, fits);
@@ -125,7 +126,7 @@ bool KXPICTURE::CreateWithPalette(std::uint32_t newWidth, std::uint32_t newHeigh
         return false;
     if (CreateWithPixels(newWidth, newHeight, newDepth, paletteEntries, pixels, bytes))
         return true;
-    MemFreeBuffer(pixels);
+    MemFreeBuffer(pixels, bytes);
     return false;
 }
 
@@ -169,7 +170,7 @@ void KXPICTURE::SetMasksFor(unsigned bits)
 
 std::uint32_t* KXPICTURE::AllocWorkBuffer()
 {
-    MemFreeBuffer(work);
+    MemFreeBuffer(work, std::uint64_t{workCount} * 4);
     workCount = 0;
     if (data == nullptr)
         return nullptr;
@@ -297,7 +298,7 @@ std::uint64_t KXPICTURE::RoomFor(std::uint32_t w, std::uint32_t h, std::uint16_t
 void KXPICTURE::ReplacePixelBuffer(std::uint8_t* buffer, std::uint32_t bytes,
                                    std::uint32_t capacity)
 {
-    MemFreeBuffer(data);
+    MemFreeBuffer(data, dataCapacity);
     data = buffer;
     dataSize = bytes;
     dataCapacity = buffer != nullptr ? std::max(bytes, capacity) : 0;
