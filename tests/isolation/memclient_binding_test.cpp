@@ -65,20 +65,59 @@ TEST(MemClientBinding, LibraryWithoutManagerIsFreedAgain)
     EXPECT_FALSE(IsLoaded(dir.Path() / "nomanager.dll"));
 }
 
+// The throwing managers, each built to throw a standard exception and (_foreign) a type
+// of its own that is none: whatever a manager lets out stops at the client.
+class ThrowingManagerTest : public ::testing::TestWithParam<const char*> {
+protected:
+    std::string Manager(const char* name) const { return name + std::string(GetParam()); }
+};
+
+INSTANTIATE_TEST_SUITE_P(StandardAndForeign, ThrowingManagerTest,
+                         ::testing::Values("", "_foreign"),
+                         [](const auto& info) {
+                             return std::string(info.param).empty() ? "standard" : "foreign";
+                         });
+
 // A manager whose "CreateMemMod" throws provides none: the client allocates locally and
 // keeps nothing of the library.
-TEST(MemClientBinding, ManagerWhoseCreationThrowsLeavesTheClientUnbound)
+TEST_P(ThrowingManagerTest, ManagerWhoseCreationThrowsLeavesTheClientUnbound)
 {
+    const std::string name = Manager("throwing_stowel");
     ScopedTempDir dir;
-    dir.Copy({fixtures / "throwing_stowel.dll"});
+    dir.Copy({fixtures / (name + ".dll")});
     dir.Enter();
-    KXMEMMODCLIENT client("throwing_stowel");
+    KXMEMMODCLIENT client(name.c_str());
     EXPECT_FALSE(client.IsBound());
-    EXPECT_FALSE(IsLoaded(dir.Path() / "throwing_stowel.dll"));
+    EXPECT_FALSE(IsLoaded(dir.Path() / (name + ".dll")));
     void* block = nullptr;
     client.Alloc(&block, 16);
     EXPECT_NE(block, nullptr);
     client.Free(&block);
+}
+
+// A "ReleaseMemMod" that throws has still taken the manager back: the client is unbound
+// afterwards and allocates locally, whether it gave the manager back and kept the library
+// or released both.
+TEST_P(ThrowingManagerTest, ManagerWhoseReleaseThrowsStillLeavesTheClientUnbound)
+{
+    const std::string name = Manager("unreleasable_stowel");
+    ScopedTempDir dir;
+    dir.Copy({fixtures / (name + ".dll")});
+    dir.Enter();
+    KXMEMMODCLIENT keeping(name.c_str());
+    ASSERT_TRUE(keeping.IsBound());
+    keeping.GiveBackManager();
+    EXPECT_FALSE(keeping.IsBound());
+    void* block = nullptr;
+    keeping.Alloc(&block, 16);
+    EXPECT_NE(block, nullptr);
+    keeping.Free(&block);
+    KXMEMMODCLIENT releasing(name.c_str());
+    ASSERT_TRUE(releasing.IsBound());
+    releasing.Release();
+    EXPECT_FALSE(releasing.IsBound());
+    keeping.Release(); // the library the first client kept
+    EXPECT_FALSE(IsLoaded(dir.Path() / (name + ".dll")));
 }
 
 TEST(MemClientBinding, LongCurrentDirectory)
