@@ -7,6 +7,7 @@
 #include "failnth.h"
 #include "kxcollection.h"
 #include "kxpicture.h"
+#include "kxspareblocks.h"
 
 #include <gtest/gtest.h>
 
@@ -315,6 +316,31 @@ TEST(PictureAllocationFailure, ConstructionGivesAnEmptyPicture)
         }
     }
     EXPECT_GE(failures, 1);
+}
+
+// A buffer the memory manager refuses while the shelf holds blocks that do not fit it:
+// the shelf gives them back and the request is made again, which the memory they held may
+// now serve. The first allocation fails, as if memory had run short; the second, after
+// the shelf emptied, is given.
+TEST(PictureAllocationFailure, ARefusedBufferIsAskedForAgainOnceTheShelfIsEmptied)
+{
+    SpareBlocks().Open();
+    KXPICTURE kept;
+    ASSERT_TRUE(kept.Create(1024, 1024, 32)); // 4 MiB, kept when it is freed
+    kept.Reset();
+    ASSERT_EQ(SpareBlocks().KeptBlocks(), 1u);
+    KXPICTURE p;
+    bool made = false;
+    {
+        FAILNTH failing(1);
+        made = p.Create(2048, 1024, 32); // 8 MiB: no kept block fits
+        EXPECT_TRUE(FAILNTH::Reached());
+    }
+    EXPECT_TRUE(made);
+    EXPECT_NE(p.GetData(), nullptr);
+    EXPECT_EQ(SpareBlocks().KeptBlocks(), 0u);
+    p.Reset();
+    SpareBlocks().ReleaseAll();
 }
 
 } // namespace
