@@ -1,6 +1,7 @@
 // How a memory-manager client finds the memory manager: in the current directory, under
 // its base name and ".dll", whatever the length of the directory's path.
 #include "tempdir.h"
+#include "throwvariants.h"
 
 #include "kxmemmod.h"
 
@@ -70,13 +71,20 @@ TEST(MemClientBinding, LibraryWithoutManagerIsFreedAgain)
 class ThrowingManagerTest : public ::testing::TestWithParam<const char*> {
 protected:
     std::string Manager(const char* name) const { return name + std::string(GetParam()); }
+
+    // The client's blocks come and go, from the local heap once it holds no manager.
+    static void ExpectBlocks(KXMEMMODCLIENT& client)
+    {
+        void* block = nullptr;
+        client.Alloc(&block, 16);
+        EXPECT_NE(block, nullptr);
+        client.Free(&block);
+        EXPECT_EQ(block, nullptr);
+    }
 };
 
-INSTANTIATE_TEST_SUITE_P(StandardAndForeign, ThrowingManagerTest,
-                         ::testing::Values("", "_foreign"),
-                         [](const auto& info) {
-                             return std::string(info.param).empty() ? "standard" : "foreign";
-                         });
+INSTANTIATE_TEST_SUITE_P(StandardAndForeign, ThrowingManagerTest, ThrowVariants(),
+                         ThrowVariantName);
 
 // A manager whose "CreateMemMod" throws provides none: the client allocates locally and
 // keeps nothing of the library.
@@ -89,10 +97,7 @@ TEST_P(ThrowingManagerTest, ManagerWhoseCreationThrowsLeavesTheClientUnbound)
     KXMEMMODCLIENT client(name.c_str());
     EXPECT_FALSE(client.IsBound());
     EXPECT_FALSE(IsLoaded(dir.Path() / (name + ".dll")));
-    void* block = nullptr;
-    client.Alloc(&block, 16);
-    EXPECT_NE(block, nullptr);
-    client.Free(&block);
+    ExpectBlocks(client);
 }
 
 // A "ReleaseMemMod" that throws has still taken the manager back: the client is unbound
@@ -108,10 +113,7 @@ TEST_P(ThrowingManagerTest, ManagerWhoseReleaseThrowsStillLeavesTheClientUnbound
     ASSERT_TRUE(keeping.IsBound());
     keeping.GiveBackManager();
     EXPECT_FALSE(keeping.IsBound());
-    void* block = nullptr;
-    keeping.Alloc(&block, 16);
-    EXPECT_NE(block, nullptr);
-    keeping.Free(&block);
+    ExpectBlocks(keeping);
     KXMEMMODCLIENT releasing(name.c_str());
     ASSERT_TRUE(releasing.IsBound());
     releasing.Release();

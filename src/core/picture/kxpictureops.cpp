@@ -196,9 +196,9 @@ bool Resampled(const KXPICTURE& picture, std::uint32_t newWidth, std::uint32_t n
         return false;
     // The copies read whole old rows and write whole new ones: the old buffer holds every
     // old pixel and the new one every new pixel.
-    KX_CHECK(picture.HoldsPixels() && std::uint64_t{newWidth} * newHeight *
-                                              KXPICTURE::StorageBits(picture.GetDepth()) <=
-                                          std::uint64_t{bytes} * 8,
+    KX_CHECK(picture.HoldsPixels() &&
+                 std::uint64_t{newWidth} * newHeight * KXPICTURE::StorageBits(picture.GetDepth()) <=
+                     std::uint64_t{bytes} * 8,
              width, height, picture.GetDataSize(), newWidth, newHeight, bytes);
     fill(RESAMPLE{picture.GetData(), width, resized, newWidth, columns, rows});
     return true;
@@ -343,8 +343,7 @@ namespace kxpixel {
 
 void SwapRedBluePerPixel(KXPICTURE& picture)
 {
-    KX_CHECK(picture.HoldsPixels(), picture.GetWidth(), picture.GetHeight(),
-             picture.GetDataSize());
+    KX_CHECK(picture.HoldsPixels(), picture.GetWidth(), picture.GetHeight(), picture.GetDataSize());
     KXCOLOR colour;
     colour.SetMasks(picture.GetRedMask(), picture.GetGreenMask(), picture.GetBlueMask(),
                     picture.GetAlphaMask());
@@ -360,8 +359,7 @@ void SwapRedBlue(KXPICTURE& picture)
 {
     if (IsPaletteDepth(picture.GetDepth()))
         return;
-    KX_CHECK(picture.HoldsPixels(), picture.GetWidth(), picture.GetHeight(),
-             picture.GetDataSize());
+    KX_CHECK(picture.HoldsPixels(), picture.GetWidth(), picture.GetHeight(), picture.GetDataSize());
     BYTEFIELDS fields{};
     if (!HasByteFields(picture, fields)) {
         SwapRedBluePerPixel(picture);

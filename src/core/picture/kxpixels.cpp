@@ -459,8 +459,8 @@ void Convert(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const PIXELT
     CONVERSION(source, sourceMasks, target, count).Run(source.data, target.data, count);
 }
 
-void ConvertWithin(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
-                   const PIXELTARGET& target, std::uint32_t count, std::uint64_t capacity)
+void ConvertWithin(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const PIXELTARGET& target,
+                   std::uint32_t count, std::uint64_t capacity)
 {
     if (count == 0 || !IsWritableDepth(target.depth))
         return;

@@ -135,8 +135,8 @@ void Convert(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const PIXELT
 // target's data is the source's, its pixels take at least as many bits, and the buffer
 // has room for all of them (checked). Wider pixels are converted from the last one back,
 // so that none is written over before it is read.
-void ConvertWithin(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
-                   const PIXELTARGET& target, std::uint32_t count, std::uint64_t capacity);
+void ConvertWithin(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const PIXELTARGET& target,
+                   std::uint32_t count, std::uint64_t capacity);
 
 // Masks that are each 0 or eight contiguous bits, pairwise apart: every channel of such
 // a pixel is one byte moved by a shift, so no field needs scaling.

@@ -376,8 +376,7 @@ void SmoothDirectly(const SMOOTHTARGET& target, const SMOOTHPASS& pass, ROWFEED&
 
 void SmoothPerPixel(KXPICTURE& picture, const SMOOTHPASS& pass)
 {
-    KX_CHECK(picture.HoldsPixels(), picture.GetWidth(), picture.GetHeight(),
-             picture.GetDataSize());
+    KX_CHECK(picture.HoldsPixels(), picture.GetWidth(), picture.GetHeight(), picture.GetDataSize());
     KXCOLOR colour;
     colour.SetMasks(picture.GetRedMask(), picture.GetGreenMask(), picture.GetBlueMask(),
                     picture.GetAlphaMask());
@@ -402,8 +401,7 @@ void Smooth(KXPICTURE& picture, const SMOOTHPASS& pass)
     // Pixels of the palette depths are never written, so a pass would change nothing.
     if (IsPaletteDepth(picture.GetDepth()))
         return;
-    KX_CHECK(picture.HoldsPixels(), picture.GetWidth(), picture.GetHeight(),
-             picture.GetDataSize());
+    KX_CHECK(picture.HoldsPixels(), picture.GetWidth(), picture.GetHeight(), picture.GetDataSize());
     const SMOOTHTARGET target{picture.GetData(), picture.GetWidth(), picture.GetHeight(),
                               picture.GetDepth(), picture.GetMasks()};
     if (!SmoothsDirectly(target, pass)) {

@@ -11,7 +11,6 @@
 #include "kxloadermodule.h"
 #include "kxmanager.h"
 
-
 namespace {
 
 class FIXTURELOADER final : public KXLOADERMODULE {

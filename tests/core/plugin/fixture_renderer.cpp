@@ -7,7 +7,6 @@
 #include "kxexport.h"
 #include "kxmodule.h"
 
-
 namespace {
 
 class FIXTURERENDERER final : public KXRENDERER {

@@ -2,6 +2,7 @@
 // every call made on their modules.
 #include "recorder.h"
 #include "tempdir.h"
+#include "throwvariants.h"
 
 #include "kxcamera.h"
 #include "kxloadermodule.h"
@@ -168,11 +169,7 @@ protected:
     std::string Fixture(const char* name) const { return name + std::string(GetParam()); }
 };
 
-INSTANTIATE_TEST_SUITE_P(StandardAndForeign, ThrowingPluginTest,
-                         ::testing::Values("", "_foreign"),
-                         [](const auto& info) {
-                             return std::string(info.param).empty() ? "standard" : "foreign";
-                         });
+INSTANTIATE_TEST_SUITE_P(StandardAndForeign, ThrowingPluginTest, ThrowVariants(), ThrowVariantName);
 
 // A plug-in that lets an exception out of "CreateMod" gives no module: it is skipped and
 // freed like one whose "CreateMod" gives nothing, and the scan goes on.
