@@ -21,7 +21,8 @@ public:
     // Frees the buffers and empties the picture; the resolutions stay.
     KXPICTURE& Reset();
     // Reset, then a buffer for width × height pixels of the depth. False, with the
-    // picture left empty, when the buffer would be larger than the memory manager gives.
+    // picture left empty, for more pixels than kLargestPicture or a buffer larger than the
+    // memory manager gives.
     bool Create(std::uint32_t newWidth, std::uint32_t newHeight, std::uint16_t newDepth);
     // Create with a palette of paletteEntries entries (none for 0), all or nothing: both
     // buffers are allocated before the picture changes, so false, when either cannot be,
@@ -114,8 +115,8 @@ public:
     // Reverses the order of the rows.
     void VFlip();
     // Nearest-neighbour resampling about the centre; the masks, palette and depth stay.
-    // False, with the picture unchanged, for a width or height of 0, or when the new size
-    // is too large to hold or memory runs out.
+    // False, with the picture unchanged, for a width or height of 0, or when memory runs
+    // out or the new size is too large to hold (refused before anything is allocated).
     bool Resize(std::uint32_t newWidth, std::uint32_t newHeight);
     // Resize to twice the size, then the 5-point pass for filter 5, the 9-point pass for
     // 9 and the 3-point pass for any other value.
