@@ -31,10 +31,9 @@ enum class REFUSAL : std::uint8_t {
     UNREADABLE,  // no regular file, too large for any picture, or it did not read whole
 };
 
-// The most pixels a picture read from a file may have (16384 × 8192): checked before
-// anything is allocated, so that a small file cannot claim gigabytes, and low enough
-// that the viewer can still convert the picture to 32 bits.
-inline constexpr std::uint64_t kLargestPicture = std::uint64_t{1} << 27;
+// The most pixels a picture read from a file may have: the picture's own bound, checked
+// before anything is allocated.
+inline constexpr std::uint64_t kLargestPicture = KXPICTURE::kLargestPicture;
 
 // Reads the bytes of a BMP file into picture and returns NONE; any other value says why
 // the file was refused, with the picture untouched.

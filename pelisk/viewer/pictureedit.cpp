@@ -1,8 +1,5 @@
 #include "pictureedit.h"
 
-// The bitmap reader's bound on a picture read from a file.
-#include "bmpcodec.h"
-
 #include <charconv>
 #include <climits>
 
@@ -54,7 +51,7 @@ bool TooLarge(std::int64_t width, std::int64_t height)
 
 std::uint64_t LargestPicture()
 {
-    return bmp::kLargestPicture;
+    return KXPICTURE::kLargestPicture;
 }
 
 KXNEWSIZE ReadNewSize(std::string_view widthText, std::string_view heightText)

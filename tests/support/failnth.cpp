@@ -1,5 +1,6 @@
 #include "failnth.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 
@@ -9,8 +10,15 @@ int failAt = 0;
 bool failTheRest = false;
 int allocations = 0;
 
-bool FailsNow()
+std::size_t sizeLimit = SIZE_MAX;
+std::size_t largestAsked = 0;
+
+bool FailsNow(std::size_t size)
 {
+    if (size > largestAsked)
+        largestAsked = size;
+    if (size > sizeLimit)
+        return true;
     if (failAt <= 0)
         return false;
     ++allocations;
@@ -37,9 +45,25 @@ bool FAILNTH::Reached()
     return allocations >= failAt;
 }
 
+ALLOCATIONLIMIT::ALLOCATIONLIMIT(std::size_t limit)
+{
+    sizeLimit = limit;
+    largestAsked = 0;
+}
+
+ALLOCATIONLIMIT::~ALLOCATIONLIMIT()
+{
+    sizeLimit = SIZE_MAX;
+}
+
+std::size_t ALLOCATIONLIMIT::LargestAsked()
+{
+    return largestAsked;
+}
+
 void* operator new(std::size_t size)
 {
-    if (FailsNow())
+    if (FailsNow(size))
         throw std::bad_alloc();
     if (void* block = std::malloc(size != 0 ? size : 1))
         return block;
@@ -48,7 +72,7 @@ void* operator new(std::size_t size)
 
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
-    return FailsNow() ? nullptr : std::malloc(size != 0 ? size : 1);
+    return FailsNow(size) ? nullptr : std::malloc(size != 0 ? size : 1);
 }
 
 void operator delete(void* block) noexcept
