@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -508,8 +509,15 @@ int main(int argc, char** argv)
     benchmark::Initialize(&count, arguments.data());
     if (benchmark::ReportUnrecognizedArguments(count, arguments.data()))
         return 1;
-    for (const auto& setup : Setups())
-        setup();
+    // A setup that cannot make what its figures need (a file that a side reads otherwise
+    // than the system) ends the program before any figure.
+    try {
+        for (const auto& setup : Setups())
+            setup();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s: %s\n", argv[0], error.what());
+        return 1;
+    }
     TABLEREPORTER reporter;
     // A filter that leaves nothing of this program leaves it nothing to print.
     if (benchmark::RunSpecifiedBenchmarks(&reporter) == 0) {
