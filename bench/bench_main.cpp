@@ -486,6 +486,15 @@ void AddProcessSide(const BENCHCASE& line, const std::string& side,
         ->Iterations(1);
 }
 
+double PrintedCpuWithWall(const PROCESSRUN& run, benchmark::State& state)
+{
+    const std::size_t count = run.printed.size();
+    if (count < 3)
+        return -1.0;
+    state.counters["wall_ms"] = 1e3 * run.printed[count - 1];
+    return run.printed[count - 2];
+}
+
 std::string BenchProgramFolder()
 {
     return PELISK_BENCH_PROGRAMS;

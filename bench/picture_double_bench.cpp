@@ -26,16 +26,6 @@ namespace {
 
 constexpr std::uint16_t depths[] = {24, 32};
 
-// The last two numbers printed: the CPU and wall seconds of the doubling.
-double DoublingCpu(const PROCESSRUN& run, benchmark::State& state)
-{
-    const std::size_t count = run.printed.size();
-    if (count < 3)
-        return -1.0;
-    state.counters["wall_ms"] = 1e3 * run.printed[count - 1];
-    return run.printed[count - 2];
-}
-
 void AddFresh(const BENCHCASE& line, std::uint16_t depth, const std::string& path)
 {
     const std::string programs = BenchProgramFolder();
@@ -45,11 +35,11 @@ void AddFresh(const BENCHCASE& line, std::uint16_t depth, const std::string& pat
         ours.push_back("24");
         qt.push_back("24");
     }
-    AddProcessSide(line, oursSide, ours, DoublingCpu);
-    AddProcessSide(line, "Qt (threads)", qt, DoublingCpu);
+    AddProcessSide(line, oursSide, ours, PrintedCpuWithWall);
+    AddProcessSide(line, "Qt (threads)", qt, PrintedCpuWithWall);
     if (PillowIsThere())
         AddProcessSide(line, "Pillow", {PillowPython(), PillowScript(), "--first-double", path},
-                       DoublingCpu);
+                       PrintedCpuWithWall);
 }
 
 long MinorFaults()
