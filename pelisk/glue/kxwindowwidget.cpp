@@ -64,12 +64,14 @@ bool IsModifierKey(int key)
     }
 }
 
-// The keys the desktop keeps for its menus: a modifier pressed alone (Alt before every
-// mnemonic) and any key held with Alt. A window's key-down handler never sees them, so
-// the picture control does not render on them.
+// The keys the desktop keeps for its menus and for itself: a modifier pressed alone (Alt
+// before every mnemonic), any key held with Alt or with Super, and F10, which opens the
+// menus. A window's key-down handler never sees them, so the picture control does not
+// render on them.
 bool IsSystemKey(const QKeyEvent& event)
 {
-    return IsModifierKey(event.key()) || (event.modifiers() & Qt::AltModifier);
+    return IsModifierKey(event.key()) || event.key() == Qt::Key_F10 ||
+           (event.modifiers() & (Qt::AltModifier | Qt::MetaModifier));
 }
 
 } // namespace

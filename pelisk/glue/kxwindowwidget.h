@@ -1,8 +1,8 @@
 // The widget that shows a window of the drawing layer and hands its events to the
 // viewer's handlers, in the terms the viewer's controls expect: client coordinates, wheel
 // deltas of 120 a notch, virtual-key codes. As on the desktop the viewer was made for, the
-// system keys (the modifiers alone, and Alt with any key) stay with the menus and never
-// reach a handler.
+// system keys (the modifiers alone, Alt or Super with any key, and F10) stay with the
+// menus and the desktop and never reach a handler.
 #pragma once
 
 #include "kxgdi.h"

@@ -7,6 +7,7 @@
 #include "kxspareblocks.h"
 
 #include <QAbstractEventDispatcher>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QVBoxLayout>
@@ -107,6 +108,50 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_commandLinePath(16), m_
     pictureWidget->setGeometry(
         MapDialogUnits(QRect(0, 0, kPictureWidth, kPictureHeight), baseUnits));
     KeepSpareBlocksWhileWorking();
+    GiveKeysBackAfterTheMenus();
+}
+
+bool CMainDlg::MenusInUse() const
+{
+    return QApplication::activePopupWidget() != nullptr || m_menuBar->activeAction() != nullptr;
+}
+
+void CMainDlg::GiveKeysBackAfterTheMenus()
+{
+    // The toolkit's menu bar takes the keys while it is walked by keyboard and hands them
+    // back to the widget that had them before; a menu opened by its mnemonic while the bar
+    // already had them (Alt+I after a sub-menu closed with Escape) hands them back to the
+    // bar itself, which then keeps them. Once a command has run, and whenever a key reaches
+    // the bar while no menu is in use, the picture control has them again.
+    m_menuBar->installEventFilter(this);
+    connect(m_menuBar, &QMenuBar::triggered, this, [this] {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!MenusInUse() && QApplication::focusWidget() == m_menuBar &&
+                    m_picture.GetWidget() != nullptr)
+                    m_picture.GetWidget()->setFocus(Qt::OtherFocusReason);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+bool CMainDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_menuBar && event->type() == QEvent::KeyPress && !MenusInUse() &&
+        m_picture.GetWidget() != nullptr) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // Alt and the mnemonics still open the menus.
+        if (key->key() != Qt::Key_Alt && !(key->modifiers() & Qt::AltModifier)) {
+            KXWINDOWWIDGET* control = m_picture.GetWidget();
+            control->setFocus(Qt::OtherFocusReason);
+            QKeyEvent again(key->type(), key->key(), key->modifiers(), key->text(),
+                            key->isAutoRepeat(), static_cast<quint16>(key->count()));
+            QApplication::sendEvent(control, &again);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CMainDlg::KeepSpareBlocksWhileWorking()
@@ -223,6 +268,12 @@ void CMainDlg::keyPressEvent(QKeyEvent* event)
         break;
     case Qt::Key_Escape:
         OnCancel();
+        break;
+    case Qt::Key_F10:
+        // F10 opens the menus, as Alt does.
+        if (!m_menuBar->actions().isEmpty())
+            m_menuBar->setActiveAction(m_menuBar->actions().first());
+        event->accept();
         break;
     default:
         QDialog::keyPressEvent(event);

@@ -88,6 +88,7 @@ protected:
     // Runs when the dialog opens: the renderer menu and the filters, then the command-line
     // file.
     virtual bool OnInitDialog();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -100,6 +101,11 @@ private:
     void RunDemo();
     // Opens the program's shelf of kept blocks and empties it whenever the window waits.
     void KeepSpareBlocksWhileWorking();
+    // Whether a menu is open or the menu bar is walked by keyboard.
+    bool MenusInUse() const;
+    // The keys go back to the picture control once the menus are left, however they were
+    // left.
+    void GiveKeysBackAfterTheMenus();
 
     // In the order they are built. The picture control, whose objects may be registered
     // with a renderer, is destroyed before the renderer modules.

@@ -8,6 +8,8 @@
 #include "resource.h"
 #include "vorn.h"
 
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QWheelEvent>
@@ -151,18 +153,35 @@ protected:
     }
 
     // Alt alone, as before every menu mnemonic, Alt with letters that are no mnemonic of
-    // the menu bar (Z walks the camera), and the horizontal wheel both ways.
+    // the menu bar (Z walks the camera), the other modifiers alone, Super with a letter,
+    // the horizontal wheel both ways, and F10, which opens the menus; Escape twice leaves
+    // them again.
     static void SendSystemKeysAndHorizontalWheel(CMainDlg& shown)
     {
         QWindow* window = shown.windowHandle();
-        QTest::keyClick(window, Qt::Key_Alt);
-        QTest::keyClick(window, Qt::Key_Alt, Qt::AltModifier);
-        QTest::keyClick(window, Qt::Key_Z, Qt::AltModifier);
-        QTest::keyClick(window, Qt::Key_Q, Qt::AltModifier);
+        const struct {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+        } keys[] = {
+            {Qt::Key_Alt, Qt::NoModifier},        {Qt::Key_Alt, Qt::AltModifier},
+            {Qt::Key_Z, Qt::AltModifier},         {Qt::Key_Q, Qt::AltModifier},
+            {Qt::Key_Shift, Qt::ShiftModifier},   {Qt::Key_Control, Qt::ControlModifier},
+            {Qt::Key_Super_L, Qt::MetaModifier},  {Qt::Key_Z, Qt::MetaModifier},
+        };
+        for (const auto& k : keys)
+            QTest::keyClick(window, k.key, k.modifiers);
         CPictureCtrl& control = shown.GetPictureCtrl();
         Wheel(control, QPoint(120, 0));
         Wheel(control, QPoint(-120, 0));
+        QTest::keyClick(window, Qt::Key_F10);
         QCoreApplication::processEvents();
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        EXPECT_TRUE(menu != nullptr && menu->title() == "&File") << "F10 opens the menus";
+        QTest::keyClick(window, Qt::Key_Escape);
+        QTest::keyClick(window, Qt::Key_Escape);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_EQ(QApplication::focusWidget(), control.GetWidget());
     }
 };
 
@@ -204,6 +223,75 @@ TEST_F(SystemKeysTest, AltAndTheHorizontalWheelLeaveTheControlAsItWas)
         QTest::keyClick(shown.windowHandle(), Qt::Key_Z);
         EXPECT_NE(cameraAt(), camera);
     });
+}
+
+// The menus by keyboard, as a person walks them: a sub-menu opened and closed with Escape,
+// then a command, or a dialog opened and closed with Escape. Afterwards the control has the
+// keys again: Z walks the camera, and Escape ends the program.
+TEST_F(SystemKeysTest, KeysComeBackToTheControlAfterTheMenusAndDialogsByKeyboard)
+{
+    const auto type = [](CMainDlg& shown, std::initializer_list<QKeyCombination> keys) {
+        for (const QKeyCombination key : keys) {
+            QTest::keyClick(shown.windowHandle(), key.key(), key.keyboardModifiers());
+            QCoreApplication::processEvents();
+        }
+    };
+    // The title of the menu open now, empty when none is.
+    const auto openMenu = [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        return menu != nullptr ? menu->title() : QString();
+    };
+    const struct {
+        const char* what;
+        std::function<void(CMainDlg&)> road;
+    } roads[] = {
+        {"Image, Mode, Escape, Escape, then Image, VFlip",
+         [&](CMainDlg& shown) {
+             type(shown, {Qt::ALT | Qt::Key_I, Qt::Key_M});
+             EXPECT_EQ(openMenu(), "&Mode");
+             type(shown, {Qt::Key_Escape, Qt::Key_Escape, Qt::ALT | Qt::Key_I, Qt::Key_V});
+             // The lone pixel, flipped, shows in row 24 from the top.
+             QWidget* widget = shown.GetPictureCtrl().GetWidget();
+             EXPECT_EQ(PixelAt(shown.GetPictureCtrl(), 71 * widget->width() / (2 * kW),
+                               49 * widget->height() / (2 * kH)),
+                       kLonePixel)
+                 << "VFlip did not run";
+         }},
+        {"3D, Installed Renderers, Escape, Escape, Escape",
+         [&](CMainDlg& shown) {
+             type(shown, {Qt::ALT | Qt::Key_D, Qt::Key_Right});
+             EXPECT_EQ(openMenu(), "Installed Renderers");
+             type(shown, {Qt::Key_Escape, Qt::Key_Escape, Qt::Key_Escape});
+         }},
+        {"Image, Projet VORN, Escape",
+         [&](CMainDlg& shown) {
+             bool answered = false;
+             const MODALANSWER answering = WhenModal([&answered](QDialog* vorn) {
+                 EXPECT_EQ(vorn->windowTitle(), "VORN properties");
+                 QTest::keyClick(vorn, Qt::Key_Escape);
+                 answered = true;
+             });
+             type(shown, {Qt::ALT | Qt::Key_I, Qt::Key_P});
+             EXPECT_TRUE(answered);
+         }},
+    };
+    for (const auto& r : roads) {
+        SCOPED_TRACE(r.what);
+        CMainDlg dialog;
+        bool stillOpen = true;
+        Run(dialog, regionPath, [&](CMainDlg& shown) {
+            CPictureCtrl& control = shown.GetPictureCtrl();
+            r.road(shown);
+            EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+            const double z = *control.m_camera.GetPosition().GetItem(2);
+            type(shown, {Qt::Key_Z});
+            EXPECT_DOUBLE_EQ(*control.m_camera.GetPosition().GetItem(2), z - 10.0)
+                << "Z did not reach the control";
+            type(shown, {Qt::Key_Escape});
+            stillOpen = shown.isVisible();
+        });
+        EXPECT_FALSE(stillOpen) << "Escape did not end the program";
+    }
 }
 
 TEST_F(VornTest, PressOnTheTopLineLeavesNoPointsAndNoRepaint)
