@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <random>
 #include <vector>
 
@@ -474,6 +475,95 @@ TEST_F(VornTest, DialogShowsTheParametersAndOkTakesThemBack)
         shown.OnCommand(ID_MODE_ZOOM);
         EXPECT_EQ(control.m_nVornMode, 0);
         EXPECT_EQ(g_nVornPoints, points);
+    });
+}
+
+// The gene count is a whole number from 1 to the bound that keeps a pick short: any other
+// text is told, and OK then changes none of the settings.
+TEST_F(VornTest, GeneCountOutsideOneToTheBoundIsRefusedWithTheSettingsAsTheyWere)
+{
+    const std::string bound = std::to_string(kVornMostGenes);
+    const std::string beyond = std::to_string(kVornMostGenes + 1);
+    const struct {
+        std::string text;
+        int genes; // 0: refused
+    } cases[] = {
+        {"5", 5},           {" 12 ", 12},    {bound, kVornMostGenes}, {"0", 0},
+        {"-5", 0},          {"abc", 0},      {"4294967304", 0},       {beyond, 0},
+        {"", 0},            {"7x", 0},
+    };
+    CMainDlg dialog;
+    Run(dialog, regionPath, [&](CMainDlg& shown) {
+        CPictureCtrl& control = shown.GetPictureCtrl();
+        for (const auto& c : cases) {
+            SCOPED_TRACE("\"" + c.text + "\"");
+            // Settings that differ from every answer below.
+            control.m_nVornMode = 1;
+            g_nVornGenes = 3;
+            g_dVornSimilarity = 0.5;
+            g_dVornFitnessWeight = 0.2;
+            dialogs.messages.clear();
+            const MODALANSWER answering = WhenModal([&c](QDialog* shownDialog) {
+                auto* vorn = dynamic_cast<KXDIALOG*>(shownDialog);
+                ASSERT_NE(vorn, nullptr);
+                vorn->SetSliderPos(IDC_VORN_SIMILARITY, 75);
+                vorn->SetSliderPos(IDC_VORN_FITNESS, 30);
+                vorn->SetRadioIndex(IDC_VORN_DOTS, 1);
+                vorn->SetDlgItemText(IDC_VORN_GENES, QString::fromStdString(c.text));
+                qobject_cast<QPushButton*>(vorn->GetDlgItem(KXDIALOG::IDOK))->click();
+            });
+            shown.OnCommand(ID_PROJECT_VORN);
+            if (c.genes != 0) {
+                EXPECT_TRUE(dialogs.messages.empty());
+                EXPECT_EQ(g_nVornGenes, c.genes);
+                EXPECT_EQ(control.m_nVornMode, 2);
+                EXPECT_DOUBLE_EQ(g_dVornSimilarity, 0.75);
+                continue;
+            }
+            ASSERT_EQ(dialogs.messages.size(), 1u);
+            EXPECT_EQ(dialogs.messages[0].caption, "Pelisk error");
+            EXPECT_EQ(dialogs.messages[0].text,
+                      "The VORN settings were not changed: \"Nb Polygons:\" takes a whole "
+                      "number from 1 to " + bound + ", not \"" + c.text + "\".");
+            EXPECT_EQ(g_nVornGenes, 3);
+            EXPECT_EQ(control.m_nVornMode, 1);
+            EXPECT_DOUBLE_EQ(g_dVornSimilarity, 0.5);
+            EXPECT_DOUBLE_EQ(g_dVornFitnessWeight, 0.2);
+        }
+    });
+}
+
+// More genes than the contour has points give no better polygon: the search runs one gene
+// a point, whatever the count, and the window answers again at once.
+TEST_F(VornTest, PickWithMoreGenesThanContourPointsFinishesQuickly)
+{
+    CMainDlg dialog;
+    Run(dialog, regionPath, [&](CMainDlg& shown) {
+        CPictureCtrl& control = shown.GetPictureCtrl();
+        control.m_nVornMode = 2;
+        // As the dialog took any number once; a search of this many genes ran for minutes.
+        g_nVornGenes = 100000;
+        const auto start = std::chrono::steady_clock::now();
+        PressCell(control, 20, 14);
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        const int n = g_nVornPoints;
+        ASSERT_GT(n, 40);
+        EXPECT_LT(took.count(), 1.0);
+        EXPECT_EQ(VornSearchGenes(), n);
+        // The best polygon names every gene in contour order, and is drawn.
+        const std::uint8_t* best = control.m_solver.GetIndividual(0);
+        ASSERT_NE(best, nullptr);
+        const std::vector<std::uint16_t> genes = Genes(best, n);
+        EXPECT_TRUE(std::is_sorted(genes.begin(), genes.end()));
+        EXPECT_LT(genes.back(), n);
+        for (std::uint16_t gene : genes)
+            EXPECT_EQ(PointShown(control, gene), kWhite) << gene;
+        EXPECT_GT(VornFitness(control.m_solver.GetIndividual(0)), 0.5);
+        // The lone pixel's contour of one point: one gene.
+        PressCell(control, 35, 6);
+        EXPECT_EQ(g_nVornPoints, 1);
+        EXPECT_EQ(VornSearchGenes(), 1);
+        EXPECT_EQ(g_nVornGenes, 100000) << "the count asked for stays";
     });
 }
 
