@@ -25,7 +25,7 @@ extern double g_dVornRefPerimeter;  // the contour's perimeter
 extern double g_dVornRefArea;       // the contour's absolute shoelace sum (twice its area)
 
 // The most polygon vertices a genome may hold. The solver's time grows with the genes
-// (about 0.16 s for 4000 over a large contour, 1 s for 16000, minutes for 100000): this
+// (about 0.16 s for 4000 over a large contour, 1 s for 16000, 40 s for 100000): this
 // keeps a pick well under a second.
 constexpr std::int32_t kVornMostGenes = 4000;
 
