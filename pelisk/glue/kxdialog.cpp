@@ -1,5 +1,7 @@
 #include "kxdialog.h"
 
+#include "kxnomemory.h"
+
 #include <QApplication>
 #include <QButtonGroup>
 #include <QFontMetrics>
@@ -173,12 +175,14 @@ QWidget* KXDIALOG::MakeButton(const KXDLGCONTROL& control)
     button->setDefault(control.style & KXS_DEFAULT);
     const int id = control.id;
     connect(button, &QPushButton::clicked, this, [this, id] {
-        if (id == IDOK)
-            OnOK();
-        else if (id == IDCANCEL)
-            done(id);
-        else
-            OnCommand(id);
+        RunContained([this, id] {
+            if (id == IDOK)
+                OnOK();
+            else if (id == IDCANCEL)
+                done(id);
+            else
+                OnCommand(id);
+        });
     });
     return button;
 }
@@ -314,6 +318,15 @@ void KXDIALOG::keyPressEvent(QKeyEvent* event)
     default:
         QDialog::keyPressEvent(event);
     }
+}
+
+bool KXDIALOG::event(QEvent* event)
+{
+    // The dialog's handlers (keys, paint) run from here: what one cannot get memory for
+    // ends here, told, and the dialog stays open.
+    bool handled = true;
+    RunContained([&] { handled = QDialog::event(event); });
+    return handled;
 }
 
 void KXDIALOG::reject()

@@ -97,6 +97,7 @@ protected:
     // A push button other than OK and Cancel was pressed.
     virtual void OnCommand(int /*id*/) {}
 
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void reject() override;
 

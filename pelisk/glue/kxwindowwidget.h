@@ -57,6 +57,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Hooks the surface up to the widget and places it.
+    void Build();
+    // The widget's own handling of an event, which event() runs contained.
+    bool Dispatch(QEvent* event);
     // Tells the layer where the widget is on the screen and how large it is.
     void Place();
     static void Paint(void* self);
@@ -69,4 +73,6 @@ private:
     // The part of a notch that a high-resolution wheel has turned and no handler heard of.
     int wheelRest = 0;
     bool presenting = false;
+    // The last paint ran out of memory, and the user was told.
+    bool paintRefused = false;
 };

@@ -4,6 +4,7 @@
 
 #include "kxicon.h"
 #include "kxmodule.h"
+#include "kxnomemory.h"
 #include "kxspareblocks.h"
 
 #include <QAbstractEventDispatcher>
@@ -69,12 +70,27 @@ protected:
     void resizeEvent(QResizeEvent* event) override
     {
         QWidget::resizeEvent(event);
-        onSize(width(), height());
+        RunContained([this] { onSize(width(), height()); });
     }
 
 private:
     std::function<void(int, int)> onSize;
 };
+
+// Runs work so that memory running out in it stops it where it was, told. A status text it
+// had put up ("Loading from file...") goes again: the control shows what it showed before.
+template <typename WORK> void RunKeepingWhatIsShown(CPictureCtrl& control, WORK&& work)
+{
+    const std::int32_t shown = control.m_nDisplayMode;
+    if (RunContained(std::forward<WORK>(work)))
+        return;
+    const auto isStatus = [](std::int32_t mode) {
+        return mode == DISPLAY_STATUS || mode == DISPLAY_ASKRENDERER;
+    };
+    if (isStatus(control.m_nDisplayMode))
+        control.m_nDisplayMode = isStatus(shown) ? DISPLAY_NOTHING : shown;
+    RunContained([&control] { control.Invalidate(); });
+}
 
 } // namespace
 
@@ -92,7 +108,7 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_commandLinePath(16), m_
     setSizeGripEnabled(false);
 
     m_menuBar = new QMenuBar(this);
-    m_menu = BuildMenuBar(m_menuBar, kMainMenu, [this](unsigned id) { OnCommand(id); });
+    m_menu = BuildMenuBar(m_menuBar, kMainMenu, [this](unsigned id) { OnMenuCommand(id); });
     m_clientArea = new KXCLIENTAREA(this, [this](int cx, int cy) { OnSize(0, cx, cy); });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -109,6 +125,20 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_commandLinePath(16), m_
         MapDialogUnits(QRect(0, 0, kPictureWidth, kPictureHeight), baseUnits));
     KeepSpareBlocksWhileWorking();
     GiveKeysBackAfterTheMenus();
+}
+
+void CMainDlg::OnMenuCommand(unsigned id)
+{
+    RunKeepingWhatIsShown(m_picture, [this, id] { OnCommand(id); });
+}
+
+bool CMainDlg::event(QEvent* event)
+{
+    // The dialog's own handlers (paint, show, keys, the queued opening of the command-line
+    // file) run from here.
+    bool handled = true;
+    RunKeepingWhatIsShown(m_picture, [&] { handled = QDialog::event(event); });
+    return handled;
 }
 
 bool CMainDlg::MenusInUse() const

@@ -88,6 +88,7 @@ protected:
     // Runs when the dialog opens: the renderer menu and the filters, then the command-line
     // file.
     virtual bool OnInitDialog();
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -95,6 +96,8 @@ protected:
     void reject() override;
 
 private:
+    // A command chosen in the menus, run so that memory running out is told.
+    void OnMenuCommand(unsigned id);
     // The picture changed: the control shows it anew.
     void PictureChanged();
     // Runs the current renderer's demo; what the renderer throws ends there.
