@@ -115,9 +115,9 @@ KXDIALOG::KXDIALOG(const KXDLGTEMPLATE& layout, QWidget* parent) : QDialog(paren
         afterRadio = radio;
         widget->setGeometry(MapDialogRect(QRect(control.x, control.y, control.cx, control.cy)));
         if (control.id != -1)
-            items.insert(control.id, widget);
+            items.emplace(control.id, widget);
         if (control.kind == KXCONTROL::Static && (control.style & KXS_BITMAP))
-            bitmaps.insert(QString::fromLatin1(control.text), widget);
+            bitmaps.emplace(control.text, widget);
     }
 }
 
@@ -203,8 +203,9 @@ void KXDIALOG::SetBitmap(const char* name, const QImage& image)
 {
     // At its own size, clipped by the static and centred in it when the style says so.
     const QPixmap pixmap = QPixmap::fromImage(image);
-    for (QWidget* widget : bitmaps.values(QString::fromLatin1(name)))
-        if (auto* label = qobject_cast<QLabel*>(widget))
+    const auto [first, last] = bitmaps.equal_range(name);
+    for (auto named = first; named != last; ++named)
+        if (auto* label = qobject_cast<QLabel*>(named->second))
             label->setPixmap(pixmap);
 }
 
@@ -224,7 +225,8 @@ QRect KXDIALOG::MapDialogRect(const QRect& units) const
 
 QWidget* KXDIALOG::GetDlgItem(int id) const
 {
-    return items.value(id, nullptr);
+    const auto found = items.find(id);
+    return found != items.end() ? found->second : nullptr;
 }
 
 void KXDIALOG::SetDlgItemText(int id, const QString& text)

@@ -155,14 +155,16 @@ void CMainDlg::GiveKeysBackAfterTheMenus()
     // the bar while no menu is in use, the picture control has them again.
     m_menuBar->installEventFilter(this);
     connect(m_menuBar, &QMenuBar::triggered, this, [this] {
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (!MenusInUse() && QApplication::focusWidget() == m_menuBar &&
-                    m_picture.GetWidget() != nullptr)
-                    m_picture.GetWidget()->setFocus(Qt::OtherFocusReason);
-            },
-            Qt::QueuedConnection);
+        RunContained([this] {
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (!MenusInUse() && QApplication::focusWidget() == m_menuBar &&
+                        m_picture.GetWidget() != nullptr)
+                        m_picture.GetWidget()->setFocus(Qt::OtherFocusReason);
+                },
+                Qt::QueuedConnection);
+        });
     });
 }
 

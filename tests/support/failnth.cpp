@@ -33,11 +33,11 @@ bool IsOwnCode(const void* caller)
            (info.dli_fname != nullptr && EndsWith(info.dli_fname, "libkxgdi.so"));
 }
 
-bool FailsNow(const void* caller)
+bool FailsNow(const void* caller, bool throwing)
 {
     if (failAt <= 0 || paused > 0)
         return false;
-    if (counted == FAILWHERE::OWNCODE && !IsOwnCode(caller))
+    if (counted == FAILWHERE::OWNCODE && (!throwing || !IsOwnCode(caller)))
         return false;
     ++allocations;
     return allocations == failAt || (failTheRest && allocations > failAt);
@@ -45,7 +45,7 @@ bool FailsNow(const void* caller)
 
 void* Allocate(std::size_t size, const void* caller)
 {
-    if (FailsNow(caller))
+    if (FailsNow(caller, true))
         throw std::bad_alloc();
     if (void* block = std::malloc(size != 0 ? size : 1))
         return block;
@@ -54,7 +54,7 @@ void* Allocate(std::size_t size, const void* caller)
 
 void* AllocateOrNull(std::size_t size, const void* caller) noexcept
 {
-    return FailsNow(caller) ? nullptr : std::malloc(size != 0 ? size : 1);
+    return FailsNow(caller, false) ? nullptr : std::malloc(size != 0 ? size : 1);
 }
 
 } // namespace

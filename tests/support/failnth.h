@@ -11,8 +11,10 @@
 // Which allocations are counted and may fail.
 enum class FAILWHERE {
     ANYWHERE,
-    // Only those the program's own code asks for, and its drawing layer (libkxgdi.so):
-    // not those of the toolkit's libraries, the C++ library or the plug-ins.
+    // Only the throwing ones that the program's own code asks for, and its drawing layer
+    // (libkxgdi.so): not those of the toolkit's libraries, the C++ library or the
+    // plug-ins, nor the non-throwing ones of the library's and the memory manager's
+    // routines, which refuse when memory runs out.
     OWNCODE,
 };
 
