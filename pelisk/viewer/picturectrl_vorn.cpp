@@ -9,6 +9,7 @@
 #include "vorndlg.h"
 
 #include "kxcollection.h"
+#include "kxnomemory.h"
 #include "kxstring.h"
 #include "kxsysdlg.h"
 
@@ -220,7 +221,9 @@ bool CPictureCtrl::KeepContour(KXCOLLECTION<int>& contour, int n)
 {
     g_pVornPoints = new (std::nothrow) KXVORNPOINT[static_cast<std::size_t>(n)];
     if (g_pVornPoints == nullptr) {
+        // The pick keeps no points, as one that found none, and says why.
         g_nVornPoints = 0;
+        TellNoMemory();
         return false;
     }
     const std::uint32_t width = m_picture.GetWidth();
