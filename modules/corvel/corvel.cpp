@@ -2,6 +2,7 @@
 
 #include "kxdemoscene.h"
 
+#include "kxassert.h"
 #include "kxboundary.h"
 
 #include "kxcamera.h"
@@ -147,6 +148,15 @@ bool CORVEL::MakeSurface()
     return bitmap != nullptr && memoryDC != nullptr;
 }
 
+// The walks over the rays and the surface trust the count they run to: a ray array or a
+// section made for another size would be written past its end. Checked once per frame,
+// not per ray, so the walks themselves stay as fast.
+void CORVEL::CheckBuffers() const
+{
+    KX_CHECK(width > 0 && height > 0 && std::int64_t{width} * height == pixelCount, width, height,
+             pixelCount);
+}
+
 void CORVEL::SetCamera(KXCAMERA* camera)
 {
     CallContained([this, camera] { Aim(camera); });
@@ -156,6 +166,7 @@ void CORVEL::Aim(KXCAMERA* camera)
 {
     if (rays == nullptr || camera == nullptr)
         return;
+    CheckBuffers();
     const int hw = width >> 1;
     const int hh = height >> 1;
     const double d = hw * camera->GetFocal();
@@ -164,8 +175,8 @@ void CORVEL::Aim(KXCAMERA* camera)
     int n = 0;
     for (int row = 0; row < height; ++row) {
         for (int column = 0; column < width; ++column, ++n) {
-            // Each ray keeps the fourth component of its direction, so its line is read
-            // before it is written: asked for ahead, it is there in time.
+            // Each ray's origin and direction fill one cache line, which the core fetches
+            // before it writes it: asked for ahead, it is there in time.
             if (n < pixelCount - kRaysAhead)
                 rays[n + kRaysAhead].PrefetchAim();
             rays[n].Aim(eye, column - hw, hh - row, d);
@@ -182,6 +193,7 @@ bool CORVEL::TraceWorld(KXWORLD* world)
 {
     if (!IsReady() || world == nullptr)
         return false;
+    CheckBuffers();
     KXRAYSCENE scene(*world);
     for (int n = 0; n < pixelCount; ++n) {
         if (n < pixelCount - kRaysAhead)
@@ -190,20 +202,20 @@ bool CORVEL::TraceWorld(KXWORLD* world)
         bits[n] = rays[n].GetPixel();
     }
     rayCount = scene.rayCount;
-    ShowSurface();
-    return true;
+    return ShowSurface();
 }
 
 // The section is bottom-up and ray 0 sits at its position 0, the bottom-left: a negative
-// source height turns it over, so ray 0's row comes out at the top of the window.
-void CORVEL::ShowSurface()
+// source height turns it over, so ray 0's row comes out at the top of the window. False
+// when the copy was not made (the view's window is gone).
+bool CORVEL::ShowSurface()
 {
     HWND window = view->GetHandle();
     const PAINTING painting(window);
     SelectObject(memoryDC, bitmap);
     const WINDOWDC dc(window);
-    StretchBlt(dc.Get(), 0, 0, view->GetWidth(), view->GetHeight(), memoryDC, 0, height, width,
-               -height, SRCCOPY);
+    return StretchBlt(dc.Get(), 0, 0, view->GetWidth(), view->GetHeight(), memoryDC, 0, height,
+                      width, -height, SRCCOPY);
 }
 
 bool CORVEL::RunDemo(int)
@@ -216,8 +228,16 @@ bool CORVEL::RenderDemo()
     if (!IsReady())
         return false;
     KXDEMOSCENE scene;
-    scene.Stage(this);
-    scene.GetWorld().Render();
-    scene.GetWorld().Clear();
-    return true;
+    KXWORLD& world = scene.GetWorld();
+    // A scene short of a part would draw another picture: it is not rendered. The world's
+    // own Render would report a failed trace as drawn (it then lets the objects without a
+    // material draw themselves, and the demo has none), so the demo makes the world's two
+    // calls itself and keeps the answer of the trace.
+    bool shown = false;
+    if (scene.Stage(this)) {
+        BeginRender();
+        shown = Render(&world);
+    }
+    world.Clear();
+    return shown;
 }

@@ -31,8 +31,8 @@ public:
     void BeginRender() override {}
     void EndRender() override {}
     // Traces every pixel and shows the picture; true, so that the world stops there. False
-    // without a successful Init, and when memory runs out (then nothing, or the surface as
-    // far as it was traced, is shown).
+    // without a successful Init, when memory runs out (then nothing, or the surface as far
+    // as it was traced, is shown) and when the view's window takes no copy.
     bool Render(KXWORLD* world) override;
     bool SpareBinary(int, int) override { return true; }
     bool DrawObject(KXOBJECT3D*, int) override { return true; }
@@ -40,11 +40,14 @@ public:
     // Ray n = row × width + column looks from the camera's position through the pixel
     // (column - width / 2, height / 2 - row) of an image plane at width / 2 times the focal
     // factor along +z: ray 0 at the top-left, +x to the right, +y up. The camera's
-    // orientation plays no part.
+    // orientation plays no part. Each aim writes every ray's whole origin and direction,
+    // so a camera whose rays cannot be aimed (focal factor 0 or NaN) spoils only the
+    // frames aimed with it.
     void SetCamera(KXCAMERA* camera) override;
     bool DetachObject(KXOBJECT3D*) override { return true; }
     bool DetachWorld(KXWORLD*) override { return true; }
-    // Builds the demo scene, renders it into the view and takes it down again.
+    // Builds the demo scene, renders it into the view and takes it down again. True only
+    // when the whole scene was built, traced and copied into the view's window.
     bool RunDemo(int flag) override;
 
     bool IsReady() const { return rays != nullptr && bitmap != nullptr && memoryDC != nullptr; }
@@ -65,11 +68,15 @@ private:
     bool TraceWorld(KXWORLD* world);
     bool RenderDemo();
     bool MakeSurface();
-    void ShowSurface();
+    bool ShowSurface();
+    void CheckBuffers() const;
 
     int width = 0;
     int height = 0;
     KXHANDLE* view = nullptr; // not owned
+    // While the rays are set: pixelCount rays, pixelCount = width × height, and a section
+    // of width × height pixels. Every aim and every render walks all of them by that
+    // count, so each checks it once before its walk (CheckBuffers).
     KXRAY* rays = nullptr;
     int pixelCount = 0;
     std::uint16_t depth = 3;

@@ -20,7 +20,7 @@ KXDEMOSCENE::KXDEMOSCENE()
     blue.SetRefraction(0.8);
 }
 
-void KXDEMOSCENE::Stage(KXRENDERER* renderer)
+bool KXDEMOSCENE::Stage(KXRENDERER* renderer)
 {
     world.SetRenderer(renderer);
     work.Set(0, 0, 0, 0);
@@ -45,4 +45,20 @@ void KXDEMOSCENE::Stage(KXRENDERER* renderer)
     world.AddObject(&ground);
     world.AddCamera(&camera);
     world.AddLight(&light);
+    return IsWhole();
+}
+
+// Each primitive holds its one material and each material names its one user; the world
+// holds the four primitives, the camera and the light.
+bool KXDEMOSCENE::IsWhole()
+{
+    const KXOBJECT3D* const primitives[] = {&redSphere, &greySphere, &blueSphere, &ground};
+    for (const KXOBJECT3D* primitive : primitives)
+        if (primitive->GetMaterialCount() != 1)
+            return false;
+    for (const KXMATERIAL* material : {&red, &grey, &blue, &green})
+        if (material->GetUserCount() != 1)
+            return false;
+    return world.GetObjectCount() == 4 && world.GetCameraCount() == 1 &&
+           world.GetLightCount() == 1;
 }

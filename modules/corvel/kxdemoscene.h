@@ -23,11 +23,16 @@ public:
     KXDEMOSCENE& operator=(const KXDEMOSCENE&) = delete;
 
     // Binds the renderer to the world and puts the scene together: the primitives, then the
-    // camera (which aims the renderer's rays), then the light.
-    void Stage(KXRENDERER* renderer);
+    // camera (which aims the renderer's rays), then the light. True when every material,
+    // object, camera and light made it into the scene: the lists refuse an addition they
+    // cannot allocate for without saying so, and a scene short of one draws another
+    // picture.
+    bool Stage(KXRENDERER* renderer);
     KXWORLD& GetWorld() { return world; }
 
 private:
+    bool IsWhole();
+
     KXWORLD world;
     KXCAMERA camera{0.0, 3.0, -8.0};
     KXLIGHT light{5.0, 15.0, -5.0};

@@ -33,11 +33,14 @@ public:
     // Sets x, y and z of the direction; w stays.
     void SetDirection(double x, double y, double z);
     void NormalizeDirection();
-    // Aims the ray from origin along (x, y, z), normalised; w of the direction stays.
-    // The same as SetOrigin, SetDirection and NormalizeDirection, without their calls.
+    // Aims the ray from origin along (x, y, z, 0), normalised: the same as SetOrigin,
+    // SetDirection and NormalizeDirection, without their calls. The whole origin and
+    // direction are written, w included: a direction that cannot be normalised (zero or
+    // undefined, from a degenerate camera) comes out undefined in every component, and
+    // nothing of it may outlive the frame aimed with it.
     void Aim(const corvel::VEC4& from, double x, double y, double z)
     {
-        corvel::VEC4 towards{x, y, z, direction.w};
+        corvel::VEC4 towards{x, y, z, 0.0};
         corvel::Normalize(towards);
         origin = from;
         direction = towards;

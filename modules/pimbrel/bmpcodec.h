@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+#include <sys/types.h>
+
 namespace bmp {
 
 class OPENFILE;
@@ -29,10 +31,9 @@ enum class REFUSAL : std::uint8_t {
     UNREADABLE,  // no regular file, too large for any picture, or it did not read whole
 };
 
-// The most pixels a picture read from a file may have (16384 × 8192): checked before
-// anything is allocated, so that a small file cannot claim gigabytes, and low enough
-// that the viewer can still convert the picture to 32 bits.
-inline constexpr std::uint64_t kLargestPicture = std::uint64_t{1} << 27;
+// The most pixels a picture read from a file may have: the picture's own bound, checked
+// before anything is allocated.
+inline constexpr std::uint64_t kLargestPicture = KXPICTURE::kLargestPicture;
 
 // Reads the bytes of a BMP file into picture and returns NONE; any other value says why
 // the file was refused, with the picture untouched.
@@ -59,8 +60,10 @@ REFUSAL DecodePlainRows(const std::uint8_t* head, std::size_t headSize, std::siz
 REFUSAL ReadFile(const char* path, KXPICTURE& picture);
 
 // The bytes of a BMP file holding picture. False, with out empty, for a picture without
-// pixels or of a depth other than 1, 4, 8, 16, 24 and 32, or when out cannot be
-// allocated.
+// pixels, one whose buffer does not hold every pixel of its size, one of a depth other
+// than 1, 4, 8, 16, 24 and 32, or when out cannot be allocated. A 16-bit picture whose
+// masks no file can carry as bit fields (they overlap, have gaps, reach past bit 15 or
+// hold no colour) is stored as 24 bits, blue, green, red, showing the same colours.
 bool Encode(const KXPICTURE& picture, std::vector<std::uint8_t>& out);
 
 // The whole content of a regular file, read into memory of its own that nothing fills
@@ -89,10 +92,26 @@ private:
     std::size_t size = 0;
 };
 
+// What a save asks of the system where a test must change the answer or look on.
+struct SAVESEAM {
+    // Changes the new file's owner and group; fchown when empty.
+    std::function<int(int fd, uid_t owner, gid_t group)> changeOwner;
+    // Gives the new file one extended attribute; fsetxattr when empty.
+    std::function<int(int fd, const char* name, const void* value, std::size_t size)>
+        setAttribute;
+    // Called with the new file once it is made and after each step that gives it what
+    // guards the file it replaces; the last call comes just before its first byte.
+    std::function<void(int fd)> watch;
+};
+
 // Replaces the file at path with bytes, never destroying what it replaces: the bytes go
-// to a new file beside it (with the permissions of the file it replaces), are flushed to
-// the disk and only then renamed over it. False when any step fails, with errno telling
-// why, the old file intact and no new file left behind.
+// to a new file beside it, are flushed to the disk and only then renamed over it. Until
+// it holds the owner, group, permissions, access-control list and user attributes of the
+// file it replaces, the new file is open to its owner alone; a file made where none was
+// gets the permissions any new file gets. False when any step fails (also when the
+// access-control list or an attribute cannot be carried over), with errno telling why,
+// the old file intact and no new file left behind.
 bool WriteFile(const char* path, const std::vector<std::uint8_t>& bytes);
+bool WriteFile(const char* path, const std::vector<std::uint8_t>& bytes, const SAVESEAM& seam);
 
 } // namespace bmp

@@ -95,13 +95,12 @@ bool IsKnownDepth(unsigned bits)
     return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
-// One picture limit for every file, checked before anything is allocated.
+// The picture's own limit for every file, checked before anything is allocated.
 REFUSAL CheckSize(const LAYOUT& layout)
 {
     if (layout.width == 0 || layout.height == 0)
         return REFUSAL::DIMENSIONS;
-    if (std::uint64_t{layout.width} * layout.height > kLargestPicture ||
-        !KXPICTURE::CanHold(layout.width, layout.height, static_cast<std::uint16_t>(layout.bits)))
+    if (!KXPICTURE::CanHold(layout.width, layout.height, static_cast<std::uint16_t>(layout.bits)))
         return REFUSAL::TOOLARGE;
     return REFUSAL::NONE;
 }
@@ -375,7 +374,7 @@ public:
     // A run of one index, or at 4 bits of two alternating indices.
     void Run(std::size_t first, std::uint32_t count, std::uint8_t value)
     {
-        KX_ASSERT(Holds(first, count));
+        KX_CHECK(Holds(first, count), first, count, dataSize);
         if (!nibbles) {
             std::memset(data + first, value, count);
             return;
@@ -386,7 +385,7 @@ public:
 
     void Copy(std::size_t first, std::uint32_t count, const std::uint8_t* source)
     {
-        KX_ASSERT(Holds(first, count));
+        KX_CHECK(Holds(first, count), first, count, dataSize);
         if (!nibbles) {
             std::memcpy(data + first, source, count);
             return;
@@ -413,10 +412,11 @@ void CopyPalette(const LAYOUT& layout, const std::uint8_t* fileBytes, KXPICTURE&
     if (entries == nullptr)
         return;
     // The header's reading placed the entries read inside the palette and the file.
-    KX_ASSERT(layout.paletteRead <= layout.paletteCount);
-    KX_ASSERT(layout.paletteRead == 0 ||
-              layout.paletteStart + layout.paletteEntrySize * layout.paletteRead <=
-                  layout.fileSize);
+    KX_CHECK(layout.paletteRead <= layout.paletteCount, layout.paletteRead, layout.paletteCount);
+    KX_CHECK(layout.paletteRead == 0 ||
+                 layout.paletteStart + layout.paletteEntrySize * layout.paletteRead <=
+                     layout.fileSize,
+             layout.paletteStart, layout.paletteEntrySize, layout.paletteRead, layout.fileSize);
     std::memset(entries, 0, std::size_t{layout.paletteCount} * 4);
     const std::uint8_t* source = fileBytes + layout.paletteStart;
     for (std::uint32_t i = 0; i < layout.paletteRead; ++i)
@@ -454,10 +454,12 @@ void CopyRows(const LAYOUT& layout, const std::uint8_t* fileBytes, KXPICTURE& pi
         std::memset(data, 0, picture.GetDataSize());
     // The header's reading placed every row inside the file, and the picture was made to
     // hold them all.
-    KX_ASSERT(layout.pixelStart + stride * (layout.height - 1) + (rowBits + 7) / 8 <=
-              layout.pixelEnd);
-    KX_ASSERT(layout.pixelEnd <= layout.fileSize);
-    KX_ASSERT((rowBits * layout.height + 7) / 8 <= picture.GetDataSize());
+    KX_CHECK(layout.pixelStart + stride * (layout.height - 1) + (rowBits + 7) / 8 <=
+                 layout.pixelEnd,
+             layout.pixelStart, stride, layout.height, rowBits, layout.pixelEnd);
+    KX_CHECK(layout.pixelEnd <= layout.fileSize, layout.pixelEnd, layout.fileSize);
+    KX_CHECK((rowBits * layout.height + 7) / 8 <= picture.GetDataSize(), rowBits, layout.height,
+             picture.GetDataSize());
     if (HasPlainRows(layout)) {
         std::memcpy(data, fileBytes + layout.pixelStart, rowBytes * layout.height);
         return;
@@ -539,8 +541,9 @@ REFUSAL DecodePlainRows(const std::uint8_t* head, std::size_t headSize, std::siz
         return REFUSAL::NONE;
     plain = true;
     // The palette lies within the head the headers were read from.
-    KX_ASSERT(layout.paletteRead == 0 ||
-              layout.paletteStart + layout.paletteEntrySize * layout.paletteRead <= headSize);
+    KX_CHECK(layout.paletteRead == 0 ||
+                 layout.paletteStart + layout.paletteEntrySize * layout.paletteRead <= headSize,
+             layout.paletteStart, layout.paletteEntrySize, layout.paletteRead, headSize);
     const auto bits = static_cast<std::uint16_t>(layout.bits);
     std::uint8_t* pixels = nullptr;
     std::uint32_t capacity = 0;
@@ -550,8 +553,9 @@ REFUSAL DecodePlainRows(const std::uint8_t* head, std::size_t headSize, std::siz
     // The header's reading placed every row inside the file, one after the other, and the
     // buffer holds them all.
     const std::size_t bytes = layout.pixelEnd - layout.pixelStart;
-    KX_ASSERT(bytes == std::uint64_t{layout.width} * layout.height * layout.bits / 8);
-    KX_ASSERT(bytes <= capacity);
+    KX_CHECK(bytes == std::uint64_t{layout.width} * layout.height * layout.bits / 8, bytes,
+             layout.width, layout.height, layout.bits);
+    KX_CHECK(bytes <= capacity, bytes, capacity);
     REFUSAL refusal = REFUSAL::NONE;
     if (!readAt(layout.pixelStart, pixels, bytes))
         refusal = REFUSAL::UNREADABLE;

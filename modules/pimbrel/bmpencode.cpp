@@ -1,7 +1,8 @@
 // Writing BMP files: rows padded to 4 bytes, the leftmost of several pixels in a byte's
 // highest bits, the whole palette of a paletted depth, 16- and 32-bit pixels with bit
 // fields that name the picture's own masks, or the standard ones where the picture's are
-// the standard fields in another order.
+// the standard fields in another order. A 16-bit picture whose fields no file can carry
+// is stored as 24 bits, blue, green, red.
 #include "bmpcodec.h"
 #include "bmplayout.h"
 
@@ -18,6 +19,18 @@ namespace {
 bool IsWritable(std::uint16_t depth)
 {
     return depth == 1 || depth == 4 || depth == 8 || depth == 16 || depth == 24 || depth == 32;
+}
+
+// True when the picture's buffer holds every pixel of its size and depth: a picture whose
+// width or height was raised without a new buffer is refused rather than read past its
+// end.
+bool HoldsPixels(const KXPICTURE& picture)
+{
+    const unsigned bits = KXPICTURE::StorageBits(picture.GetDepth());
+    const std::uint64_t pixels = std::uint64_t{picture.GetWidth()} * picture.GetHeight();
+    if (picture.GetData() == nullptr || pixels > (UINT64_MAX - 7) / bits)
+        return false;
+    return (pixels * bits + 7) / 8 <= picture.GetDataSize();
 }
 
 bool HasBgrMasks(const KXPICTURE& picture)
@@ -66,18 +79,26 @@ struct FIELDS16 {
     }
 };
 
-bool AreDistinctFields(const std::uint32_t (&masks)[3])
+// Whether a file can carry the three masks as 16-bit fields that every reader, this
+// system's own among them, takes: each one run of bits or none, inside the pixel,
+// overlapping no other, and some colour among them.
+bool CarriesFields16(const std::uint32_t (&masks)[3])
 {
     std::uint32_t seen = 0;
     for (std::uint32_t mask : masks) {
-        if (mask == 0 || mask > 0xFFFF || (mask & seen) != 0)
+        if (mask > 0xFFFF || (mask & seen) != 0)
             return false;
-        const std::uint32_t shifted = mask >> std::countr_zero(mask);
+        const std::uint32_t shifted = mask == 0 ? 0 : mask >> std::countr_zero(mask);
         if ((shifted & (shifted + 1)) != 0)
             return false;
         seen |= mask;
     }
-    return true;
+    return seen != 0;
+}
+
+bool AreDistinctFields(const std::uint32_t (&masks)[3])
+{
+    return CarriesFields16(masks) && masks[0] != 0 && masks[1] != 0 && masks[2] != 0;
 }
 
 FIELDS16 FileFields16(const KXPICTURE& picture)
@@ -95,6 +116,18 @@ FIELDS16 FileFields16(const KXPICTURE& picture)
     return fields;
 }
 
+// The bits a pixel takes in the file: the picture's own, but 24 for a 16-bit picture whose
+// fields no file can carry (they overlap, have gaps, reach past the pixel or hold no
+// colour), so that the file reads back with the colours the picture shows.
+std::uint16_t FileBits(const KXPICTURE& picture)
+{
+    const std::uint32_t masks[3] = {picture.GetRedMask(), picture.GetGreenMask(),
+                                    picture.GetBlueMask()};
+    if (picture.GetDepth() == 16 && !CarriesFields16(masks))
+        return 24;
+    return picture.GetDepth();
+}
+
 // One row of 1- or 4-bit pixels, from the picture's order into the file's.
 void PackRow(const KXPICTURE& picture, std::uint32_t y, std::uint8_t* out)
 {
@@ -110,8 +143,9 @@ void PackRow(const KXPICTURE& picture, std::uint32_t y, std::uint8_t* out)
     }
 }
 
-// One row of a 24-bit picture whose masks are not blue, green, red: each pixel is
-// decoded through its masks and stored in the file's order.
+// One row of 24-bit file pixels from a picture that does not hold them so (other masks,
+// or 16 bits): each pixel is decoded through the picture's masks and stored blue,
+// green, red.
 void ConvertRow(const KXPICTURE& picture, std::uint32_t y, std::uint8_t* out)
 {
     KXCOLOR colour;
@@ -135,13 +169,14 @@ void RepackRow(const KXPICTURE& picture, const FIELDS16& fields, std::uint32_t y
 
 // Appends the rows, bottom row first, each padded with zeros to stride bytes. Rows the
 // picture holds as the file stores them go in as one block: nothing is written twice.
-void AppendRows(const KXPICTURE& picture, std::size_t stride, std::vector<std::uint8_t>& out)
+void AppendRows(const KXPICTURE& picture, unsigned bits, std::size_t stride,
+                std::vector<std::uint8_t>& out)
 {
-    const unsigned bits = picture.GetDepth();
     const std::size_t rowBytes = std::size_t{picture.GetWidth()} * bits / 8;
     const FIELDS16 fields = FileFields16(picture);
     const bool repack = bits == 16 && fields.Moves();
-    const bool convert = (bits == 24 && !HasBgrMasks(picture)) || repack;
+    const bool convert =
+        (bits == 24 && (picture.GetDepth() != 24 || !HasBgrMasks(picture))) || repack;
     const std::uint8_t* data = picture.GetData();
     if (bits >= 8 && !convert && rowBytes == stride) {
         out.insert(out.end(), data, data + stride * picture.GetHeight());
@@ -164,11 +199,10 @@ void AppendRows(const KXPICTURE& picture, std::size_t stride, std::vector<std::u
 
 // The file header, the information header, the bit fields and the palette: offset bytes
 // from h on, which start zeroed.
-void PutHeaders(const KXPICTURE& picture, std::uint64_t offset, std::uint64_t imageSize,
-                std::uint32_t paletteCount, std::uint8_t* h)
+void PutHeaders(const KXPICTURE& picture, std::uint16_t bits, std::uint64_t offset,
+                std::uint64_t imageSize, std::uint32_t paletteCount, std::uint8_t* h)
 {
     namespace L = layout;
-    const std::uint16_t bits = picture.GetDepth();
     const bool bitFields = bits == 16 || bits == 32;
     h[L::kSignature] = 'B';
     h[L::kSignature + 1] = 'M';
@@ -207,10 +241,10 @@ bool Encode(const KXPICTURE& picture, std::vector<std::uint8_t>& out)
 {
     namespace L = layout;
     out.clear();
-    const std::uint16_t bits = picture.GetDepth();
-    if (!IsWritable(bits) || picture.GetData() == nullptr || picture.GetWidth() == 0 ||
-        picture.GetHeight() == 0)
+    if (!IsWritable(picture.GetDepth()) || picture.GetWidth() == 0 || picture.GetHeight() == 0 ||
+        !HoldsPixels(picture))
         return false;
+    const std::uint16_t bits = FileBits(picture);
 
     const bool bitFields = bits == 16 || bits == 32;
     std::uint32_t paletteCount = 0;
@@ -226,8 +260,8 @@ bool Encode(const KXPICTURE& picture, std::vector<std::uint8_t>& out)
     try {
         out.reserve(offset + imageSize);
         out.resize(offset);
-        PutHeaders(picture, offset, imageSize, paletteCount, out.data());
-        AppendRows(picture, stride, out);
+        PutHeaders(picture, bits, offset, imageSize, paletteCount, out.data());
+        AppendRows(picture, bits, stride, out);
     } catch (const std::bad_alloc&) {
         out.clear();
         return false;

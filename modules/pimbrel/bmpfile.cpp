@@ -7,9 +7,11 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <string_view>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace bmp {
@@ -161,8 +163,8 @@ namespace {
 
 // The file a save replaces: where it lies (a link is followed, so that the link stays
 // and what it names is replaced) and the owner, group and permissions the new file takes
-// over. A name that does not exist yet is written as it is, with the owner and the
-// permissions a new file gets.
+// over, as it does the file's attributes. A name that does not exist yet is written as it
+// is, with the owner and the permissions a new file gets.
 struct TARGET {
     std::string path;
     bool exists = false;
@@ -256,9 +258,11 @@ bool FindTarget(const char* path, TARGET& target)
     return true;
 }
 
-// A new file beside the target, open for writing; -1, with errno set, when none can be
-// made. Its name starts with a dot, so that listings do not show it while it is written.
-int CreateBeside(const std::string& target, std::string& name)
+// A new file beside the target, open for writing, made with mode (less the user's mask);
+// -1, with errno set, when none can be made. It is always a file of its own: a name that
+// exists, whatever it is, is never opened. Its name starts with a dot, so that listings
+// do not show it while it is written.
+int CreateBeside(const std::string& target, mode_t mode, std::string& name)
 {
     const std::size_t slash = target.rfind('/');
     // Part of the name shows whose file it is; all of it might be too long with the rest.
@@ -268,7 +272,7 @@ int CreateBeside(const std::string& target, std::string& name)
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
         name = folder + "/." + base + "." + std::to_string(getpid()) + "-" +
                std::to_string(attempt) + ".tmp";
-        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
@@ -300,20 +304,128 @@ bool MayNotGive()
     return errno == EPERM || errno == EINVAL;
 }
 
-// Gives the new file the owner, group and permissions of the file it replaces. A user
-// who may not give a file away keeps the group when a member of it, and otherwise saves
-// the file as their own: only the administrator may keep another user's file theirs.
-bool TakeOver(int fd, const TARGET& target)
+// The attributes a save carries over: the user's own and the access-control list. The
+// system's other namespaces are the system's to give (a security label) or must not pass
+// to a new file unasked (capabilities, trusted attributes).
+bool IsCarried(std::string_view name)
 {
-    // The owner goes first: changing it clears the set-user and set-group bits, which the
-    // permissions then put back.
-    if (fchown(fd, target.owner, target.group) != 0) {
-        if (!MayNotGive())
+    return name.starts_with("user.") || name == "system.posix_acl_access";
+}
+
+// The names of the extended attributes of the file at path, none where its file system
+// keeps none; false, with errno set, when they cannot be listed.
+bool ListAttributes(const std::string& path, std::vector<std::string>& names)
+{
+    names.clear();
+    for (;;) {
+        const ssize_t size = listxattr(path.c_str(), nullptr, 0);
+        if (size < 0)
+            return errno == ENOTSUP;
+        std::string list(static_cast<std::size_t>(size), '\0');
+        const ssize_t got = listxattr(path.c_str(), list.data(), list.size());
+        if (got < 0 && errno != ERANGE)
+            return errno == ENOTSUP;
+        // A list that grew since its size was asked is asked again (asked with no room,
+        // the system answers with its size instead of ERANGE).
+        if (got < 0 || static_cast<std::size_t>(got) > list.size())
+            continue;
+        for (std::size_t at = 0; at < static_cast<std::size_t>(got);) {
+            const std::size_t end = list.find('\0', at);
+            names.push_back(list.substr(at, end - at));
+            at = end == std::string::npos ? list.size() : end + 1;
+        }
+        return true;
+    }
+}
+
+// The value of one attribute of the file at path; present is false for an attribute
+// removed since it was listed. False, with errno set, when it cannot be read.
+bool ReadAttribute(const std::string& path, const std::string& name, std::string& value,
+                   bool& present)
+{
+    present = false;
+    for (;;) {
+        const ssize_t size = getxattr(path.c_str(), name.c_str(), nullptr, 0);
+        if (size < 0)
+            return errno == ENODATA;
+        value.assign(static_cast<std::size_t>(size), '\0');
+        const ssize_t got = getxattr(path.c_str(), name.c_str(), value.data(), value.size());
+        if (got < 0 && errno != ERANGE)
+            return errno == ENODATA;
+        if (got < 0 || static_cast<std::size_t>(got) > value.size())
+            continue;
+        value.resize(static_cast<std::size_t>(got));
+        present = true;
+        return true;
+    }
+}
+
+// Gives the new file the carried attributes of the file at path. Setting the
+// access-control list also sets the permissions it implies, so the owning group gets its
+// own entry's rights, never the wider ones of the list's mask. False, with errno set,
+// when one cannot be read or given: a save that dropped the list would give the group
+// the mask's rights, and one that dropped an attribute would lose what the user kept.
+bool CopyAttributes(const std::string& path, int fd, const SAVESEAM& seam)
+{
+    std::vector<std::string> names;
+    if (!ListAttributes(path, names))
+        return false;
+    std::string value;
+    for (const std::string& name : names) {
+        if (!IsCarried(name))
+            continue;
+        bool present = false;
+        if (!ReadAttribute(path, name, value, present))
             return false;
-        if (fchown(fd, static_cast<uid_t>(-1), target.group) != 0 && !MayNotGive())
+        if (!present)
+            continue;
+        const int set = seam.setAttribute
+                            ? seam.setAttribute(fd, name.c_str(), value.data(), value.size())
+                            : fsetxattr(fd, name.c_str(), value.data(), value.size(), 0);
+        if (set != 0)
             return false;
     }
+    return true;
+}
+
+// Gives the new file the owner, group, attributes and permissions of the file it
+// replaces, watched after each step. A user who may not give a file away keeps the group
+// when a member of it, and otherwise saves the file as their own: only the administrator
+// may keep another user's file theirs.
+bool TakeOver(int fd, const TARGET& target, const SAVESEAM& seam)
+{
+    const auto changeOwner = [&seam, fd](uid_t owner, gid_t group) {
+        return seam.changeOwner ? seam.changeOwner(fd, owner, group) : fchown(fd, owner, group);
+    };
+    // The owner goes first: changing it clears the set-user and set-group bits, which the
+    // permissions then put back. Until then the file is its owner's alone.
+    if (changeOwner(target.owner, target.group) != 0) {
+        if (!MayNotGive())
+            return false;
+        if (changeOwner(static_cast<uid_t>(-1), target.group) != 0 && !MayNotGive())
+            return false;
+    }
+    if (seam.watch)
+        seam.watch(fd);
+    if (!CopyAttributes(target.path, fd, seam))
+        return false;
+    if (seam.watch)
+        seam.watch(fd);
+    // With an access-control list the group bits are its mask's, which the list already
+    // holds: the permissions change nothing else.
     return fchmod(fd, target.mode) == 0;
+}
+
+// TakeOver, with memory that runs out while the attributes are read a failure like any
+// other (ENOMEM), so that the new file is still closed and removed.
+bool TakeOverOrFail(int fd, const TARGET& target, const SAVESEAM& seam)
+{
+    try {
+        return TakeOver(fd, target, seam);
+    } catch (const std::bad_alloc&) {
+        errno = ENOMEM;
+        return false;
+    }
 }
 
 // Makes the rename itself durable; a folder that cannot be flushed costs nothing more.
@@ -330,6 +442,11 @@ void FlushFolder(const std::string& folder)
 
 bool WriteFile(const char* path, const std::vector<std::uint8_t>& bytes)
 {
+    return WriteFile(path, bytes, SAVESEAM{});
+}
+
+bool WriteFile(const char* path, const std::vector<std::uint8_t>& bytes, const SAVESEAM& seam)
+{
     TARGET target;
     if (path == nullptr || *path == '\0') {
         errno = ENOENT;
@@ -341,12 +458,18 @@ bool WriteFile(const char* path, const std::vector<std::uint8_t>& bytes)
     // rename and the end.
     const std::string folder = FolderOf(target.path);
     std::string temporary;
-    const int fd = CreateBeside(target.path, temporary);
+    // A file that replaces another is private until it has what guards the old one: a
+    // process that opened it earlier would keep reading it. A new file has the saver as
+    // owner and 0666 less the user's mask, as any new file.
+    const int fd = CreateBeside(target.path, target.exists ? 0600 : 0666, temporary);
     if (fd < 0)
         return false;
-    // A new file has the saver as owner and open's 0666 less the user's mask, as any new
-    // file.
-    bool saved = (!target.exists || TakeOver(fd, target)) && WriteAll(fd, bytes) && fsync(fd) == 0;
+    if (seam.watch)
+        seam.watch(fd);
+    bool saved = !target.exists || TakeOverOrFail(fd, target, seam);
+    if (saved && seam.watch)
+        seam.watch(fd);
+    saved = saved && WriteAll(fd, bytes) && fsync(fd) == 0;
     int reason = saved ? 0 : errno;
     if (close(fd) != 0 && saved) {
         saved = false;

@@ -1,8 +1,5 @@
 #include "pictureedit.h"
 
-// The bitmap reader's bound on a picture read from a file.
-#include "bmpcodec.h"
-
 #include <charconv>
 #include <climits>
 
@@ -53,7 +50,7 @@ bool ReadWholeNumber(std::string_view text, int& value)
 
 std::uint64_t LargestPicture()
 {
-    return bmp::kLargestPicture;
+    return KXPICTURE::kLargestPicture;
 }
 
 KXNEWSIZE ReadNewSize(std::string_view widthText, std::string_view heightText)

@@ -1,6 +1,6 @@
-// The renderer when memory runs out: the 1st, 2nd, ... allocation of making the surface
-// and of tracing a frame fails in turn. Each time the operation fails or does its whole
-// work; nothing is thrown out of it, and nothing is left half-made.
+// The renderer when memory runs out: the 1st, 2nd, ... allocation of making the surface,
+// of tracing a frame and of the demo fails in turn. Each time the operation fails or does
+// its whole work; nothing is thrown out of it, and nothing is left half-made.
 #include "corvel.h"
 #include "corvel_support.h"
 #include "failnth.h"
@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
 namespace {
@@ -82,6 +83,47 @@ TEST_F(CorvelAllocationTest, FrameIsTracedWholeOrRefused)
             break;
         }
         failures += rendered ? 0 : 1;
+    }
+    EXPECT_GE(failures, 1);
+}
+
+// The demo with every allocation failing in turn, its own plug-in in the directory so that
+// the scans of the scene's world and primitives load it too: a material, an object or the
+// light that did not make it into the scene, a trace that ran out of memory, a copy to
+// the window that failed. Each run either says it failed, or it says it succeeded and the
+// window shows exactly the picture of a run with memory to spare.
+TEST_F(CorvelAllocationTest, DemoSucceedsOnlyWithItsWholePictureInTheWindow)
+{
+    dir.Copy({std::filesystem::path(PELISK_BIN_DIR) / "corvel.dll"});
+    constexpr int kSize = 48;
+    constexpr kxgdi::COLORREF kUntouched = kxgdi::RGB(255, 0, 255);
+    VIEWWINDOW window(kSize, kSize);
+    CORVEL renderer;
+    ASSERT_TRUE(renderer.Init(window.View(), kSize, kSize, 32, 0));
+    window.Fill(kUntouched);
+    ASSERT_TRUE(renderer.RunDemo(0));
+    const std::vector<std::uint32_t> picture = window.Pixels();
+    ASSERT_EQ(picture.size(), std::size_t{kSize} * kSize);
+    const int objects = kxgdi::CountGdiObjects();
+    int failures = 0;
+    for (int n = 1;; ++n) {
+        window.Fill(kUntouched);
+        bool done = false;
+        bool reached = false;
+        {
+            FAILNTH failing(n);
+            done = renderer.RunDemo(0);
+            reached = FAILNTH::Reached();
+        }
+        EXPECT_EQ(kxgdi::CountGdiObjects(), objects) << "allocation " << n;
+        if (done) {
+            EXPECT_TRUE(window.Pixels() == picture) << "allocation " << n;
+        }
+        if (!reached) {
+            EXPECT_TRUE(done);
+            break;
+        }
+        failures += done ? 0 : 1;
     }
     EXPECT_GE(failures, 1);
 }

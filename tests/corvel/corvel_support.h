@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <deque>
 #include <utility>
+#include <vector>
 
 // A window of width × height pixels placed at the screen's origin, and its view handle.
 class VIEWWINDOW {
@@ -37,6 +38,24 @@ public:
         const kxgdi::COLORREF pixel = kxgdi::GetPixel(dc, x, y);
         kxgdi::ReleaseDC(window, dc);
         return pixel;
+    }
+
+    // Every window pixel, top row first, as the surface holds them.
+    std::vector<std::uint32_t> Pixels() const
+    {
+        kxgdi::KXSURFACE surface;
+        if (!kxgdi::GetWindowSurface(window, &surface))
+            return {};
+        return {surface.pixels, surface.pixels + std::size_t(surface.width) * surface.height};
+    }
+    // Paints the whole window in one colour, so that a test sees whether a renderer drew.
+    void Fill(kxgdi::COLORREF colour)
+    {
+        kxgdi::HDC dc = kxgdi::GetDC(window);
+        kxgdi::RECT client;
+        kxgdi::GetClientRect(window, &client);
+        kxgdi::FillSolidRect(dc, client, colour);
+        kxgdi::ReleaseDC(window, dc);
     }
 
 private:

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 using namespace kxgdi;
@@ -123,6 +124,62 @@ TEST_F(CorvelTest, RaysRunFromTheTopLeftAlongRowsFromTheCamerasPosition)
             for (int column = 0; column < c.width; ++column)
                 ExpectAimedAt(renderer.GetRays()[row * c.width + column], camera.GetPosition(),
                               Aimed(column - hw, hh - row, d));
+    }
+}
+
+// A camera whose rays cannot be aimed (a zero, tiny, infinite or undefined focal factor, a
+// position off every scale) spoils the frames aimed with it, and no later one: after the
+// next aim with a sound camera the frame is the one a freshly made renderer traces. A
+// sphere straight ahead fills the middle, where a zero focal factor leaves a ray without
+// a direction.
+TEST_F(CorvelTest, DegenerateCameraSpoilsNoLaterFrame)
+{
+    TESTWORLD scene;
+    scene.world.SetBackground(KXCOLOR().Set(10, 20, 30, 0));
+    scene.AddSphere(0, 0, 0, 2, {200, 100, 50, 0.2, 0.8, 0.3});
+    scene.AddLight(5, 10, -10);
+    KXCAMERA sound(0, 0, -10);
+    sound.SetFocal(1.5);
+    VIEWWINDOW window(16, 16);
+    auto frame = [&](CORVEL& renderer) {
+        EXPECT_TRUE(renderer.Render(&scene.world));
+        return std::vector<std::uint32_t>(renderer.GetBits(),
+                                          renderer.GetBits() + renderer.GetPixelCount());
+    };
+    CORVEL fresh;
+    ASSERT_TRUE(fresh.Init(window.View(), 16, 16, 32, 0));
+    fresh.SetCamera(&sound);
+    const std::vector<std::uint32_t> expected = frame(fresh);
+
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        const char* name;
+        double focal;
+        double x;
+    };
+    const Case cases[] = {
+        {"focal 0", 0.0, 0.0},
+        {"focal -0", -0.0, 0.0},
+        {"focal NaN", nan, 0.0},
+        {"focal -NaN", -nan, 0.0},
+        {"focal infinite", inf, 0.0},
+        {"focal -infinite", -inf, 0.0},
+        {"focal past the largest distance", 1e308, 0.0},
+        {"focal below the smallest normal", 1e-320, 0.0},
+        {"position NaN", 1.5, nan},
+        {"position infinite", 1.5, inf},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CORVEL renderer;
+        ASSERT_TRUE(renderer.Init(window.View(), 16, 16, 32, 0));
+        KXCAMERA degenerate(c.x, 0, -10);
+        degenerate.SetFocal(c.focal);
+        renderer.SetCamera(&degenerate);
+        frame(renderer);
+        renderer.SetCamera(&sound);
+        EXPECT_TRUE(frame(renderer) == expected);
     }
 }
 

@@ -106,4 +106,17 @@ TEST_F(DemoTest, DemoDrawsTheSamePictureEveryTimeAndTakesItsSceneDown)
     EXPECT_EQ(eye.z, -8.0);
 }
 
+// A view whose window is gone takes no picture: the render and the demo say they failed.
+TEST_F(DemoTest, DemoIntoAWindowThatIsGoneFails)
+{
+    VIEWWINDOW window(16, 16);
+    CORVEL renderer;
+    ASSERT_TRUE(renderer.Init(window.View(), 16, 16, 32, 0));
+    ASSERT_TRUE(renderer.RunDemo(0));
+    kxgdi::DestroyWindowSurface(window.View()->GetHandle());
+    EXPECT_FALSE(renderer.RunDemo(0));
+    TESTWORLD scene;
+    EXPECT_FALSE(renderer.Render(&scene.world));
+}
+
 } // namespace

@@ -16,6 +16,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/xattr.h>
+
 namespace {
 
 // Files of each road through the reader: a palette and runs, a palette and packed rows,
@@ -110,7 +112,7 @@ protected:
 };
 
 // Through the plug-in, also its own buffers (the file's bytes, the encoded file, the
-// names of a safe save) fail: loads are refused, saves fail or succeed whole, and
+// names of a safe save, the attributes it carries over) fail: loads are refused, saves fail or succeed whole, and
 // nothing is thrown across the plug-in's entry points.
 TEST_F(PluginAllocationTest, LoadsAndSavesFailCleanly)
 {
@@ -146,6 +148,8 @@ TEST_F(PluginAllocationTest, LoadsAndSavesFailCleanly)
         std::ofstream("source.bmp", std::ios::binary)
             .write(reinterpret_cast<const char*>(source.data()),
                    static_cast<std::streamsize>(source.size()));
+        // An attribute the save carries over, so that reading it fails too.
+        const bool attribute = setxattr("source.bmp", "user.comment", "kept", 4, 0) == 0;
         KXPICTURE picture;
         ASSERT_EQ(Read(FileOfDepth(8), picture), bmp::REFUSAL::NONE);
         bool saved = false;
@@ -160,6 +164,9 @@ TEST_F(PluginAllocationTest, LoadsAndSavesFailCleanly)
             KXPICTURE back;
             EXPECT_EQ(Read(now, back), bmp::REFUSAL::NONE);
             EXPECT_EQ(back.GetDepth(), 8) << "allocation " << n;
+            char value[8] = {};
+            EXPECT_TRUE(!attribute || getxattr("source.bmp", "user.comment", value, 8) == 4)
+                << "allocation " << n << " lost an attribute";
         } else {
             EXPECT_EQ(now, source) << "allocation " << n << " damaged the file it was to replace";
         }

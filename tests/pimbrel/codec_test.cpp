@@ -309,6 +309,34 @@ TEST(Codec, PicturesItCannotWriteAreRefused)
     EXPECT_FALSE(bmp::Encode(ycbcr, file));
 }
 
+// A picture whose width or height was raised past what its buffer holds is refused at
+// every depth, however far: the writer never reads beyond the buffer. The same picture
+// at the size of its buffer is written.
+TEST(Codec, PicturesWhoseBufferIsShortAreRefused)
+{
+    const struct {
+        std::uint32_t width, height;
+    } raised[] = {{9, 9}, {64, 64}, {4000, 50}, {3, 1u << 20}, {0xFFFFFFFF, 0xFFFFFFFF}};
+    for (std::uint16_t depth = 1; depth <= 32; ++depth) {
+        KXPICTURE picture;
+        ASSERT_TRUE(picture.Create(2, 2, depth));
+        std::memset(picture.GetData(), 0x5A, picture.GetDataSize());
+        std::vector<std::uint8_t> file;
+        const bool writable = bmp::Encode(picture, file);
+        EXPECT_EQ(writable, depth == 1 || depth == 4 || depth == 8 || depth == 16 ||
+                                depth == 24 || depth == 32)
+            << "depth " << depth;
+        for (const auto& size : raised) {
+            picture.SetWidth(size.width);
+            picture.SetHeight(size.height);
+            file = {1, 2, 3};
+            EXPECT_FALSE(bmp::Encode(picture, file))
+                << "depth " << depth << ", " << size.width << " x " << size.height;
+            EXPECT_TRUE(file.empty());
+        }
+    }
+}
+
 // Truncations and corruptions of a good file: each is refused for its own reason, with
 // the picture as it was.
 TEST(Codec, DamagedHeadersAreRefusedForTheirReason)

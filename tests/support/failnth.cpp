@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -13,6 +14,9 @@ bool failTheRest = false;
 FAILWHERE counted = FAILWHERE::ANYWHERE;
 int allocations = 0;
 int paused = 0;
+
+std::size_t sizeLimit = SIZE_MAX;
+std::size_t largestAsked = 0;
 
 bool EndsWith(const char* text, const char* end)
 {
@@ -33,9 +37,15 @@ bool IsOwnCode(const void* caller)
            (info.dli_fname != nullptr && EndsWith(info.dli_fname, "libkxgdi.so"));
 }
 
-bool FailsNow(const void* caller, bool throwing)
+bool FailsNow(std::size_t size, const void* caller, bool throwing)
 {
-    if (failAt <= 0 || paused > 0)
+    if (paused > 0)
+        return false;
+    if (size > largestAsked)
+        largestAsked = size;
+    if (size > sizeLimit)
+        return true;
+    if (failAt <= 0)
         return false;
     if (counted == FAILWHERE::OWNCODE && (!throwing || !IsOwnCode(caller)))
         return false;
@@ -45,7 +55,7 @@ bool FailsNow(const void* caller, bool throwing)
 
 void* Allocate(std::size_t size, const void* caller)
 {
-    if (FailsNow(caller, true))
+    if (FailsNow(size, caller, true))
         throw std::bad_alloc();
     if (void* block = std::malloc(size != 0 ? size : 1))
         return block;
@@ -54,7 +64,7 @@ void* Allocate(std::size_t size, const void* caller)
 
 void* AllocateOrNull(std::size_t size, const void* caller) noexcept
 {
-    return FailsNow(caller, false) ? nullptr : std::malloc(size != 0 ? size : 1);
+    return FailsNow(size, caller, false) ? nullptr : std::malloc(size != 0 ? size : 1);
 }
 
 } // namespace
@@ -82,6 +92,22 @@ bool FAILNTH::Reached()
 int FAILNTH::Counted()
 {
     return allocations;
+}
+
+ALLOCATIONLIMIT::ALLOCATIONLIMIT(std::size_t limit)
+{
+    sizeLimit = limit;
+    largestAsked = 0;
+}
+
+ALLOCATIONLIMIT::~ALLOCATIONLIMIT()
+{
+    sizeLimit = SIZE_MAX;
+}
+
+std::size_t ALLOCATIONLIMIT::LargestAsked()
+{
+    return largestAsked;
 }
 
 FAILPAUSE::FAILPAUSE()

@@ -1,14 +1,17 @@
 // Allocation failure on demand, for the programs that test what happens when memory runs
 // out. A program that links this replaces the throwing and the non-throwing operator new
 // and new[] (the plug-ins' and the memory manager's calls reach them too): while a FAILNTH
-// lives, the allocation with its number fails, counted from when it was made. Memory comes
-// from malloc, so every replaced new matches the replaced delete.
+// lives, the allocation with its number fails, counted from when it was made; while an
+// ALLOCATIONLIMIT lives, every allocation larger than its limit fails. Memory comes from
+// malloc, so every replaced new matches the replaced delete.
 //
 // A program links it only when all of its tests may run under the replaced allocator:
 // give such tests a program of their own.
 #pragma once
 
-// Which allocations are counted and may fail.
+#include <cstddef>
+
+// Which allocations a FAILNTH counts and may fail.
 enum class FAILWHERE {
     ANYWHERE,
     // Only the throwing ones that the program's own code asks for, and its drawing layer
@@ -31,6 +34,19 @@ public:
     static bool Reached();
     // How many allocations were counted so far.
     static int Counted();
+};
+
+// Refuses every allocation of more than limit bytes while it lives (the throwing new
+// throws, the non-throwing one gives null), and tells the largest one asked for since it
+// was made, given or not.
+class ALLOCATIONLIMIT {
+public:
+    explicit ALLOCATIONLIMIT(std::size_t limit);
+    ~ALLOCATIONLIMIT();
+    ALLOCATIONLIMIT(const ALLOCATIONLIMIT&) = delete;
+    ALLOCATIONLIMIT& operator=(const ALLOCATIONLIMIT&) = delete;
+
+    static std::size_t LargestAsked();
 };
 
 // While one lives, no allocation is counted or fails: for the test's own bookkeeping in

@@ -15,14 +15,18 @@
 // - Bitmap palettes: the entries copied lie inside the file and inside the picture's
 //   palette; the palette is never read past the pixel data's offset.
 // - Picture resampling: every old row and column a resized picture takes lies inside the
-//   old picture.
+//   old picture, the old buffer holds every old pixel and the new one every new pixel.
+// - Picture passes: a smoothing pass or a red-blue swap works only on a picture whose
+//   buffer holds all its pixels, and a smoothing row's walk stays inside the picture.
+// - Conversion in place: the buffer has room for every converted pixel.
+//
+// Each is checked once a call or once a row, never once a pixel, so that the checks cost
+// nothing the loops they guard would notice.
 //
 // Inputs that break none of these but are still wrong (a picture whose width was raised
 // without a new buffer, a truncated file) are refused by the code that meets them, with a
-// result the caller sees; the checks only stand behind those refusals.
-//
-// KX_ASSERT (condition) is the older spelling, without values; it checks in every build
-// too.
+// result the caller sees; the checks only stand behind those refusals. KX_CHECK
+// (condition) without values is allowed where the condition says everything.
 #pragma once
 
 #include <concepts>
@@ -33,8 +37,6 @@
     ((condition) ? (void)0                                                                         \
                  : kxassert::Fail(#condition, #__VA_ARGS__, __FILE__,                              \
                                   __LINE__ __VA_OPT__(, ) __VA_ARGS__))
-
-#define KX_ASSERT(condition) KX_CHECK(condition)
 
 namespace kxassert {
 

@@ -7,8 +7,6 @@
 #include "kxspareblocks.h"
 #include "kxstring.h"
 
-#include <malloc.h>
-
 #include <new>
 
 namespace {
@@ -245,18 +243,24 @@ void MemAlloc(void** out, int size)
         memClient->Alloc(out, size);
 }
 
-// The release asks the heap how large the block is, to know whether to keep it for reuse:
-// every memory manager's blocks come from operator new, and so from malloc, whose
-// bookkeeping tells.
+// A block of unknown size is never kept: only its caller could tell how large it is.
 void MemFree(void** p)
+{
+    MemFreeSized(p, 0);
+}
+
+// The shelf keeps a block under the size its caller gives, never one an allocator reports:
+// the memory manager is whatever library the start folder holds, and its blocks need not
+// be the C library's.
+void MemFreeSized(void** p, std::uint64_t size)
 {
     KXMEMMODCLIENT* memClient = BuiltClient();
     if (memClient == nullptr) {
         MemFreeLocal(p);
         return;
     }
-    if (p != nullptr && *p != nullptr && SpareBlocks().IsOpen() &&
-        SpareBlocks().Keep(*p, malloc_usable_size(*p))) {
+    if (p != nullptr && *p != nullptr && size <= SIZE_MAX &&
+        SpareBlocks().Keep(*p, static_cast<std::size_t>(size))) {
         *p = nullptr;
         return;
     }

@@ -79,9 +79,15 @@ void MemAllocLocal(void** out, int size);
 void MemFreeLocal(void** p);
 void FreeObjectLocal(void* p);
 
-// Allocation through the deliverable's client.
+// Allocation through the deliverable's client. MemFree gives the block back to the
+// memory manager.
 void MemAlloc(void** out, int size);
 void MemFree(void** p);
+// MemFree of a block the caller knows to hold at least size bytes (what it was allocated
+// with, or fewer): the deliverable's open shelf may keep it for reuse under that size.
+// Only the caller can tell it; no allocator is asked, since the block may come from a
+// memory manager whose allocator is not the C library's.
+void MemFreeSized(void** p, std::uint64_t size);
 
 // Typed forms for buffers of T. The size comes in 64 bits, so a product of two 32-bit
 // counts never wraps to a small request; no bytes, a size beyond what the memory manager
@@ -100,6 +106,15 @@ template <class T> void MemFreeBuffer(T*& buffer)
 {
     void* block = buffer;
     MemFree(&block);
+    buffer = nullptr;
+}
+
+// The same for a buffer of bytes bytes (what MemAllocBuffer was asked for, or fewer),
+// which the shelf may keep.
+template <class T> void MemFreeBuffer(T*& buffer, std::uint64_t bytes)
+{
+    void* block = buffer;
+    MemFreeSized(&block, bytes);
     buffer = nullptr;
 }
 void NewObjectArray(KXOBJECT** out, const char* className, int count);

@@ -34,7 +34,9 @@ public:
     // A kept block of at least size bytes and at most an eighth more, taken off the
     // shelf (the smallest that fits); null when there is none.
     void* Take(std::size_t size);
-    // Keeps a block of size bytes, making room by releasing the blocks kept longest;
+    // Keeps a block of size bytes, as the one who made it asked for them (the shelf asks no
+    // allocator, and hands the block out for no more), making room by releasing the blocks
+    // kept longest;
     // false, keeping nothing, for a block too small or too large to keep, or while the
     // shelf is not open: the caller releases it itself.
     bool Keep(void* block, std::size_t size);
@@ -73,6 +75,6 @@ private:
 };
 
 // The deliverable's shelf, which its allocation through the memory manager (MemAlloc,
-// MemFree) uses, and which gives its blocks back the same way; closed when the
+// MemFreeSized) uses, and which gives its blocks back the same way; closed when the
 // deliverable unloads or the program ends. Defined with those routines.
 KXSPAREBLOCKS& SpareBlocks();

@@ -8,10 +8,10 @@
 
 namespace {
 
-// The largest buffer the memory manager hands out, and the largest pixel count, so that
-// pixel indices and the work buffer's size stay within 32 bits.
+// The largest buffer the memory manager hands out (its sizes are ints). The pixel bound
+// keeps pixel indices and the work buffer's size within 32 bits as well.
 constexpr std::uint64_t largestBuffer = INT_MAX;
-constexpr std::uint64_t largestPixelCount = INT_MAX / 4;
+static_assert(KXPICTURE::kLargestPicture * 4 <= largestBuffer);
 
 // Bytes for width × height pixels of the given storage bits, rounded up to a whole byte;
 // a size whose bits do not fit 64 bits needs more than any buffer holds.
@@ -28,7 +28,7 @@ std::uint64_t DataSizeFor(std::uint32_t width, std::uint32_t height, unsigned bi
 {
     const std::uint64_t pixels = std::uint64_t{width} * height;
     const std::uint64_t bytes = NeededBytes(width, height, bits);
-    fits = pixels <= largestPixelCount && bytes <= largestBuffer;
+    fits = pixels <= KXPICTURE::kLargestPicture && bytes <= largestBuffer;
     return fits ? bytes : 0;
 }
 
@@ -56,8 +56,9 @@ KXPICTURE::~KXPICTURE()
 
 KXPICTURE& KXPICTURE::Reset()
 {
-    MemFreeBuffer(data);
-    MemFreeBuffer(work);
+    // The picture knows how large its buffers are, so the shelf may keep them.
+    MemFreeBuffer(data, dataCapacity);
+    MemFreeBuffer(work, std::uint64_t{workCount} * 4);
     MemFreeBuffer(palette);
     workCount = 0;
     dataSize = 0;
@@ -80,7 +81,7 @@ bool KXPICTURE::Create(std::uint32_t newWidth, std::uint32_t newHeight, std::uin
 
 bool KXPICTURE::AllocBuffer()
 {
-    MemFreeBuffer(data);
+    MemFreeBuffer(data, dataCapacity);
     const unsigned bits = StorageBits(depth);
     bool fits = true;
     const std::uint64_t bytes = DataSizeFor(width, height, bits, fits);
@@ -125,7 +126,7 @@ bool KXPICTURE::CreateWithPalette(std::uint32_t newWidth, std::uint32_t newHeigh
         return false;
     if (CreateWithPixels(newWidth, newHeight, newDepth, paletteEntries, pixels, bytes))
         return true;
-    MemFreeBuffer(pixels);
+    MemFreeBuffer(pixels, bytes);
     return false;
 }
 
@@ -169,7 +170,7 @@ void KXPICTURE::SetMasksFor(unsigned bits)
 
 std::uint32_t* KXPICTURE::AllocWorkBuffer()
 {
-    MemFreeBuffer(work);
+    MemFreeBuffer(work, std::uint64_t{workCount} * 4);
     workCount = 0;
     if (data == nullptr)
         return nullptr;
@@ -259,7 +260,7 @@ bool KXPICTURE::ConvertDepth(std::uint16_t newDepth, std::uint32_t red, std::uin
         // where they are and need no second buffer, whose first touch would cost as much
         // as the conversion (a file the bitmap loader read with room for its 32-bit form,
         // or a 32-bit file whose masks hold no alpha, shown by the viewer).
-        kxpixel::ConvertWithin(source, masks, {data, newDepth, target}, count);
+        kxpixel::ConvertWithin(source, masks, {data, newDepth, target}, count, dataCapacity);
         dataSize = static_cast<std::uint32_t>(newSize);
     } else {
         std::uint32_t bytes = 0;
@@ -297,7 +298,7 @@ std::uint64_t KXPICTURE::RoomFor(std::uint32_t w, std::uint32_t h, std::uint16_t
 void KXPICTURE::ReplacePixelBuffer(std::uint8_t* buffer, std::uint32_t bytes,
                                    std::uint32_t capacity)
 {
-    MemFreeBuffer(data);
+    MemFreeBuffer(data, dataCapacity);
     data = buffer;
     dataSize = bytes;
     dataCapacity = buffer != nullptr ? std::max(bytes, capacity) : 0;

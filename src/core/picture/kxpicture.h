@@ -21,7 +21,8 @@ public:
     // Frees the buffers and empties the picture; the resolutions stay.
     KXPICTURE& Reset();
     // Reset, then a buffer for width × height pixels of the depth. False, with the
-    // picture left empty, when the buffer would be larger than the memory manager gives.
+    // picture left empty, for more pixels than kLargestPicture or a buffer larger than the
+    // memory manager gives.
     bool Create(std::uint32_t newWidth, std::uint32_t newHeight, std::uint16_t newDepth);
     // Create with a palette of paletteEntries entries (none for 0), all or nothing: both
     // buffers are allocated before the picture changes, so false, when either cannot be,
@@ -114,8 +115,8 @@ public:
     // Reverses the order of the rows.
     void VFlip();
     // Nearest-neighbour resampling about the centre; the masks, palette and depth stay.
-    // False, with the picture unchanged, for a width or height of 0, or when the new size
-    // is too large to hold or memory runs out.
+    // False, with the picture unchanged, for a width or height of 0, or when memory runs
+    // out or the new size is too large to hold (refused before anything is allocated).
     bool Resize(std::uint32_t newWidth, std::uint32_t newHeight);
     // Resize to twice the size, then the 5-point pass for filter 5, the 9-point pass for
     // 9 and the 3-point pass for any other value.
@@ -139,7 +140,18 @@ public:
     int TraceStep(KXCOLLECTION<int>& list, std::uint32_t x, std::uint32_t y, const KXCOLOR& seed,
                   double threshold, std::int16_t direction);
 
-    // Whether a picture of that size and depth fits the memory manager's buffers.
+    // The most pixels a picture may have (16384 × 8192), whether it is read from a file,
+    // created, resized or converted: checked before anything is allocated, so that a small
+    // file or a typed size cannot claim gigabytes, and low enough that any picture can
+    // still be converted to 32 bits for display.
+    static constexpr std::uint64_t kLargestPicture = std::uint64_t{1} << 27;
+    // True when the pixel buffer holds every pixel of the current size and depth (also
+    // when there are none): the whole-picture operations touch nothing else, so a picture
+    // whose size was set without a new buffer is left alone rather than read past its end.
+    bool HoldsPixels() const;
+
+    // Whether a picture of that size and depth has no more pixels than kLargestPicture and
+    // fits the memory manager's buffers.
     static bool CanHold(std::uint32_t width, std::uint32_t height, std::uint16_t depth);
     // The bits each pixel of a depth takes: the code's low 8 bits.
     static unsigned StorageBits(std::uint16_t depthCode) { return depthCode & 0xFF; }
@@ -152,10 +164,6 @@ private:
     // Frees the pixel buffer and takes the given one in its place: bytes of pixels in a
     // buffer of capacity bytes (0: just the pixels').
     void ReplacePixelBuffer(std::uint8_t* buffer, std::uint32_t bytes, std::uint32_t capacity = 0);
-    // True when the pixel buffer holds every pixel of the current size and depth (also
-    // when there are none): the whole-picture operations touch nothing else, so a picture
-    // whose size was set without a new buffer is left alone rather than read past its end.
-    bool HoldsPixels() const;
     // HoldsPixels, and there is at least one pixel.
     bool HasPixels() const;
 

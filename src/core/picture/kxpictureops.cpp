@@ -118,6 +118,7 @@ public:
 
     void Ready(std::uint32_t row) override
     {
+        KX_CHECK(row < resample.rows.size(), row, resample.rows.size());
         if (size == 4)
             CopyNearest<4>(resample, 4, made, row + 1);
         else
@@ -178,6 +179,10 @@ template <class FILL>
 bool Resampled(const KXPICTURE& picture, std::uint32_t newWidth, std::uint32_t newHeight,
                std::uint8_t*& resized, std::uint32_t& bytes, FILL fill)
 {
+    // The tables of sources grow with the new size: a size no picture holds is refused
+    // before they are made, not by the buffer after them.
+    if (!KXPICTURE::CanHold(newWidth, newHeight, picture.GetDepth()))
+        return false;
     const std::uint32_t width = picture.GetWidth();
     const std::uint32_t height = picture.GetHeight();
     std::vector<std::uint32_t> columns;
@@ -189,6 +194,12 @@ bool Resampled(const KXPICTURE& picture, std::uint32_t newWidth, std::uint32_t n
              height);
     if (!KXPICTURE::NewPixelBuffer(newWidth, newHeight, picture.GetDepth(), resized, bytes))
         return false;
+    // The copies read whole old rows and write whole new ones: the old buffer holds every
+    // old pixel and the new one every new pixel.
+    KX_CHECK(picture.HoldsPixels() &&
+                 std::uint64_t{newWidth} * newHeight * KXPICTURE::StorageBits(picture.GetDepth()) <=
+                     std::uint64_t{bytes} * 8,
+             width, height, picture.GetDataSize(), newWidth, newHeight, bytes);
     fill(RESAMPLE{picture.GetData(), width, resized, newWidth, columns, rows});
     return true;
 }
@@ -332,6 +343,7 @@ namespace kxpixel {
 
 void SwapRedBluePerPixel(KXPICTURE& picture)
 {
+    KX_CHECK(picture.HoldsPixels(), picture.GetWidth(), picture.GetHeight(), picture.GetDataSize());
     KXCOLOR colour;
     colour.SetMasks(picture.GetRedMask(), picture.GetGreenMask(), picture.GetBlueMask(),
                     picture.GetAlphaMask());
@@ -347,6 +359,7 @@ void SwapRedBlue(KXPICTURE& picture)
 {
     if (IsPaletteDepth(picture.GetDepth()))
         return;
+    KX_CHECK(picture.HoldsPixels(), picture.GetWidth(), picture.GetHeight(), picture.GetDataSize());
     BYTEFIELDS fields{};
     if (!HasByteFields(picture, fields)) {
         SwapRedBluePerPixel(picture);

@@ -1,5 +1,6 @@
 #include "kxpixels.h"
 
+#include "kxassert.h"
 #include "kxpicture.h"
 
 #include <bit>
@@ -458,14 +459,18 @@ void Convert(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const PIXELT
     CONVERSION(source, sourceMasks, target, count).Run(source.data, target.data, count);
 }
 
-void ConvertWithin(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
-                   const PIXELTARGET& target, std::uint32_t count)
+void ConvertWithin(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const PIXELTARGET& target,
+                   std::uint32_t count, std::uint64_t capacity)
 {
     if (count == 0 || !IsWritableDepth(target.depth))
         return;
-    const CONVERSION conversion(source, sourceMasks, target, count);
     const unsigned inBits = KXPICTURE::StorageBits(source.depth);
     const unsigned outBits = KXPICTURE::StorageBits(target.depth);
+    // Every converted pixel lands in the one buffer, each no narrower than it was.
+    KX_CHECK(target.data == source.data && inBits <= outBits &&
+                 (std::uint64_t{count} * outBits + 7) / 8 <= capacity,
+             inBits, outBits, count, capacity);
+    const CONVERSION conversion(source, sourceMasks, target, count);
     if (inBits == outBits) {
         conversion.Run(source.data, target.data, count);
         return;

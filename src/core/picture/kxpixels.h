@@ -131,12 +131,12 @@ void ConvertPerPixel(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
 void Convert(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const PIXELTARGET& target,
              std::uint32_t count);
 
-// The same bytes as Convert, written into the source's own buffer: the target's data is
-// the source's, its pixels take at least as many bits, and the buffer has room for all of
-// them. Wider pixels are converted from the last one back, so that none is written over
-// before it is read.
-void ConvertWithin(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
-                   const PIXELTARGET& target, std::uint32_t count);
+// The same bytes as Convert, written into the source's own buffer of capacity bytes: the
+// target's data is the source's, its pixels take at least as many bits, and the buffer
+// has room for all of them (checked). Wider pixels are converted from the last one back,
+// so that none is written over before it is read.
+void ConvertWithin(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const PIXELTARGET& target,
+                   std::uint32_t count, std::uint64_t capacity);
 
 // Masks that are each 0 or eight contiguous bits, pairwise apart: every channel of such
 // a pixel is one byte moved by a shift, so no field needs scaling.
@@ -172,7 +172,8 @@ struct SMOOTHPASS {
 const SMOOTHPASS& SmoothPass(int points);
 
 // The passes and the red-blue swap as they are defined: pixel by pixel through a colour
-// that has the picture's masks. The picture must hold all its pixels.
+// that has the picture's masks. The picture must hold all its pixels (checked once a
+// call).
 void SmoothPerPixel(KXPICTURE& picture, const SMOOTHPASS& pass);
 void SwapRedBluePerPixel(KXPICTURE& picture);
 // The same, reading and writing the bytes directly where the masks allow it.

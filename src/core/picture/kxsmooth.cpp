@@ -2,6 +2,7 @@
 // through the bytes that gives the same pixels.
 #include "kxsmooth.h"
 
+#include "kxassert.h"
 #include "kxpicture.h"
 
 #include <algorithm>
@@ -196,6 +197,8 @@ private:
     // pixel would cost more than its sums.
     [[gnu::flatten]] void OneRow(std::uint32_t i) const
     {
+        // The row and those below and above it that its pixels read lie in the picture.
+        KX_CHECK(i >= shape.first && i + 1 < height, i, height);
         std::uint8_t* p = Row(i) + shape.first * size;
         CHANNELS chained;
         Start(p, chained);
@@ -205,6 +208,9 @@ private:
 
     [[gnu::flatten]] void TwoRows(std::uint32_t i) const
     {
+        // The two rows and those below and above them that their pixels read lie in the
+        // picture.
+        KX_CHECK(i >= shape.first && i + 2 < height, i, height);
         std::uint8_t* lower = Row(i) + shape.first * size;
         std::uint8_t* upper = lower + rowBytes;
         CHANNELS lowerChained;
@@ -351,6 +357,9 @@ void SmoothDirectly(const SMOOTHTARGET& target, const SMOOTHPASS& pass, ROWFEED&
             feed.Ready(target.height - 1);
         return;
     }
+    // A row's walk reads from the column before its first smoothed pixel to the last
+    // column: the pass smooths only pictures wide enough for it.
+    KX_CHECK(size >= 3 && size <= 4 && target.width >= pass.first + 2, size, target.width);
     switch (size == 3 ? 4 : spare) {
     case 0:
         return RunOfSize<4, 0>(target, pass.count, feed);
@@ -367,6 +376,7 @@ void SmoothDirectly(const SMOOTHTARGET& target, const SMOOTHPASS& pass, ROWFEED&
 
 void SmoothPerPixel(KXPICTURE& picture, const SMOOTHPASS& pass)
 {
+    KX_CHECK(picture.HoldsPixels(), picture.GetWidth(), picture.GetHeight(), picture.GetDataSize());
     KXCOLOR colour;
     colour.SetMasks(picture.GetRedMask(), picture.GetGreenMask(), picture.GetBlueMask(),
                     picture.GetAlphaMask());
@@ -391,6 +401,7 @@ void Smooth(KXPICTURE& picture, const SMOOTHPASS& pass)
     // Pixels of the palette depths are never written, so a pass would change nothing.
     if (IsPaletteDepth(picture.GetDepth()))
         return;
+    KX_CHECK(picture.HoldsPixels(), picture.GetWidth(), picture.GetHeight(), picture.GetDataSize());
     const SMOOTHTARGET target{picture.GetData(), picture.GetWidth(), picture.GetHeight(),
                               picture.GetDepth(), picture.GetMasks()};
     if (!SmoothsDirectly(target, pass)) {

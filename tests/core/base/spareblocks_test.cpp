@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -129,27 +130,46 @@ TEST(SpareBlocks, KeepsNothingUntilOpenedAndGivesBackThroughItsRelease)
 }
 
 // The allocation through the memory manager puts the deliverable's shelf to work once it
-// is open: a large block given back is kept, and the next request of its size gets it,
-// whole and writable.
+// is open: a large block given back with its size is kept under exactly that size (not
+// what the C library's bookkeeping would report, which may be more, and which a memory
+// manager with an allocator of its own does not keep), and the next request of its size
+// gets it, whole and writable.
 TEST(LocalHeap, ALargeBlockGivenBackIsHandedOutAgain)
 {
     SpareBlocks().Open();
     const std::size_t keptBefore = SpareBlocks().KeptBlocks();
+    const std::size_t bytesBefore = SpareBlocks().KeptBytes();
     const int size = 6 * static_cast<int>(MiB) + 5;
     void* first = nullptr;
     MemAlloc(&first, size);
     ASSERT_NE(first, nullptr);
-    MemFree(&first);
+    MemFreeSized(&first, static_cast<std::uint64_t>(size));
     EXPECT_EQ(first, nullptr);
     EXPECT_EQ(SpareBlocks().KeptBlocks(), keptBefore + 1);
+    EXPECT_EQ(SpareBlocks().KeptBytes(), bytesBefore + static_cast<std::size_t>(size));
 
     void* second = nullptr;
     MemAlloc(&second, size);
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(SpareBlocks().KeptBlocks(), keptBefore);
     std::memset(second, 0x5A, static_cast<std::size_t>(size));
-    MemFree(&second);
+    MemFreeSized(&second, static_cast<std::uint64_t>(size));
     EXPECT_TRUE(SpareBlocks().ReleaseAll());
+}
+
+// A block whose size its caller does not give goes back to the memory manager, however
+// large: the shelf would have to ask an allocator, and the block need not be one of the
+// C library's.
+TEST(LocalHeap, ABlockOfUnknownSizeIsNotKept)
+{
+    SpareBlocks().Open();
+    const std::size_t keptBefore = SpareBlocks().KeptBlocks();
+    void* block = nullptr;
+    MemAlloc(&block, 6 * static_cast<int>(MiB));
+    ASSERT_NE(block, nullptr);
+    MemFree(&block);
+    EXPECT_EQ(block, nullptr);
+    EXPECT_EQ(SpareBlocks().KeptBlocks(), keptBefore);
 }
 
 // The local routines are what the memory manager runs for every deliverable, which no

@@ -1,4 +1,5 @@
 #include "kxpicture.h"
+#include "kxspareblocks.h"
 
 #include <gtest/gtest.h>
 
@@ -127,6 +128,30 @@ TEST(Picture, CreateWithPaletteKeepsABufferOfTheSameSize)
     ASSERT_TRUE(p.CreateWithPalette(10, 4, 8, 0));
     EXPECT_EQ(p.GetDataSize(), 40u);
     EXPECT_EQ(p.GetPaletteSize(), 0u);
+}
+
+// A picture gives its buffers back with the sizes it made them with, so that a deliverable
+// that keeps large blocks for reuse (the viewer while it works) keeps them under exactly
+// those sizes, and the next picture of the size gets the block again.
+TEST(Picture, ItsPixelBufferIsKeptUnderTheSizeItWasMadeWith)
+{
+    SpareBlocks().Open();
+    SpareBlocks().ReleaseAll();
+    KXPICTURE p;
+    // 3,000,000 bytes of pixels in a buffer with room for their 32-bit form.
+    ASSERT_TRUE(p.CreateWithPalette(1000, 1000, 24, 0, 32));
+    ASSERT_EQ(p.GetDataCapacity(), 4000000u);
+    const std::uint8_t* buffer = p.GetData();
+    p.Reset();
+    EXPECT_EQ(SpareBlocks().KeptBlocks(), 1u);
+    EXPECT_EQ(SpareBlocks().KeptBytes(), 4000000u);
+    KXPICTURE next;
+    ASSERT_TRUE(next.Create(1000, 1000, 32));
+    EXPECT_EQ(next.GetData(), buffer);
+    EXPECT_EQ(SpareBlocks().KeptBlocks(), 0u);
+    next.Reset();
+    EXPECT_EQ(SpareBlocks().KeptBytes(), 4000000u);
+    SpareBlocks().ReleaseAll();
 }
 
 TEST(Picture, PaletteLookups)

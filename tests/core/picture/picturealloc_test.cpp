@@ -7,10 +7,12 @@
 #include "failnth.h"
 #include "kxcollection.h"
 #include "kxpicture.h"
+#include "kxspareblocks.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <random>
 #include <string>
@@ -153,6 +155,81 @@ TEST(PictureAllocationFailure, EveryOperationSucceedsOrLeavesThePictureAsItWas)
     }
 }
 
+// A size beyond the largest picture is refused before anything is allocated: no pixel
+// buffer, and none of the tables of source rows and columns that grow with the new size
+// either (asked for 4294967295 × 1, a 46 × 5 picture once filled 16 GB of them before its
+// buffer was refused). The limit stands in for a machine that has no such memory.
+TEST(PictureAllocationLimit, ASizeNoPictureHoldsIsRefusedBeforeAnyAllocation)
+{
+    struct SIZE {
+        std::uint32_t width;
+        std::uint32_t height;
+    };
+    const SIZE sizes[] = {{4294967295u, 1}, {2147483647u, 1}, {1, 4294967295u},
+                          {65536, 65536},   {16384, 8193},    {134217729u, 1}};
+    const PICTUREFORMAT formats[] = {{1, {0, 0, 0, 0}, 2}, {8, {0, 0, 0, 0}, 256}, bgr, viewers};
+    for (const PICTUREFORMAT& format : formats) {
+        for (const SIZE& size : sizes) {
+            KXPICTURE p;
+            std::mt19937 random(5);
+            MakeRandom(p, 46, 5, format, random);
+            const STATE before = StateOf(p);
+            bool resized = true;
+            std::size_t largest = 0;
+            {
+                ALLOCATIONLIMIT limit(std::size_t{1} << 20);
+                resized = p.Resize(size.width, size.height);
+                largest = ALLOCATIONLIMIT::LargestAsked();
+            }
+            const std::string where = std::to_string(format.depth) + " bits to " +
+                                      std::to_string(size.width) + " x " +
+                                      std::to_string(size.height);
+            EXPECT_FALSE(resized) << where;
+            EXPECT_EQ(largest, 0u) << where;
+            EXPECT_TRUE(StateOf(p) == before) << where;
+        }
+    }
+}
+
+// The largest picture is one bound for every operation that makes pixels: a picture of
+// exactly that many pixels can be created and resized to; one row more is refused by
+// Create, Resize and DoubleSize alike, before anything is allocated. At one bit a pixel
+// the largest picture costs 16 MiB.
+TEST(PictureAllocationLimit, TheLargestPictureIsOneBoundForEveryOperation)
+{
+    EXPECT_EQ(KXPICTURE::kLargestPicture, std::uint64_t{16384} * 8192);
+    KXPICTURE p;
+    EXPECT_FALSE(p.Create(16384, 8193, 1));
+    EXPECT_FALSE(KXPICTURE::CanHold(16384, 8193, 1));
+    EXPECT_TRUE(KXPICTURE::CanHold(16384, 8192, 32));
+    ASSERT_TRUE(p.Create(4, 4, 1));
+    std::memset(p.GetData(), 0xA5, p.GetDataSize());
+    {
+        ALLOCATIONLIMIT limit(std::size_t{1} << 20);
+        EXPECT_FALSE(p.Resize(16384, 8193));
+        EXPECT_EQ(ALLOCATIONLIMIT::LargestAsked(), 0u);
+    }
+    EXPECT_EQ(p.GetWidth(), 4u);
+    ASSERT_TRUE(p.Resize(16384, 8192));
+    EXPECT_EQ(p.GetDataSize(), 16384u * 8192 / 8);
+    // Doubled, a quarter of the largest picture and one row more is too large: at one bit
+    // a pixel it would be refused only by the bound, not for its bytes.
+    for (const std::uint16_t depth : {1, 8}) {
+        KXPICTURE quarter;
+        ASSERT_TRUE(quarter.Create(8192, 4097, depth));
+        std::memset(quarter.GetData(), 0x3C, quarter.GetDataSize());
+        const std::uint8_t* pixels = quarter.GetData();
+        {
+            ALLOCATIONLIMIT limit(std::size_t{1} << 20);
+            EXPECT_FALSE(quarter.DoubleSize(5)) << depth;
+            EXPECT_EQ(ALLOCATIONLIMIT::LargestAsked(), 0u) << depth;
+        }
+        EXPECT_EQ(quarter.GetWidth(), 8192u);
+        EXPECT_EQ(quarter.GetHeight(), 4097u);
+        EXPECT_EQ(quarter.GetData(), pixels);
+    }
+}
+
 std::vector<int> Contents(KXCOLLECTION<int>& list)
 {
     std::vector<int> items;
@@ -239,6 +316,31 @@ TEST(PictureAllocationFailure, ConstructionGivesAnEmptyPicture)
         }
     }
     EXPECT_GE(failures, 1);
+}
+
+// A buffer the memory manager refuses while the shelf holds blocks that do not fit it:
+// the shelf gives them back and the request is made again, which the memory they held may
+// now serve. The first allocation fails, as if memory had run short; the second, after
+// the shelf emptied, is given.
+TEST(PictureAllocationFailure, ARefusedBufferIsAskedForAgainOnceTheShelfIsEmptied)
+{
+    SpareBlocks().Open();
+    KXPICTURE kept;
+    ASSERT_TRUE(kept.Create(1024, 1024, 32)); // 4 MiB, kept when it is freed
+    kept.Reset();
+    ASSERT_EQ(SpareBlocks().KeptBlocks(), 1u);
+    KXPICTURE p;
+    bool made = false;
+    {
+        FAILNTH failing(1);
+        made = p.Create(2048, 1024, 32); // 8 MiB: no kept block fits
+        EXPECT_TRUE(FAILNTH::Reached());
+    }
+    EXPECT_TRUE(made);
+    EXPECT_NE(p.GetData(), nullptr);
+    EXPECT_EQ(SpareBlocks().KeptBlocks(), 0u);
+    p.Reset();
+    SpareBlocks().ReleaseAll();
 }
 
 } // namespace

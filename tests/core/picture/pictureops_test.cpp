@@ -370,10 +370,10 @@ TEST(PictureSmooth, FastPassesMatchThePerPixelOnes)
 
 // Every depth, with channels on and off byte boundaries and the spare byte of a 32-bit
 // pixel in each place, at the sizes where a pass has one row or column, none, or an odd
-// number: the passes and the doubling give the per-pixel pixels. A channel of eight bits
-// that starts inside a byte is not a byte of the pixel. The doubling smooths each row as
-// it resamples it, so it must also match where new rows and columns repeat old ones
-// unevenly (odd sizes).
+// number: the passes, the doubling and the red-blue swap give the per-pixel pixels. A
+// channel of eight bits that starts inside a byte is not a byte of the pixel. The doubling
+// smooths each row as it resamples it, so it must also match where new rows and columns
+// repeat old ones unevenly (odd sizes).
 TEST(PictureSmooth, EveryMaskAndSizeGivesThePerPixelPixels)
 {
     const PICTUREFORMAT formats[] = {
@@ -422,6 +422,15 @@ TEST(PictureSmooth, EveryMaskAndSizeGivesThePerPixelPixels)
                 EXPECT_EQ(PixelValues(doubled), PixelValues(doubledReference))
                     << where.str() << " doubled";
             }
+            KXPICTURE swapped;
+            MakeRandom(swapped, width, height, format, random);
+            KXPICTURE swappedReference;
+            CopyPicture(swapped, swappedReference);
+            swapped.SwapRedBlue();
+            kxpixel::SwapRedBluePerPixel(swappedReference);
+            EXPECT_EQ(PixelBytes(swapped), PixelBytes(swappedReference))
+                << format.depth << " " << std::hex << format.masks[0] << " " << format.masks[1]
+                << std::dec << " " << width << "x" << height << " swapped";
         }
     }
 }

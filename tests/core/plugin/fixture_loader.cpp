@@ -3,14 +3,13 @@
 // FIXTURE_EXTENSION, FIXTURE_FILTER, FIXTURE_SUCCEEDS (0 or 1) and, optionally,
 // FIXTURE_CREATES_NOTHING or FIXTURE_WITHOUT_RELEASEMOD, or one of FIXTURE_CREATEMOD_THROWS,
 // FIXTURE_RELEASEMOD_THROWS and FIXTURE_SERVE_THROWS (Load and Save throw), a plug-in that
-// lets an exception out.
+// lets an exception out: a standard one, or with FIXTURE_THROWS_FOREIGN one of its own.
 #include "fixture_record.h"
+#include "fixturethrow.h"
 
 #include "kxexport.h"
 #include "kxloadermodule.h"
 #include "kxmanager.h"
-
-#include <stdexcept>
 
 namespace {
 
@@ -52,7 +51,7 @@ private:
         detail += target->GetOwner() != nullptr ? target->GetOwner()->GetName() : "nobody";
         Record(FIXTURE_NAME, what, detail.GetText());
 #ifdef FIXTURE_SERVE_THROWS
-        throw std::runtime_error(what);
+        FixtureThrow(what);
 #else
         return FIXTURE_SUCCEEDS != 0;
 #endif
@@ -67,7 +66,7 @@ KX_EXPORT KXMODULE* CreateMod()
     return nullptr;
 #elif defined(FIXTURE_CREATEMOD_THROWS)
     Record(FIXTURE_NAME, "CreateMod throws");
-    throw std::runtime_error("CreateMod");
+    FixtureThrow("CreateMod");
 #else
     return new FIXTURELOADER;
 #endif
@@ -79,7 +78,7 @@ KX_EXPORT void ReleaseMod(KXMODULE* module)
     Record(FIXTURE_NAME, "ReleaseMod");
     delete module;
 #ifdef FIXTURE_RELEASEMOD_THROWS
-    throw std::runtime_error("ReleaseMod");
+    FixtureThrow("ReleaseMod");
 #endif
 }
 #endif

@@ -1,11 +1,11 @@
 // A renderer that records every call made on it, in order. Built with
-// FIXTURE_RENDERER_THROWS, every operation throws once it has recorded the call.
+// FIXTURE_RENDERER_THROWS, every operation throws once it has recorded the call (with
+// FIXTURE_THROWS_FOREIGN, a type that is no standard exception).
 #include "fixture_record.h"
+#include "fixturethrow.h"
 
 #include "kxexport.h"
 #include "kxmodule.h"
-
-#include <stdexcept>
 
 namespace {
 
@@ -55,7 +55,7 @@ private:
     {
         Record("renderer", what);
 #ifdef FIXTURE_RENDERER_THROWS
-        throw std::runtime_error(what);
+        FixtureThrow(what);
 #endif
         return true;
     }

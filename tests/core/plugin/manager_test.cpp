@@ -2,6 +2,7 @@
 // every call made on their modules.
 #include "recorder.h"
 #include "tempdir.h"
+#include "throwvariants.h"
 
 #include "kxcamera.h"
 #include "kxloadermodule.h"
@@ -161,14 +162,24 @@ TEST_F(ManagerTest, LibrariesWithoutAModuleAreSkippedAndFreed)
     EXPECT_TRUE(IsLoaded(dir.Path() / "c.dll"));
 }
 
+// The throwing fixtures, each built to throw a standard exception and (_foreign) a type
+// of its own that is none: whatever a plug-in lets out stops at the crossing.
+class ThrowingPluginTest : public ManagerTest, public ::testing::WithParamInterface<const char*> {
+protected:
+    std::string Fixture(const char* name) const { return name + std::string(GetParam()); }
+};
+
+INSTANTIATE_TEST_SUITE_P(StandardAndForeign, ThrowingPluginTest, ThrowVariants(), ThrowVariantName);
+
 // A plug-in that lets an exception out of "CreateMod" gives no module: it is skipped and
 // freed like one whose "CreateMod" gives nothing, and the scan goes on.
-TEST_F(ManagerTest, LibraryWhoseCreateModThrowsIsSkippedAndFreed)
+TEST_P(ThrowingPluginTest, LibraryWhoseCreateModThrowsIsSkippedAndFreed)
 {
-    Install({{"throwing_createmod", "a.dll"}, {"loader_d", "b.dll"}});
+    const std::string throwing = Fixture("throwing_createmod");
+    Install({{throwing.c_str(), "a.dll"}, {"loader_d", "b.dll"}});
     KXLOADERSET set(KXKIND_IMAGELOADER);
     EXPECT_EQ(DisplayNames(set), (Strings{"loader_d"}));
-    EXPECT_EQ(TakeEvents(), (Strings{"throwing_createmod CreateMod throws", "loader_d create"}));
+    EXPECT_EQ(TakeEvents(), (Strings{throwing + " CreateMod throws", "loader_d create"}));
     libraries.clear();
     EXPECT_FALSE(IsLoaded(dir.Path() / "a.dll"));
     EXPECT_TRUE(IsLoaded(dir.Path() / "b.dll"));
@@ -179,14 +190,14 @@ TEST_F(ManagerTest, LibraryWhoseCreateModThrowsIsSkippedAndFreed)
 // A "ReleaseMod" that throws has failed; its module leaves the list, its library is freed,
 // and the next library loads. That holds for the release of a module of another kind
 // during a scan, and for releasing a module held.
-TEST_F(ManagerTest, ReleaseModThatThrowsStillFreesTheLibrary)
+TEST_P(ThrowingPluginTest, ReleaseModThatThrowsStillFreesTheLibrary)
 {
-    Install({{"throwing_releasemod", "a.dll"}, {"loader_d", "b.dll"}});
+    const std::string throwing = Fixture("throwing_releasemod");
+    Install({{throwing.c_str(), "a.dll"}, {"loader_d", "b.dll"}});
     KXLOADERSET set(KXKIND_IMAGELOADER);
     EXPECT_EQ(DisplayNames(set), (Strings{"loader_d"}));
-    EXPECT_EQ(TakeEvents(),
-              (Strings{"throwing_releasemod create", "throwing_releasemod ReleaseMod",
-                       "throwing_releasemod destroy", "loader_d create"}));
+    EXPECT_EQ(TakeEvents(), (Strings{throwing + " create", throwing + " ReleaseMod",
+                                     throwing + " destroy", "loader_d create"}));
     KXMANAGER all;
     ASSERT_EQ(all.LoadModules(nullptr, 0), 2);
     all.UnloadModule(all[0]);
@@ -197,9 +208,10 @@ TEST_F(ManagerTest, ReleaseModThatThrowsStillFreesTheLibrary)
 
 // A load or save that throws has failed: the next module that supports the path gets its
 // turn, and without one the call reports failure.
-TEST_F(ManagerTest, LoadOrSaveThatThrowsFailsAndTheNextModuleGetsItsTurn)
+TEST_P(ThrowingPluginTest, LoadOrSaveThatThrowsFailsAndTheNextModuleGetsItsTurn)
 {
-    Install({{"throwing_loader", "a.dll"}, {"loader_b", "b.dll"}});
+    const std::string throwing = Fixture("throwing_loader");
+    Install({{throwing.c_str(), "a.dll"}, {"loader_b", "b.dll"}});
     KXLOADERSET set(KXKIND_IMAGELOADER);
     KXOBJECT picture("KXPICTURE");
     set.SetOwner(&picture);
@@ -207,9 +219,9 @@ TEST_F(ManagerTest, LoadOrSaveThatThrowsFailsAndTheNextModuleGetsItsTurn)
     EXPECT_TRUE(set.LoadFile("x.img"));
     EXPECT_TRUE(set.SaveFile("y.img"));
     EXPECT_EQ(TakeEvents(),
-              (Strings{"throwing_loader supports x.img", "throwing_loader load x.img for KXPICTURE",
+              (Strings{throwing + " supports x.img", throwing + " load x.img for KXPICTURE",
                        "loader_b supports x.img", "loader_b load x.img for KXPICTURE",
-                       "throwing_loader supports y.img", "throwing_loader save y.img for KXPICTURE",
+                       throwing + " supports y.img", throwing + " save y.img for KXPICTURE",
                        "loader_b supports y.img", "loader_b save y.img for KXPICTURE"}));
     set.ReleaseAt(1);
     EXPECT_FALSE(set.LoadFile("x.img"));
@@ -369,9 +381,10 @@ TEST_F(ManagerTest, RendererOperationsKeepTheirOrder)
 // A renderer whose every operation throws: each call the world makes on it fails there,
 // and the world goes on as after that failure. A render the renderer did not finish asks
 // the objects to draw themselves and ends the render.
-TEST_F(ManagerTest, RendererOperationsThatThrowFailAtTheWorld)
+TEST_P(ThrowingPluginTest, RendererOperationsThatThrowFailAtTheWorld)
 {
-    Install({{"throwing_renderer", "r.dll"}});
+    const std::string throwing = Fixture("throwing_renderer");
+    Install({{throwing.c_str(), "r.dll"}});
     KXMANAGER manager;
     ASSERT_EQ(manager.LoadModules(KXKIND_RENDERER, 0), 1);
     auto* renderer = static_cast<KXRENDERER*>(manager[0]);
