@@ -120,23 +120,15 @@ FAILPAUSE::~FAILPAUSE()
     --paused;
 }
 
-// Each form asks for its own caller, so that an array is counted where it is made.
+// The array forms stay the C++ library's: they reach these in a plain build (from the
+// library's own code, so that FAILWHERE::OWNCODE never counts them) and the sanitizers'
+// allocator under the sanitizers.
 void* operator new(std::size_t size)
 {
     return Allocate(size, __builtin_return_address(0));
 }
 
-void* operator new[](std::size_t size)
-{
-    return Allocate(size, __builtin_return_address(0));
-}
-
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    return AllocateOrNull(size, __builtin_return_address(0));
-}
-
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
 {
     return AllocateOrNull(size, __builtin_return_address(0));
 }
@@ -147,16 +139,6 @@ void operator delete(void* block) noexcept
 }
 
 void operator delete(void* block, std::size_t) noexcept
-{
-    std::free(block);
-}
-
-void operator delete[](void* block) noexcept
-{
-    std::free(block);
-}
-
-void operator delete[](void* block, std::size_t) noexcept
 {
     std::free(block);
 }

@@ -1,6 +1,6 @@
 // Allocation failure on demand, for the programs that test what happens when memory runs
 // out. A program that links this replaces the throwing and the non-throwing operator new
-// and new[] (the plug-ins' and the memory manager's calls reach them too): while a FAILNTH
+// (the plug-ins' and the memory manager's calls reach them too): while a FAILNTH
 // lives, the allocation with its number fails, counted from when it was made; while an
 // ALLOCATIONLIMIT lives, every allocation larger than its limit fails. Memory comes from
 // malloc, so every replaced new matches the replaced delete.
@@ -15,9 +15,9 @@
 enum class FAILWHERE {
     ANYWHERE,
     // Only the throwing ones that the program's own code asks for, and its drawing layer
-    // (libkxgdi.so): not those of the toolkit's libraries, the C++ library or the
-    // plug-ins, nor the non-throwing ones of the library's and the memory manager's
-    // routines, which refuse when memory runs out.
+    // (libkxgdi.so): not those of the toolkit's libraries, the C++ library (arrays among
+    // them) or the plug-ins, nor the non-throwing ones of the library's and the memory
+    // manager's routines, which refuse when memory runs out.
     OWNCODE,
 };
 
