@@ -213,9 +213,13 @@ bool CMainDlg::OnInitDialog()
     // The picture control takes over its window.
     m_picture.SubclassWindow(m_clientArea->findChild<KXWINDOWWIDGET*>());
     BuildRendererMenu();
-    // The file opens once the window shows (paintEvent): what the loading says, the
-    // status text or a message, then stands over the window and not alone before it.
-    m_bLoadPending = !(m_commandLinePath == "");
+    // The command-line file opens before the window shows, so that the window's first paint
+    // is the picture. A file that nothing loads is told in a box of its own, and the window
+    // then shows its empty display.
+    if (!(m_commandLinePath == "")) {
+        LoadFile(m_commandLinePath);
+        m_picture.Invalidate();
+    }
     // The window manager owns the system menu: the about item cannot join it, but its
     // command still works when it is sent (OnSysCommand).
     setWindowIcon(m_hIcon);
@@ -311,24 +315,6 @@ void CMainDlg::keyPressEvent(QKeyEvent* event)
         QDialog::keyPressEvent(event);
         break;
     }
-}
-
-void CMainDlg::paintEvent(QPaintEvent* event)
-{
-    QDialog::paintEvent(event);
-    if (!m_bLoadPending)
-        return;
-    // The window is on the screen: open the file as soon as this paint is shown.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (!m_bLoadPending)
-                return;
-            m_bLoadPending = false;
-            LoadFile(m_commandLinePath);
-            m_picture.Invalidate();
-        },
-        Qt::QueuedConnection);
 }
 
 void CMainDlg::showEvent(QShowEvent* event)

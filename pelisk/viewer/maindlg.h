@@ -80,8 +80,6 @@ public:
     KXMENU& GetMenu() { return m_menu; }
     QMenuBar* GetMenuBar() const { return m_menuBar; }
     const KXSTRING& GetCommandLinePath() const { return m_commandLinePath; }
-    // Whether the command-line file is still to be opened.
-    bool IsLoadPending() const { return m_bLoadPending; }
     KXCOLLECTION<KXSTRING>& GetImageFilters() { return m_imageFilters; }
 
 protected:
@@ -91,7 +89,6 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void reject() override;
 
@@ -126,6 +123,4 @@ private:
     QMenuBar* m_menuBar = nullptr;
     KXMENU m_menu;
     QWidget* m_clientArea = nullptr;
-    // The command-line file waits until the window is on the screen.
-    bool m_bLoadPending = false;
 };
