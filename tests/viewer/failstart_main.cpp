@@ -1,7 +1,6 @@
 // The viewer program with its own code's allocations failing, for the test of a start that
 // runs out of memory: from the one PELISK_FAIL_AT names, counted from the start, on.
 #include "failnth.h"
-#include "known_leaks.h"
 
 #include "peliskapp.h"
 

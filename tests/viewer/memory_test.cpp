@@ -6,7 +6,6 @@
 #include "viewer_support.h"
 
 #include "failnth.h"
-#include "known_leaks.h"
 #include "modal.h"
 
 #include "kxdialog.h"
