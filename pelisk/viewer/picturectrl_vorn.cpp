@@ -23,7 +23,7 @@ using namespace kxgdi;
 
 KXVORNPOINT* g_pVornPoints = nullptr;
 std::int32_t g_nVornPoints = 0;
-std::int32_t g_nVornGenes = 0;
+std::int32_t g_nVornGenes = kVornFirstGenes;
 double g_dVornSimilarity = 0.9;
 double g_dVornFitnessWeight = 1.0;
 double g_dVornRefPerimeter = 0.0;
@@ -101,7 +101,7 @@ void ResetVorn()
 {
     FreeVornPoints();
     g_nVornPoints = 0;
-    g_nVornGenes = 0;
+    g_nVornGenes = kVornFirstGenes;
     g_dVornSimilarity = 0.9;
     g_dVornFitnessWeight = 1.0;
     g_dVornRefPerimeter = 0.0;

@@ -29,6 +29,11 @@ extern double g_dVornRefArea;       // the contour's absolute shoelace sum (twic
 // keeps a pick well under a second.
 constexpr std::int32_t kVornMostGenes = 4000;
 
+// The gene count a new picture control starts with: a quadrilateral, the smallest polygon
+// count the dialog's OK takes that encloses more than a triangle. A count of 0 would make
+// the dialog refuse its own first answer.
+constexpr std::int32_t kVornFirstGenes = 4;
+
 // Reads the "Nb Polygons:" text: a whole number from 1 to kVornMostGenes, spaces around it
 // allowed. Returns what to tell the user when the text is anything else, empty when genes
 // took its value.
@@ -37,7 +42,8 @@ std::string ReadVornGenes(std::string_view text, std::int32_t& genes);
 // the contour has points (more cannot give a better polygon) nor than kVornMostGenes.
 std::int32_t VornSearchGenes();
 
-// The state of a new picture control: no points, no genes, similarity 0.9, weight 1.0.
+// The state of a new picture control: no points, kVornFirstGenes genes, similarity 0.9,
+// weight 1.0.
 void ResetVorn();
 // Frees the contour points.
 void FreeVornPoints();

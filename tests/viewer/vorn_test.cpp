@@ -440,7 +440,7 @@ TEST_F(VornTest, DialogShowsTheParametersAndOkTakesThemBack)
             EXPECT_EQ(vorn.GetSliderPos(IDC_VORN_SIMILARITY), 90);
             EXPECT_EQ(vorn.GetSliderPos(IDC_VORN_FITNESS), 100);
             EXPECT_EQ(vorn.GetRadioIndex(IDC_VORN_DOTS), 0);
-            EXPECT_EQ(vorn.GetDlgItemText(IDC_VORN_GENES), "0");
+            EXPECT_EQ(vorn.GetDlgItemText(IDC_VORN_GENES), "4");
             vorn.SetSliderPos(IDC_VORN_SIMILARITY, 75);
             vorn.SetSliderPos(IDC_VORN_FITNESS, 30);
             vorn.SetRadioIndex(IDC_VORN_DOTS, 1);
