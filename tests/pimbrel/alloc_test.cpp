@@ -111,8 +111,8 @@ protected:
     ScopedTempDir dir;
 };
 
-// Through the plug-in, also its own buffers (the file's bytes, the encoded file, the
-// names of a safe save, the attributes it carries over) fail: loads are refused, saves fail or succeed whole, and
+// Through the plug-in, also its own buffers (the encoded file, the names of a safe save,
+// the attributes it carries over) fail: loads are refused, saves fail or succeed whole, and
 // nothing is thrown across the plug-in's entry points.
 TEST_F(PluginAllocationTest, LoadsAndSavesFailCleanly)
 {
@@ -142,7 +142,7 @@ TEST_F(PluginAllocationTest, LoadsAndSavesFailCleanly)
             EXPECT_TRUE(IsSentinel(picture)) << "allocation " << n << " touched the picture";
         }
     }
-    EXPECT_GE(failedLoads, 2); // the file's bytes and the pixels at least
+    EXPECT_GE(failedLoads, 1); // the pixels at least: the file's bytes are never held whole
 
     for (int n = 1;; ++n) {
         std::ofstream("source.bmp", std::ios::binary)
