@@ -130,6 +130,35 @@ TEST(ReadFile, ReadsEveryFileAsDecodingItsBytesDoes)
     }
 }
 
+// Every file of the public suite (good, questionable and bad) and of the reader's own
+// regressions reads from its path as from its bytes in memory: the same refusal, or the
+// same picture byte for byte.
+TEST(ReadFile, EveryFileOfTheSuiteReadsFromItsPathAsFromItsBytes)
+{
+    const std::filesystem::path corpus = PELISK_CORPUS_DIR;
+    int compared = 0;
+    for (const std::filesystem::path& folder :
+         {corpus / "g", corpus / "q", corpus / "b", std::filesystem::path(PELISK_REGRESSION_DIR)}) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            if (entry.path().extension() != ".bmp")
+                continue;
+            const std::string name = entry.path().filename().string();
+            KXPICTURE decoded;
+            MakeSentinel(decoded);
+            const bmp::REFUSAL expected = Read(ReadBytes(entry.path()), decoded);
+            KXPICTURE ours;
+            MakeSentinel(ours);
+            ASSERT_EQ(bmp::ReadFile(entry.path().c_str(), ours), expected) << name;
+            if (expected == bmp::REFUSAL::NONE)
+                ExpectSame(ours, decoded, name);
+            else
+                EXPECT_TRUE(IsSentinel(ours)) << name;
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 80);
+}
+
 // Every file is read with room for its 32-bit form, the viewer's, and converts to it in
 // the buffer it was read into, to the bytes a conversion into a buffer of its own gives.
 TEST(ReadFile, EveryFileConvertsForDisplayInTheBufferItWasReadInto)
