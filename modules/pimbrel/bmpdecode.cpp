@@ -14,7 +14,6 @@
 #include "kxmemmod.h"
 
 #include <algorithm>
-#include <bit>
 #include <climits>
 #include <cstring>
 
