@@ -509,11 +509,10 @@ void CopyRows(const LAYOUT& layout, const std::uint8_t* fileBytes, KXPICTURE& pi
 
 // Uncompressed rows read from a file piece by piece into pixels, a new buffer of size
 // bytes.
-REFUSAL ReadRows(const LAYOUT& layout, const READAT& readAt, std::uint8_t* pixels,
-                 std::size_t size)
+REFUSAL ReadRows(const LAYOUT& layout, const READAT& readAt, std::uint8_t* pixels, std::size_t size)
 {
-    KX_CHECK(layout.pixelEnd - layout.pixelStart == ShapeOf(layout).FileBytes(),
-             layout.pixelStart, layout.pixelEnd, ShapeOf(layout).FileBytes());
+    KX_CHECK(layout.pixelEnd - layout.pixelStart == ShapeOf(layout).FileBytes(), layout.pixelStart,
+             layout.pixelEnd, ShapeOf(layout).FileBytes());
     ROWPLACER rows(ShapeOf(layout), pixels, size);
     std::uint8_t piece[kPiece];
     for (std::size_t at = layout.pixelStart; at < layout.pixelEnd;) {
@@ -539,8 +538,7 @@ REFUSAL CheckRuns(const LAYOUT& layout, const READAT& readAt)
 
 // Walks a file's run-length data, known to fit, into pixels, a new buffer of size bytes.
 // A walk that fails now read other data than the first walk: the file changed meanwhile.
-REFUSAL ReadRuns(const LAYOUT& layout, const READAT& readAt, std::uint8_t* pixels,
-                 std::size_t size)
+REFUSAL ReadRuns(const LAYOUT& layout, const READAT& readAt, std::uint8_t* pixels, std::size_t size)
 {
     FILERUNS runs(layout, readAt);
     PICTURESINK sink(pixels, size, layout.compression == L::kRle4);
@@ -598,8 +596,7 @@ REFUSAL Decode(const std::uint8_t* bytes, std::size_t size, KXPICTURE& picture)
     FinishPicture(layout, bytes, picture);
     if (layout.IsRunLength()) {
         MEMORYRUNS runs(layout, bytes);
-        PICTURESINK sink(picture.GetData(), picture.GetDataSize(),
-                         layout.compression == L::kRle4);
+        PICTURESINK sink(picture.GetData(), picture.GetDataSize(), layout.compression == L::kRle4);
         RLEWALK<MEMORYRUNS, PICTURESINK>(layout, runs, sink).Walk();
     } else {
         CopyRows(layout, bytes, picture);

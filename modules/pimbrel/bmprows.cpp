@@ -82,8 +82,8 @@ ROWPLACER::ROWPLACER(const ROWSHAPE& shape, std::uint8_t* pixels, std::size_t si
       contiguous(!shape.topDown && shape.bits >= 8 && stride == rowBytes),
       packed(pixels, size, shape.bits)
 {
-    KX_CHECK(shape.height > 0 && shape.PictureBytes() <= size, shape.height,
-             shape.PictureBytes(), size);
+    KX_CHECK(shape.height > 0 && shape.PictureBytes() <= size, shape.height, shape.PictureBytes(),
+             size);
     if (shape.bits < 8)
         ClearRowEnds();
 }
@@ -110,7 +110,8 @@ void ROWPLACER::Place(const std::uint8_t* bytes, std::size_t count)
     while (count > 0) {
         const std::uint64_t row = at / stride;
         const std::uint64_t column = at % stride;
-        const std::size_t inRow = static_cast<std::size_t>(std::min<std::uint64_t>(count, stride - column));
+        const std::size_t inRow =
+            static_cast<std::size_t>(std::min<std::uint64_t>(count, stride - column));
         if (column < rowBytes)
             PlaceInRow(row, column, bytes,
                        static_cast<std::size_t>(std::min<std::uint64_t>(inRow, rowBytes - column)));

@@ -88,10 +88,10 @@ void RequireSameFromFile(const std::uint8_t* data, std::size_t size, bmp::REFUSA
     Require(read == decoded, "the file road refused otherwise");
     if (read != bmp::REFUSAL::NONE)
         return;
-    Require(fromFile.GetWidth() == picture.GetWidth() &&
-                fromFile.GetHeight() == picture.GetHeight() &&
-                fromFile.GetDepth() == picture.GetDepth() && fromFile.GetMasks() == picture.GetMasks(),
-            "the file road's size, depth or masks");
+    Require(
+        fromFile.GetWidth() == picture.GetWidth() && fromFile.GetHeight() == picture.GetHeight() &&
+            fromFile.GetDepth() == picture.GetDepth() && fromFile.GetMasks() == picture.GetMasks(),
+        "the file road's size, depth or masks");
     Require(fromFile.GetDataSize() == picture.GetDataSize() &&
                 std::memcmp(fromFile.GetData(), picture.GetData(), picture.GetDataSize()) == 0,
             "the file road's pixels");

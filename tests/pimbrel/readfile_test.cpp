@@ -268,8 +268,8 @@ TEST(ReadFile, PixelsThatDoNotReadWholeLeaveThePictureAsItWas)
     struct FAILURE {
         std::string name;
         std::vector<std::uint8_t> file;
-        int failingRead;   // the read that fails, from 1
-        bool changes;      // that read gives the changed runs instead
+        int failingRead; // the read that fails, from 1
+        bool changes;    // that read gives the changed runs instead
     };
     const FAILURE failures[] = {
         {"plain rows", FileOf(32, 63), 1, false},

@@ -67,8 +67,7 @@ std::string NameOf(const SPEC& spec, const std::string& variant = "")
 // made of bytes that differ for every entry.
 std::vector<std::uint8_t> HeadOf(const SPEC& spec, std::uint32_t paletteEntries)
 {
-    const std::size_t offset =
-        L::kInfoHeaderEnd + 4 * std::size_t{paletteEntries} + spec.gap;
+    const std::size_t offset = L::kInfoHeaderEnd + 4 * std::size_t{paletteEntries} + spec.gap;
     std::vector<std::uint8_t> file(offset, 0x5A);
     file[L::kSignature] = 'B';
     file[L::kSignature + 1] = 'M';
@@ -253,7 +252,9 @@ bool WalkRuns(const SPEC& spec, const std::uint8_t* p, const std::uint8_t* end,
                 return false;
             for (std::uint32_t k = 0; k < count; ++k)
                 indices[std::size_t{y} * w + x + k] =
-                    static_cast<std::uint8_t>(!nibbles ? value : k % 2 == 0 ? value >> 4 : value & 0xF);
+                    static_cast<std::uint8_t>(!nibbles     ? value
+                                              : k % 2 == 0 ? value >> 4
+                                                           : value & 0xF);
             x += count;
         } else if (value == 0) {
             x = 0;
@@ -275,8 +276,10 @@ bool WalkRuns(const SPEC& spec, const std::uint8_t* p, const std::uint8_t* end,
             if (static_cast<std::size_t>(end - p) < bytes)
                 return true;
             for (std::uint32_t k = 0; k < value; ++k)
-                indices[std::size_t{y} * w + x + k] = static_cast<std::uint8_t>(
-                    !nibbles ? p[k] : k % 2 == 0 ? p[k / 2] >> 4 : p[k / 2] & 0xF);
+                indices[std::size_t{y} * w + x + k] =
+                    static_cast<std::uint8_t>(!nibbles     ? p[k]
+                                              : k % 2 == 0 ? p[k / 2] >> 4
+                                                           : p[k / 2] & 0xF);
             x += value;
             p += std::min<std::size_t>(bytes + (bytes & 1), static_cast<std::size_t>(end - p));
         }
@@ -298,7 +301,8 @@ std::vector<std::uint8_t> RunLengthFile(const SPEC& spec, ENDING ending, EXPECTE
     file.insert(file.end(), {0, 5, 1, 2, 3});
 
     std::vector<std::uint8_t> indices(std::size_t{spec.width} * spec.height, 0);
-    expected.refused = !WalkRuns(spec, file.data() + start, file.data() + start + runs.size(), indices);
+    expected.refused =
+        !WalkRuns(spec, file.data() + start, file.data() + start + runs.size(), indices);
     if (spec.bits == 8) {
         expected.data = indices;
     } else {
@@ -323,7 +327,11 @@ void AddRowCases(std::vector<CASE>& cases)
             for (std::uint32_t height = 1; height <= 3; ++height)
                 for (const bool topDown : {false, true}) {
                     const std::uint32_t lengths = bits <= 8 ? (1u << bits) + 1 : 3;
-                    SPEC spec{bits, L::kRgb, width, height, topDown,
+                    SPEC spec{bits,
+                              L::kRgb,
+                              width,
+                              height,
+                              topDown,
                               (width * 3 + height + (topDown ? 1 : 0)) % lengths,
                               height == 2 && width % 4 == 1 ? std::size_t{5000} : 0};
                     CASE c;
@@ -342,7 +350,11 @@ void AddRunLengthCases(std::vector<CASE>& cases)
             for (std::uint32_t height = 1; height <= 3; ++height)
                 for (const ENDING ending : endings) {
                     const unsigned bits = compression == L::kRle8 ? 8 : 4;
-                    SPEC spec{bits, compression, width, height, false,
+                    SPEC spec{bits,
+                              compression,
+                              width,
+                              height,
+                              false,
                               (width + height) % ((1u << bits) + 1),
                               height == 3 && width % 8 == 0 ? std::size_t{4200} : 0};
                     CASE c;
@@ -416,9 +428,9 @@ void Write(const std::filesystem::path& path, const std::vector<std::uint8_t>& b
 
 SPEC SpecOf(const std::vector<std::uint8_t>& file)
 {
-    const auto height = static_cast<std::int32_t>(file[L::kHeight] | file[L::kHeight + 1] << 8 |
-                                                  file[L::kHeight + 2] << 16 |
-                                                  static_cast<std::uint32_t>(file[L::kHeight + 3]) << 24);
+    const auto height = static_cast<std::int32_t>(
+        file[L::kHeight] | file[L::kHeight + 1] << 8 | file[L::kHeight + 2] << 16 |
+        static_cast<std::uint32_t>(file[L::kHeight + 3]) << 24);
     return {static_cast<unsigned>(file[L::kBitCount]),
             file[L::kCompression],
             static_cast<std::uint32_t>(file[L::kWidth] | file[L::kWidth + 1] << 8 |
