@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <random>
 #include <utility>
 #include <vector>
@@ -129,6 +130,55 @@ TEST(PictureConvert, DeeperPixelsInTheRoomOfTheirOwnBuffer)
                     << from.depth << "/" << std::hex << from.masks[0] << " -> " << std::dec
                     << to.depth << "/" << std::hex << to.masks[0] << " " << std::dec << width
                     << "x" << height;
+            }
+        }
+    }
+}
+
+// Pixels of 1 and 4 bits convert a whole source byte at a time: the per-pixel bytes for
+// every target, with palettes of none, one, fewer entries than the pixels can index and
+// every one (and one longer than that), at every width from 1 to 33, so that the last
+// byte of a picture holds each number of pixels, and 1 to 3 rows, which start inside a
+// byte. Each converts into a buffer of its own and in the room of its own buffer; the
+// bits past the last pixel are random and belong to no pixel.
+TEST(PictureConvert, SubBytePixelsAWholeByteAtATime)
+{
+    const std::uint32_t paletteSizes[] = {0, 1, 2, 5, 16, 256};
+    std::mt19937 random(26);
+    for (const std::uint16_t depth : {std::uint16_t{1}, std::uint16_t{4}}) {
+        for (const std::uint32_t paletteSize : paletteSizes) {
+            if (depth == 1 && paletteSize == 5)
+                continue;
+            const PICTUREFORMAT from{depth, {0, 0, 0, 0}, paletteSize};
+            for (const PICTUREFORMAT& to : targets) {
+                for (std::uint32_t height = 1; height <= 3; ++height) {
+                    for (std::uint32_t width = 1; width <= 33; ++width) {
+                        for (const bool inRoom : {false, true}) {
+                            KXPICTURE p;
+                            MakeRandom(p, width, height, from, random);
+                            if (inRoom) {
+                                KXPICTURE copy;
+                                CopyPicture(p, copy);
+                                ASSERT_TRUE(p.CreateWithPalette(width, height, depth,
+                                                                paletteSize, to.depth));
+                                std::memcpy(p.GetData(), copy.GetData(), copy.GetDataSize());
+                                if (paletteSize > 0)
+                                    std::memcpy(p.GetPalette(), copy.GetPalette(),
+                                                4 * std::size_t{paletteSize});
+                                p.SetMasks(0, 0, 0, 0);
+                            }
+                            const std::vector<std::uint8_t> expected = ConvertedPerPixel(p, to);
+                            const std::uint8_t* before = p.GetData();
+                            ASSERT_TRUE(p.ConvertDepth(to.depth, to.masks[0], to.masks[1],
+                                                       to.masks[2], to.masks[3]));
+                            ASSERT_EQ(p.GetData() == before, inRoom);
+                            ASSERT_EQ(PixelBytes(p), expected)
+                                << depth << " bits, palette " << paletteSize << " -> "
+                                << to.depth << "/" << std::hex << to.masks[0] << std::dec
+                                << " " << width << "x" << height << (inRoom ? " in room" : "");
+                        }
+                    }
+                }
             }
         }
     }
