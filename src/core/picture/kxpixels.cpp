@@ -75,8 +75,11 @@ std::vector<std::uint8_t> PerByte(const std::vector<std::uint8_t>& perValue, uns
 }
 
 // Pixels of 1 or 4 bits a whole source byte at a time, through the table PerByte makes:
-// one copy of a fixed size per byte. A run starts on a byte of its own; the pixels after
-// its last whole byte are the first ones of that byte's entry.
+// one copy of a fixed size per byte. The conversion reads a picture's pixels as one
+// sequence (its rows are unpadded, so a row may start inside a byte, which changes
+// nothing here), and every run it hands over starts on a byte of its own: pixel 0, or a
+// multiple of 8 pixels in ConvertWithin. The pixels after the last whole byte are the
+// first ones of that byte's entry; the bits past them belong to no pixel.
 template <unsigned size, unsigned bits>
 void CopyBytesFromTable(const std::uint8_t* in, const std::uint8_t* table, std::uint8_t* out,
                         std::uint32_t count)
@@ -527,6 +530,7 @@ void ConvertWithin(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const 
     // and those of the runs after it, already converted. The runs start on whole bytes of
     // the source (a multiple of 8 pixels), so that 1- and 4-bit pixels start one too.
     constexpr std::uint32_t runPixels = 2048;
+    static_assert(runPixels % 8 == 0);
     std::uint8_t aside[runPixels * 4];
     std::uint32_t first = (count - 1) / runPixels * runPixels;
     std::uint32_t end = count;
