@@ -40,6 +40,10 @@ std::string DisplayCopyRefusal(std::uint32_t width, std::uint32_t height)
 
 CPictureCtrl::CPictureCtrl() : m_status(16)
 {
+    // The control converts every picture it loads to 32 bits to show it (BuildDIB): read
+    // with room for that form, the picture converts in the buffer it was read into, and
+    // opening a file costs one fresh buffer rather than two.
+    m_picture.SetLoadRoomDepth(32);
     m_nDisplayMode = DISPLAY_NOTHING;
     ResetVorn();
 }
