@@ -22,12 +22,14 @@ namespace {
 
 namespace L = layout;
 
-// The depth a picture read for its owner gets room for in its buffer. Pictures are shown
-// at 32 bits: one read with room for that form converts to it in its own buffer, so a
-// file opened for display costs one fresh buffer rather than two.
-std::uint16_t RoomDepthFor(const KXPICTURE& /*picture*/)
+// The depth a picture read for its owner gets room for in its buffer: the one its owner
+// converts it to right after a load, if any (the viewer shows pictures at 32 bits). A
+// read with room for that form converts to it in its own buffer, so a file opened for
+// display costs one fresh buffer rather than two, and a picture that is never converted
+// keeps no more than its file's depth.
+std::uint16_t RoomDepthFor(const KXPICTURE& picture)
 {
-    return 32;
+    return picture.GetLoadRoomDepth();
 }
 
 // The pieces a file's pixels are read in: the system reads ahead while each piece is

@@ -159,8 +159,23 @@ TEST(ReadFile, EveryFileOfTheSuiteReadsFromItsPathAsFromItsBytes)
     EXPECT_GT(compared, 80);
 }
 
-// Every file is read with room for its 32-bit form, the viewer's, and converts to it in
-// the buffer it was read into, to the bytes a conversion into a buffer of its own gives.
+// A picture that asks for no room (every picture but the viewer's) is read into a buffer
+// of its file's depth only: nothing is kept for a conversion that may never come.
+TEST(ReadFile, APictureThatAsksForNoRoomGetsABufferOfItsPixelsOnly)
+{
+    ScopedTempDir dir;
+    for (const FILECASE& file : EveryKindOfFile()) {
+        const std::filesystem::path path = dir.Path() / "picture.bmp";
+        Write(path, file.bytes);
+        KXPICTURE ours;
+        ASSERT_EQ(bmp::ReadFile(path.c_str(), ours), bmp::REFUSAL::NONE) << file.name;
+        EXPECT_EQ(ours.GetDataCapacity(), ours.GetDataSize()) << file.name;
+    }
+}
+
+// Every file read into a picture that asks for room for its 32-bit form, as the viewer's
+// does, converts to it in the buffer it was read into, to the bytes a conversion into a
+// buffer of its own gives.
 TEST(ReadFile, EveryFileConvertsForDisplayInTheBufferItWasReadInto)
 {
     ScopedTempDir dir;
@@ -168,6 +183,7 @@ TEST(ReadFile, EveryFileConvertsForDisplayInTheBufferItWasReadInto)
         const std::filesystem::path path = dir.Path() / "picture.bmp";
         Write(path, file.bytes);
         KXPICTURE ours;
+        ours.SetLoadRoomDepth(32);
         ASSERT_EQ(bmp::ReadFile(path.c_str(), ours), bmp::REFUSAL::NONE) << file.name;
         const std::uint32_t pixels = ours.GetWidth() * ours.GetHeight();
         EXPECT_EQ(ours.GetDataCapacity(), pixels * 4) << file.name;
@@ -204,6 +220,7 @@ TEST(ReadFile, ASmallFileCostsNoMoreThanThePictureItDescribes)
     const std::filesystem::path path = dir.Path() / "picture.bmp";
     Write(path, file);
     KXPICTURE picture;
+    picture.SetLoadRoomDepth(32);
     ASSERT_EQ(bmp::ReadFile(path.c_str(), picture), bmp::REFUSAL::NONE);
     ASSERT_EQ(picture.GetWidth(), width);
     EXPECT_EQ(picture.GetDataCapacity(), width * height * 4);
