@@ -435,6 +435,54 @@ TEST(PictureSmooth, EveryMaskAndSizeGivesThePerPixelPixels)
     }
 }
 
+// The direct road walks rows in groups side by side, each a few pixels behind the one
+// below, and ends a picture with whatever rows are left: every width where the walk's
+// start, lag or end leaves a remainder, every height that leaves a group short, each
+// place of the spare byte, each pass, smoothed in place and doubled.
+TEST(PictureSmooth, EveryRemainderOfTheRowWalkGivesThePerPixelPixels)
+{
+    const PICTUREFORMAT formats[] = {
+        {32, {0xFF00, 0xFF0000, 0xFF000000, 0xFF}},
+        {32, {0xFF, 0xFF0000, 0xFF000000, 0xFF00}},
+        {32, {0xFF, 0xFF00, 0xFF000000, 0xFF0000}},
+        {32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}},
+        {24, {0xFF0000, 0xFF00, 0xFF, 0}},
+        {24, {0xFF00, 0xFF, 0xFF0000, 0}},
+    };
+    std::vector<std::uint32_t> widths;
+    for (std::uint32_t w = 1; w <= 12; ++w)
+        widths.push_back(w);
+    widths.insert(widths.end(), {17, 31, 64, 67});
+    std::mt19937 random(26);
+    for (const PICTUREFORMAT& format : formats) {
+        for (const std::uint32_t width : widths) {
+            for (std::uint32_t height = 1; height <= 9; ++height) {
+                for (int points : {3, 5, 9}) {
+                    KXPICTURE fast;
+                    MakeRandom(fast, width, height, format, random);
+                    KXPICTURE doubled;
+                    CopyPicture(fast, doubled);
+                    KXPICTURE reference;
+                    CopyPicture(fast, reference);
+                    KXPICTURE doubledReference;
+                    CopyPicture(fast, doubledReference);
+                    kxpixel::Smooth(fast, kxpixel::SmoothPass(points));
+                    kxpixel::SmoothPerPixel(reference, kxpixel::SmoothPass(points));
+                    ASSERT_TRUE(doubled.DoubleSize(points));
+                    ASSERT_TRUE(doubledReference.Resize(2 * width, 2 * height));
+                    kxpixel::SmoothPerPixel(doubledReference, kxpixel::SmoothPass(points));
+                    std::ostringstream where;
+                    where << format.depth << " " << std::hex << format.masks[3] << std::dec
+                          << " " << width << "x" << height << " " << points;
+                    ASSERT_EQ(PixelBytes(fast), PixelBytes(reference)) << where.str();
+                    ASSERT_EQ(PixelBytes(doubled), PixelBytes(doubledReference))
+                        << where.str() << " doubled";
+                }
+            }
+        }
+    }
+}
+
 // Where the mean of a channel is a whole number, the doubles of the per-pixel pass can
 // land just below it, and a uniform area comes out one unit darker. The direct passes
 // carry the sums in integers: over every channel value of a uniform area they must still
