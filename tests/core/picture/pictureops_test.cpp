@@ -57,6 +57,30 @@ void Fill32(KXPICTURE& picture, std::uint32_t width, std::uint32_t height, std::
         kxpixel::Write32(picture.GetData() + 4 * i, value);
 }
 
+// Smooths one copy of the picture in place and doubles another with the pass, and holds
+// both against the per-pixel pass (the doubling against the resize followed by it).
+testing::AssertionResult SmoothsAndDoublesAsPerPixel(const KXPICTURE& original, int points)
+{
+    const kxpixel::SMOOTHPASS& pass = kxpixel::SmoothPass(points);
+    KXPICTURE fast;
+    KXPICTURE reference;
+    KXPICTURE doubled;
+    KXPICTURE doubledReference;
+    for (KXPICTURE* copy : {&fast, &reference, &doubled, &doubledReference})
+        CopyPicture(original, *copy);
+    kxpixel::Smooth(fast, pass);
+    kxpixel::SmoothPerPixel(reference, pass);
+    if (!doubled.DoubleSize(points) ||
+        !doubledReference.Resize(2 * original.GetWidth(), 2 * original.GetHeight()))
+        return testing::AssertionFailure() << "not doubled";
+    kxpixel::SmoothPerPixel(doubledReference, pass);
+    if (PixelBytes(fast) != PixelBytes(reference))
+        return testing::AssertionFailure() << "smoothed in place";
+    if (PixelValues(doubled) != PixelValues(doubledReference))
+        return testing::AssertionFailure() << "doubled";
+    return testing::AssertionSuccess();
+}
+
 // --- vertical flip
 
 TEST(PictureFlip, EveryDepthAndWidthSwapsRowsPixelForPixel)
@@ -401,26 +425,12 @@ TEST(PictureSmooth, EveryMaskAndSizeGivesThePerPixelPixels)
     for (const PICTUREFORMAT& format : formats) {
         for (const auto& [width, height] : sizes) {
             for (int points : {3, 5, 9}) {
-                KXPICTURE fast;
-                MakeRandom(fast, width, height, format, random);
-                KXPICTURE reference;
-                CopyPicture(fast, reference);
-                KXPICTURE doubled;
-                CopyPicture(fast, doubled);
-                kxpixel::Smooth(fast, kxpixel::SmoothPass(points));
-                ASSERT_TRUE(doubled.DoubleSize(points));
-                KXPICTURE doubledReference;
-                CopyPicture(reference, doubledReference);
-                kxpixel::SmoothPerPixel(reference, kxpixel::SmoothPass(points));
-                ASSERT_TRUE(doubledReference.Resize(2 * width, 2 * height));
-                kxpixel::SmoothPerPixel(doubledReference, kxpixel::SmoothPass(points));
-                std::ostringstream where;
-                where << format.depth << " " << std::hex << format.masks[0] << " "
-                      << format.masks[1] << std::dec << " " << width << "x" << height << " "
-                      << points;
-                EXPECT_EQ(PixelBytes(fast), PixelBytes(reference)) << where.str();
-                EXPECT_EQ(PixelValues(doubled), PixelValues(doubledReference))
-                    << where.str() << " doubled";
+                KXPICTURE original;
+                MakeRandom(original, width, height, format, random);
+                EXPECT_TRUE(SmoothsAndDoublesAsPerPixel(original, points))
+                    << format.depth << " " << std::hex << format.masks[0] << " "
+                    << format.masks[1] << std::dec << " " << width << "x" << height << " "
+                    << points;
             }
             KXPICTURE swapped;
             MakeRandom(swapped, width, height, format, random);
@@ -458,25 +468,11 @@ TEST(PictureSmooth, EveryRemainderOfTheRowWalkGivesThePerPixelPixels)
         for (const std::uint32_t width : widths) {
             for (std::uint32_t height = 1; height <= 9; ++height) {
                 for (int points : {3, 5, 9}) {
-                    KXPICTURE fast;
-                    MakeRandom(fast, width, height, format, random);
-                    KXPICTURE doubled;
-                    CopyPicture(fast, doubled);
-                    KXPICTURE reference;
-                    CopyPicture(fast, reference);
-                    KXPICTURE doubledReference;
-                    CopyPicture(fast, doubledReference);
-                    kxpixel::Smooth(fast, kxpixel::SmoothPass(points));
-                    kxpixel::SmoothPerPixel(reference, kxpixel::SmoothPass(points));
-                    ASSERT_TRUE(doubled.DoubleSize(points));
-                    ASSERT_TRUE(doubledReference.Resize(2 * width, 2 * height));
-                    kxpixel::SmoothPerPixel(doubledReference, kxpixel::SmoothPass(points));
-                    std::ostringstream where;
-                    where << format.depth << " " << std::hex << format.masks[3] << std::dec
-                          << " " << width << "x" << height << " " << points;
-                    ASSERT_EQ(PixelBytes(fast), PixelBytes(reference)) << where.str();
-                    ASSERT_EQ(PixelBytes(doubled), PixelBytes(doubledReference))
-                        << where.str() << " doubled";
+                    KXPICTURE original;
+                    MakeRandom(original, width, height, format, random);
+                    ASSERT_TRUE(SmoothsAndDoublesAsPerPixel(original, points))
+                        << format.depth << " " << std::hex << format.masks[3] << std::dec
+                        << " " << width << "x" << height << " " << points;
                 }
             }
         }
