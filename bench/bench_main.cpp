@@ -156,6 +156,23 @@ std::string Figure(const SIDE& side)
     return figure;
 }
 
+// Beside the ratio to the fastest peer, the ratio to each other peer that counts: where a
+// goal names two peers (the whole viewer against feh and nsxiv), both figures stand on
+// the line.
+std::string OtherRatios(const LINE& line, const SIDE& ours, const SIDE& fastest)
+{
+    std::string ratios;
+    for (const SIDE& side : line.sides) {
+        if (&side == &ours || &side == &fastest || !side.counts || side.median <= 0.0)
+            continue;
+        char text[96];
+        std::snprintf(text, sizeof text, ", %.2f (vs %s)", ours.median / side.median,
+                      side.name.c_str());
+        ratios += text;
+    }
+    return ratios;
+}
+
 void PrintLine(const LINE& line)
 {
     // A line whose every side was left out by a filter says nothing.
@@ -180,6 +197,7 @@ void PrintLine(const LINE& line)
         std::snprintf(text, sizeof text, "%.2f (vs %s)", ours->median / fastest->median,
                       fastest->name.c_str());
         ratio = text;
+        ratio += OtherRatios(line, *ours, *fastest);
     }
     std::printf("%-28s | %-9s | %-5s%s | ratio %s\n", line.what.operation.c_str(),
                 line.what.size.c_str(), line.what.depth.c_str(), figures.c_str(), ratio.c_str());

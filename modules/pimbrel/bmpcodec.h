@@ -13,8 +13,6 @@
 
 namespace bmp {
 
-class OPENFILE;
-
 // Why the reader refused a file; NONE when it read it.
 enum class REFUSAL : std::uint8_t {
     NONE,
@@ -31,10 +29,6 @@ enum class REFUSAL : std::uint8_t {
     UNREADABLE,  // no regular file, too large for any picture, or it did not read whole
 };
 
-// The most pixels a picture read from a file may have: the picture's own bound, checked
-// before anything is allocated.
-inline constexpr std::uint64_t kLargestPicture = KXPICTURE::kLargestPicture;
-
 // Reads the bytes of a BMP file into picture and returns NONE; any other value says why
 // the file was refused, with the picture untouched.
 REFUSAL Decode(const std::uint8_t* bytes, std::size_t size, KXPICTURE& picture);
@@ -45,15 +39,15 @@ using READAT = std::function<bool(std::size_t at, std::uint8_t* buffer, std::siz
 // How many of a file's first bytes hold its headers and palette, whatever the header.
 inline constexpr std::size_t kHeadSize = 4096;
 
-// Reads a file of fileSize bytes whose rows the picture stores exactly as the file does
-// (uncompressed, bottom row first, rows of a whole number of 4-byte words, 8 bits a
-// pixel or more): its headers and palette from head, its first headSize bytes (all of
-// them when the file is shorter than kHeadSize), with every check Decode makes; then its
-// pixels through readAt straight into the picture's new buffer. Refuses as Decode does,
-// and UNREADABLE when the pixels do not read whole, with the picture as it was. For any
-// other file it sets plain false and leaves the picture alone, for Decode to read.
-REFUSAL DecodePlainRows(const std::uint8_t* head, std::size_t headSize, std::size_t fileSize,
-                        const READAT& readAt, KXPICTURE& picture, bool& plain);
+// Reads a file of fileSize bytes: its headers and palette from head, its first headSize
+// bytes (all of them when the file is shorter than kHeadSize), with every check Decode
+// makes; then its pixels through readAt, a piece of at most 64 KiB at a time, into the
+// picture's new buffer, run-length data twice (the first time only to learn that they
+// fit). Gives the picture Decode gives from the whole file's bytes and refuses as Decode
+// does, and UNREADABLE when a piece does not read whole (or the file changed between the
+// two walks through its runs), with the picture as it was.
+REFUSAL DecodeFile(const std::uint8_t* head, std::size_t headSize, std::size_t fileSize,
+                   const READAT& readAt, KXPICTURE& picture);
 
 // Reads the BMP file at path into picture and returns NONE; any other value says why it
 // was not read, with the picture untouched.
@@ -65,32 +59,6 @@ REFUSAL ReadFile(const char* path, KXPICTURE& picture);
 // masks no file can carry as bit fields (they overlap, have gaps, reach past bit 15 or
 // hold no colour) is stored as 24 bits, blue, green, red, showing the same colours.
 bool Encode(const KXPICTURE& picture, std::vector<std::uint8_t>& out);
-
-// The whole content of a regular file, read into memory of its own that nothing fills
-// first, for the reader to decode from; given back when the object goes.
-class FILEBYTES {
-public:
-    FILEBYTES() = default;
-    ~FILEBYTES();
-    FILEBYTES(const FILEBYTES&) = delete;
-    FILEBYTES& operator=(const FILEBYTES&) = delete;
-
-    // Reads the file at path whole. False, holding nothing, for anything but a regular
-    // file, for a file larger than any picture this reader accepts, when the memory
-    // cannot be had or when the file does not read whole (it shrank while being read).
-    bool Read(const char* path);
-    // The same from a file already open.
-    bool Read(const OPENFILE& file);
-
-    const std::uint8_t* Data() const { return bytes; }
-    std::size_t Size() const { return size; }
-
-private:
-    void Release();
-
-    std::uint8_t* bytes = nullptr;
-    std::size_t size = 0;
-};
 
 // What a save asks of the system where a test must change the answer or look on.
 struct SAVESEAM {

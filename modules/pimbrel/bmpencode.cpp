@@ -5,6 +5,7 @@
 // is stored as 24 bits, blue, green, red.
 #include "bmpcodec.h"
 #include "bmplayout.h"
+#include "bmpmasks.h"
 
 #include "kxendian.h"
 
@@ -80,20 +81,10 @@ struct FIELDS16 {
 };
 
 // Whether a file can carry the three masks as 16-bit fields that every reader, this
-// system's own among them, takes: each one run of bits or none, inside the pixel,
-// overlapping no other, and some colour among them.
+// system's own among them, takes: the fields the reader itself checks a file's against.
 bool CarriesFields16(const std::uint32_t (&masks)[3])
 {
-    std::uint32_t seen = 0;
-    for (std::uint32_t mask : masks) {
-        if (mask > 0xFFFF || (mask & seen) != 0)
-            return false;
-        const std::uint32_t shifted = mask == 0 ? 0 : mask >> std::countr_zero(mask);
-        if ((shifted & (shifted + 1)) != 0)
-            return false;
-        seen |= mask;
-    }
-    return seen != 0;
+    return MasksAreSound({masks[0], masks[1], masks[2], 0}, 16);
 }
 
 bool AreDistinctFields(const std::uint32_t (&masks)[3])

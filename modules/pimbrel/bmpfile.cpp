@@ -21,32 +21,20 @@ namespace {
 // Files up to 2 GiB: no picture this reader accepts needs more.
 constexpr std::uint64_t largestFile = std::uint64_t{1} << 31;
 
-// Reads count bytes at the file's current offset into buffer; false when it ends early
-// or fails. It asks for 64 KiB at a time: from a cold cache, the system reads ahead while
-// each piece is copied, where one read of the whole file waits for every piece in turn
-// (a 12 MB file came in 2.6 ms against 6.3 ms). Each piece goes into a small buffer that
-// stays in the cache and is copied from there: fresh pages that the system fills first
-// cost the program far more on their next touch than pages it fills itself (36 MB read
-// straight into a new picture took 44 ms to be read once more afterwards, against 1 ms
-// when copied in piece by piece), and the viewer touches every pixel again to show it.
-bool ReadWhole(int fd, std::uint8_t* buffer, std::size_t count)
+// Reads count bytes at offset at into buffer; false when the file ends early or fails.
+bool ReadWhole(int fd, std::size_t at, std::uint8_t* buffer, std::size_t count)
 {
-    constexpr std::size_t piece = std::size_t{64} << 10;
-    std::uint8_t staged[piece];
     std::size_t done = 0;
     while (done < count) {
-        const ssize_t got = read(fd, staged, std::min(piece, count - done));
+        const ssize_t got = pread(fd, buffer + done, count - done, static_cast<off_t>(at + done));
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
             return false;
-        std::memcpy(buffer + done, staged, static_cast<std::size_t>(got));
         done += static_cast<std::size_t>(got);
     }
     return true;
 }
-
-} // namespace
 
 // A regular file open for reading, no larger than any picture this reader accepts;
 // closed when the object goes.
@@ -73,11 +61,11 @@ public:
     bool IsOpen() const { return fd >= 0; }
     std::size_t Size() const { return size; }
 
-    // Reads count bytes from offset at into buffer; false when the file ends early.
+    // Reads count bytes from offset at into buffer; false when the file ends early. The
+    // reader asks for small pieces, which it places from a buffer that stays in the cache.
     bool ReadAt(std::size_t at, std::uint8_t* buffer, std::size_t count) const
     {
-        return lseek(fd, static_cast<off_t>(at), SEEK_SET) == static_cast<off_t>(at) &&
-               ReadWhole(fd, buffer, count);
+        return ReadWhole(fd, at, buffer, count);
     }
 
 private:
@@ -93,49 +81,12 @@ private:
     std::size_t size = 0;
 };
 
-FILEBYTES::~FILEBYTES()
-{
-    Release();
-}
+} // namespace
 
-void FILEBYTES::Release()
-{
-    ::operator delete(bytes);
-    bytes = nullptr;
-    size = 0;
-}
-
-bool FILEBYTES::Read(const char* path)
-{
-    const OPENFILE file(path);
-    return Read(file);
-}
-
-bool FILEBYTES::Read(const OPENFILE& file)
-{
-    Release();
-    bool read = file.IsOpen();
-    if (read && file.Size() > 0) {
-        // Memory of its own rather than the file mapped: a mapped file that another
-        // program truncates would kill the viewer on the next access. Nothing fills it
-        // before the file does.
-        bytes = static_cast<std::uint8_t*>(::operator new(file.Size(), std::nothrow));
-        read = bytes != nullptr;
-        if (read) {
-            size = file.Size();
-            read = file.ReadAt(0, bytes, size);
-        }
-    }
-    if (!read)
-        Release();
-    return read;
-}
-
-// Most files are read whole and decoded from their bytes. A file whose rows the picture
-// stores unchanged skips that copy: its headers are read first and checked as Decode
-// checks them, then its pixels go from the file straight into the picture's new buffer.
-// That spares a second fresh buffer of the picture's size, whose first touch costs as
-// much as reading the file.
+// The headers are read first and checked as Decode checks them; then the pixels go from
+// the file through a small staging buffer straight into the picture's new buffer. That
+// spares a second fresh buffer of the file's size, whose first touch costs as much as
+// reading the file.
 REFUSAL ReadFile(const char* path, KXPICTURE& picture)
 {
     const OPENFILE file(path);
@@ -148,15 +99,7 @@ REFUSAL ReadFile(const char* path, KXPICTURE& picture)
     const READAT readAt = [&file](std::size_t at, std::uint8_t* buffer, std::size_t count) {
         return file.ReadAt(at, buffer, count);
     };
-    bool plain = false;
-    const REFUSAL refusal =
-        DecodePlainRows(head, headSize, file.Size(), readAt, picture, plain);
-    if (refusal != REFUSAL::NONE || plain)
-        return refusal;
-    FILEBYTES bytes;
-    if (!bytes.Read(file))
-        return REFUSAL::UNREADABLE;
-    return Decode(bytes.Data(), bytes.Size(), picture);
+    return DecodeFile(head, headSize, file.Size(), readAt, picture);
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #include "kxdialog.h"
 
+#include "kxnomemory.h"
+
 #include <QApplication>
 #include <QButtonGroup>
 #include <QFontMetrics>
@@ -113,9 +115,9 @@ KXDIALOG::KXDIALOG(const KXDLGTEMPLATE& layout, QWidget* parent) : QDialog(paren
         afterRadio = radio;
         widget->setGeometry(MapDialogRect(QRect(control.x, control.y, control.cx, control.cy)));
         if (control.id != -1)
-            items.insert(control.id, widget);
+            items.emplace(control.id, widget);
         if (control.kind == KXCONTROL::Static && (control.style & KXS_BITMAP))
-            bitmaps.insert(QString::fromLatin1(control.text), widget);
+            bitmaps.emplace(control.text, widget);
     }
 }
 
@@ -173,12 +175,14 @@ QWidget* KXDIALOG::MakeButton(const KXDLGCONTROL& control)
     button->setDefault(control.style & KXS_DEFAULT);
     const int id = control.id;
     connect(button, &QPushButton::clicked, this, [this, id] {
-        if (id == IDOK)
-            OnOK();
-        else if (id == IDCANCEL)
-            done(id);
-        else
-            OnCommand(id);
+        RunContained([this, id] {
+            if (id == IDOK)
+                OnOK();
+            else if (id == IDCANCEL)
+                done(id);
+            else
+                OnCommand(id);
+        });
     });
     return button;
 }
@@ -199,8 +203,9 @@ void KXDIALOG::SetBitmap(const char* name, const QImage& image)
 {
     // At its own size, clipped by the static and centred in it when the style says so.
     const QPixmap pixmap = QPixmap::fromImage(image);
-    for (QWidget* widget : bitmaps.values(QString::fromLatin1(name)))
-        if (auto* label = qobject_cast<QLabel*>(widget))
+    const auto [first, last] = bitmaps.equal_range(name);
+    for (auto named = first; named != last; ++named)
+        if (auto* label = qobject_cast<QLabel*>(named->second))
             label->setPixmap(pixmap);
 }
 
@@ -220,7 +225,8 @@ QRect KXDIALOG::MapDialogRect(const QRect& units) const
 
 QWidget* KXDIALOG::GetDlgItem(int id) const
 {
-    return items.value(id, nullptr);
+    const auto found = items.find(id);
+    return found != items.end() ? found->second : nullptr;
 }
 
 void KXDIALOG::SetDlgItemText(int id, const QString& text)
@@ -314,6 +320,15 @@ void KXDIALOG::keyPressEvent(QKeyEvent* event)
     default:
         QDialog::keyPressEvent(event);
     }
+}
+
+bool KXDIALOG::event(QEvent* event)
+{
+    // The dialog's handlers (keys, paint) run from here: what one cannot get memory for
+    // ends here, told, and the dialog stays open.
+    bool handled = true;
+    RunContained([&] { handled = QDialog::event(event); });
+    return handled;
 }
 
 void KXDIALOG::reject()

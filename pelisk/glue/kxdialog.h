@@ -4,12 +4,13 @@
 #pragma once
 
 #include <QDialog>
-#include <QHash>
 #include <QList>
 #include <QRect>
 #include <QSize>
 
+#include <map>
 #include <span>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -97,6 +98,7 @@ protected:
     // A push button other than OK and Cancel was pressed.
     virtual void OnCommand(int /*id*/) {}
 
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void reject() override;
 
@@ -108,9 +110,11 @@ private:
     QButtonGroup* RadioGroup(int firstId) const;
 
     QSize baseUnits;
-    QHash<int, QWidget*> items;
+    // Standard containers: the toolkit's own end the program when memory runs out while
+    // they grow, where these throw and the dialog is not made.
+    std::map<int, QWidget*> items;
     // The bitmap statics, by the bitmap they name.
-    QMultiHash<QString, QWidget*> bitmaps;
+    std::multimap<std::string, QWidget*> bitmaps;
     // Each radio group with the id of its first button, in template order.
     std::vector<std::pair<int, QButtonGroup*>> radioGroups;
 };

@@ -1,5 +1,7 @@
 #include "kxqtsysdlg.h"
 
+#include "kxnomemory.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QFontMetrics>
@@ -116,5 +118,8 @@ void ConfigureFileDialog(QFileDialog& dialog, const KXFILEREQUEST& request)
         dialog.setDefaultSuffix(QString::fromLocal8Bit(extension).mid(1));
     };
     takeSuffix(dialog.selectedNameFilter());
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, takeSuffix);
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [takeSuffix](const QString& selected) {
+                         RunContained([&] { takeSuffix(selected); });
+                     });
 }

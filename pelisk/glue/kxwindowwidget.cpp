@@ -1,5 +1,7 @@
 #include "kxwindowwidget.h"
 
+#include "kxnomemory.h"
+
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -64,12 +66,14 @@ bool IsModifierKey(int key)
     }
 }
 
-// The keys the desktop keeps for its menus: a modifier pressed alone (Alt before every
-// mnemonic) and any key held with Alt. A window's key-down handler never sees them, so
-// the picture control does not render on them.
+// The keys the desktop keeps for its menus and for itself: a modifier pressed alone (Alt
+// before every mnemonic), any key held with Alt or with Super, and F10, which opens the
+// menus. A window's key-down handler never sees them, so the picture control does not
+// render on them.
 bool IsSystemKey(const QKeyEvent& event)
 {
-    return IsModifierKey(event.key()) || (event.modifiers() & Qt::AltModifier);
+    return IsModifierKey(event.key()) || event.key() == Qt::Key_F10 ||
+           (event.modifiers() & (Qt::AltModifier | Qt::MetaModifier));
 }
 
 } // namespace
@@ -114,6 +118,17 @@ void InstallTextRenderer()
 KXWINDOWWIDGET::KXWINDOWWIDGET(QWidget* parent)
     : QWidget(parent), window(kxgdi::CreateWindowSurface())
 {
+    // A widget that could not be built gives its surface back: nobody else knows it.
+    try {
+        Build();
+    } catch (...) {
+        kxgdi::DestroyWindowSurface(window);
+        throw;
+    }
+}
+
+void KXWINDOWWIDGET::Build()
+{
     kxgdi::KXWNDHOOKS hooks;
     hooks.context = this;
     hooks.paint = &KXWINDOWWIDGET::Paint;
@@ -134,6 +149,23 @@ KXWINDOWWIDGET::~KXWINDOWWIDGET()
 }
 
 bool KXWINDOWWIDGET::event(QEvent* event)
+{
+    // Every handler of the window runs from here: what it cannot get memory for ends here,
+    // told, and the window goes on. A paint that cannot be done is told once, until a
+    // paint succeeds again, so that a window that keeps failing does not ask again and
+    // again.
+    try {
+        return Dispatch(event);
+    } catch (const std::bad_alloc&) {
+        const bool paint = event->type() == QEvent::Paint;
+        if (!paint || !paintRefused)
+            TellNoMemory();
+        paintRefused = paintRefused || paint;
+        return true;
+    }
+}
+
+bool KXWINDOWWIDGET::Dispatch(QEvent* event)
 {
     switch (event->type()) {
     case QEvent::Show:
@@ -158,7 +190,7 @@ bool KXWINDOWWIDGET::event(QEvent* event)
 bool KXWINDOWWIDGET::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == watchedWindow && event->type() == QEvent::Move)
-        Place();
+        RunContained([this] { Place(); });
     return QWidget::eventFilter(watched, event);
 }
 
@@ -200,6 +232,7 @@ void KXWINDOWWIDGET::paintEvent(QPaintEvent*)
     const QImage image(reinterpret_cast<const uchar*>(surface.pixels), surface.width,
                        surface.height, surface.width * 4, QImage::Format_RGB32);
     QPainter(this).drawImage(0, 0, image);
+    paintRefused = false;
 }
 
 void KXWINDOWWIDGET::resizeEvent(QResizeEvent* event)

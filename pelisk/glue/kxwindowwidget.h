@@ -1,8 +1,8 @@
 // The widget that shows a window of the drawing layer and hands its events to the
 // viewer's handlers, in the terms the viewer's controls expect: client coordinates, wheel
 // deltas of 120 a notch, virtual-key codes. As on the desktop the viewer was made for, the
-// system keys (the modifiers alone, and Alt with any key) stay with the menus and never
-// reach a handler.
+// system keys (the modifiers alone, Alt or Super with any key, and F10) stay with the
+// menus and the desktop and never reach a handler.
 #pragma once
 
 #include "kxgdi.h"
@@ -57,6 +57,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Hooks the surface up to the widget and places it.
+    void Build();
+    // The widget's own handling of an event, which event() runs contained.
+    bool Dispatch(QEvent* event);
     // Tells the layer where the widget is on the screen and how large it is.
     void Place();
     static void Paint(void* self);
@@ -69,4 +73,6 @@ private:
     // The part of a notch that a high-resolution wheel has turned and no handler heard of.
     int wheelRest = 0;
     bool presenting = false;
+    // The last paint ran out of memory, and the user was told.
+    bool paintRefused = false;
 };

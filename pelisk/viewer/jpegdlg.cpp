@@ -2,6 +2,7 @@
 
 #include "resource.h"
 
+#include "kxnomemory.h"
 #include "kxstring.h"
 #include "kxtemplates.h"
 
@@ -14,7 +15,7 @@ CJpegDlg::CJpegDlg(QWidget* parent) : KXDIALOG(*FindDialogTemplate(IDD_JPEG), pa
     m_text = qobject_cast<QLabel*>(GetDlgItem(IDC_JPEG_QUANTIZERTEXT));
     connect(m_slider, &QSlider::sliderReleased, this, [this] {
         long result = 0;
-        OnReleasedCaptureQuantizer(nullptr, &result);
+        RunContained([this, &result] { OnReleasedCaptureQuantizer(nullptr, &result); });
     });
 }
 

@@ -4,9 +4,11 @@
 
 #include "kxicon.h"
 #include "kxmodule.h"
+#include "kxnomemory.h"
 #include "kxspareblocks.h"
 
 #include <QAbstractEventDispatcher>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QVBoxLayout>
@@ -68,12 +70,27 @@ protected:
     void resizeEvent(QResizeEvent* event) override
     {
         QWidget::resizeEvent(event);
-        onSize(width(), height());
+        RunContained([this] { onSize(width(), height()); });
     }
 
 private:
     std::function<void(int, int)> onSize;
 };
+
+// Runs work so that memory running out in it stops it where it was, told. A status text it
+// had put up ("Loading from file...") goes again: the control shows what it showed before.
+template <typename WORK> void RunKeepingWhatIsShown(CPictureCtrl& control, WORK&& work)
+{
+    const std::int32_t shown = control.m_nDisplayMode;
+    if (RunContained(std::forward<WORK>(work)))
+        return;
+    const auto isStatus = [](std::int32_t mode) {
+        return mode == DISPLAY_STATUS || mode == DISPLAY_ASKRENDERER;
+    };
+    if (isStatus(control.m_nDisplayMode))
+        control.m_nDisplayMode = isStatus(shown) ? DISPLAY_NOTHING : shown;
+    RunContained([&control] { control.Invalidate(); });
+}
 
 } // namespace
 
@@ -91,7 +108,7 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_commandLinePath(16), m_
     setSizeGripEnabled(false);
 
     m_menuBar = new QMenuBar(this);
-    m_menu = BuildMenuBar(m_menuBar, kMainMenu, [this](unsigned id) { OnCommand(id); });
+    m_menu = BuildMenuBar(m_menuBar, kMainMenu, [this](unsigned id) { OnMenuCommand(id); });
     m_clientArea = new KXCLIENTAREA(this, [this](int cx, int cy) { OnSize(0, cx, cy); });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -107,6 +124,66 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_commandLinePath(16), m_
     pictureWidget->setGeometry(
         MapDialogUnits(QRect(0, 0, kPictureWidth, kPictureHeight), baseUnits));
     KeepSpareBlocksWhileWorking();
+    GiveKeysBackAfterTheMenus();
+}
+
+void CMainDlg::OnMenuCommand(unsigned id)
+{
+    RunKeepingWhatIsShown(m_picture, [this, id] { OnCommand(id); });
+}
+
+bool CMainDlg::event(QEvent* event)
+{
+    // The dialog's own handlers (paint, show, keys, the queued opening of the command-line
+    // file) run from here.
+    bool handled = true;
+    RunKeepingWhatIsShown(m_picture, [&] { handled = QDialog::event(event); });
+    return handled;
+}
+
+bool CMainDlg::MenusInUse() const
+{
+    return QApplication::activePopupWidget() != nullptr || m_menuBar->activeAction() != nullptr;
+}
+
+void CMainDlg::GiveKeysBackAfterTheMenus()
+{
+    // The toolkit's menu bar takes the keys while it is walked by keyboard and hands them
+    // back to the widget that had them before; a menu opened by its mnemonic while the bar
+    // already had them (Alt+I after a sub-menu closed with Escape) hands them back to the
+    // bar itself, which then keeps them. Once a command has run, and whenever a key reaches
+    // the bar while no menu is in use, the picture control has them again.
+    m_menuBar->installEventFilter(this);
+    connect(m_menuBar, &QMenuBar::triggered, this, [this] {
+        RunContained([this] {
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (!MenusInUse() && QApplication::focusWidget() == m_menuBar &&
+                        m_picture.GetWidget() != nullptr)
+                        m_picture.GetWidget()->setFocus(Qt::OtherFocusReason);
+                },
+                Qt::QueuedConnection);
+        });
+    });
+}
+
+bool CMainDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_menuBar && event->type() == QEvent::KeyPress && !MenusInUse() &&
+        m_picture.GetWidget() != nullptr) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // Alt and the mnemonics still open the menus.
+        if (key->key() != Qt::Key_Alt && !(key->modifiers() & Qt::AltModifier)) {
+            KXWINDOWWIDGET* control = m_picture.GetWidget();
+            control->setFocus(Qt::OtherFocusReason);
+            QKeyEvent again(key->type(), key->key(), key->modifiers(), key->text(),
+                            key->isAutoRepeat(), static_cast<quint16>(key->count()));
+            QApplication::sendEvent(control, &again);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CMainDlg::KeepSpareBlocksWhileWorking()
@@ -136,9 +213,13 @@ bool CMainDlg::OnInitDialog()
     // The picture control takes over its window.
     m_picture.SubclassWindow(m_clientArea->findChild<KXWINDOWWIDGET*>());
     BuildRendererMenu();
-    // The file opens once the window shows (paintEvent): what the loading says, the
-    // status text or a message, then stands over the window and not alone before it.
-    m_bLoadPending = !(m_commandLinePath == "");
+    // The command-line file opens before the window shows, so that the window's first paint
+    // is the picture. A file that nothing loads is told in a box of its own, and the window
+    // then shows its empty display.
+    if (!(m_commandLinePath == "")) {
+        LoadFile(m_commandLinePath);
+        m_picture.Invalidate();
+    }
     // The window manager owns the system menu: the about item cannot join it, but its
     // command still works when it is sent (OnSysCommand).
     setWindowIcon(m_hIcon);
@@ -224,28 +305,16 @@ void CMainDlg::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Escape:
         OnCancel();
         break;
+    case Qt::Key_F10:
+        // F10 opens the menus, as Alt does.
+        if (!m_menuBar->actions().isEmpty())
+            m_menuBar->setActiveAction(m_menuBar->actions().first());
+        event->accept();
+        break;
     default:
         QDialog::keyPressEvent(event);
         break;
     }
-}
-
-void CMainDlg::paintEvent(QPaintEvent* event)
-{
-    QDialog::paintEvent(event);
-    if (!m_bLoadPending)
-        return;
-    // The window is on the screen: open the file as soon as this paint is shown.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (!m_bLoadPending)
-                return;
-            m_bLoadPending = false;
-            LoadFile(m_commandLinePath);
-            m_picture.Invalidate();
-        },
-        Qt::QueuedConnection);
 }
 
 void CMainDlg::showEvent(QShowEvent* event)

@@ -80,26 +80,32 @@ public:
     KXMENU& GetMenu() { return m_menu; }
     QMenuBar* GetMenuBar() const { return m_menuBar; }
     const KXSTRING& GetCommandLinePath() const { return m_commandLinePath; }
-    // Whether the command-line file is still to be opened.
-    bool IsLoadPending() const { return m_bLoadPending; }
     KXCOLLECTION<KXSTRING>& GetImageFilters() { return m_imageFilters; }
 
 protected:
     // Runs when the dialog opens: the renderer menu and the filters, then the command-line
     // file.
     virtual bool OnInitDialog();
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void reject() override;
 
 private:
+    // A command chosen in the menus, run so that memory running out is told.
+    void OnMenuCommand(unsigned id);
     // The picture changed: the control shows it anew.
     void PictureChanged();
     // Runs the current renderer's demo; what the renderer throws ends there.
     void RunDemo();
     // Opens the program's shelf of kept blocks and empties it whenever the window waits.
     void KeepSpareBlocksWhileWorking();
+    // Whether a menu is open or the menu bar is walked by keyboard.
+    bool MenusInUse() const;
+    // The keys go back to the picture control once the menus are left, however they were
+    // left.
+    void GiveKeysBackAfterTheMenus();
 
     // In the order they are built. The picture control, whose objects may be registered
     // with a renderer, is destroyed before the renderer modules.
@@ -117,6 +123,4 @@ private:
     QMenuBar* m_menuBar = nullptr;
     KXMENU m_menu;
     QWidget* m_clientArea = nullptr;
-    // The command-line file waits until the window is on the screen.
-    bool m_bLoadPending = false;
 };

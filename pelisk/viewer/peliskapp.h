@@ -23,3 +23,8 @@ public:
 
 // The arguments after the program's name as one command line.
 std::string JoinCommandLine(int argc, const char* const* argv);
+
+// The program: the application object first, then the toolkit, then the main dialog.
+// Returns the program's exit status: 0, or 1 after one line on standard error when memory
+// ran out before the window could open.
+int PeliskMain(int argc, char** argv);

@@ -4,9 +4,12 @@
 #include "vorn.h"
 
 #include "kxcolor.h"
+#include "kxsysdlg.h"
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <string>
 
 using namespace kxgdi;
 
@@ -25,10 +28,22 @@ constexpr std::uint32_t kDibAlpha = 0xFF000000;
 constexpr int kMinSelection = 10;
 constexpr double kWalkStep = 10.0;
 
+// What the user is told when a picture of width × height loaded but cannot be shown.
+std::string DisplayCopyRefusal(std::uint32_t width, std::uint32_t height)
+{
+    return "The picture cannot be shown: there is not enough memory for its display copy of " +
+           std::to_string(width) + " x " + std::to_string(height) +
+           " pixels. It stays open: Edit, Properties and File, Save as still work.";
+}
+
 } // namespace
 
 CPictureCtrl::CPictureCtrl() : m_status(16)
 {
+    // The control converts every picture it loads to 32 bits to show it (BuildDIB): read
+    // with room for that form, the picture converts in the buffer it was read into, and
+    // opening a file costs one fresh buffer rather than two.
+    m_picture.SetLoadRoomDepth(32);
     m_nDisplayMode = DISPLAY_NOTHING;
     ResetVorn();
 }
@@ -53,7 +68,7 @@ void CPictureCtrl::SubclassWindow(KXWINDOWWIDGET* newWidget)
 // ---------------------------------------------------------------------------------
 // The bitmap section
 
-void CPictureCtrl::BuildDIB()
+bool CPictureCtrl::BuildDIB()
 {
     const std::uint32_t width = m_picture.GetWidth();
     const std::uint32_t height = m_picture.GetHeight();
@@ -68,18 +83,36 @@ void CPictureCtrl::BuildDIB()
     header.biYPelsPerMeter = 92;
 
     FreeDIB();
-    m_picture.ConvertDepth(32, kDibRed, kDibGreen, kDibBlue, kDibAlpha);
-    HDC dc = GetDC(m_hWnd);
+    // A picture without pixels has nothing to show.
+    if (width == 0 || height == 0)
+        return false;
     void* bits = nullptr;
-    m_hDIB = CreateDIBSection(dc, &header, &bits);
-    if (m_hDIB != nullptr && m_picture.GetData() != nullptr) {
-        // A picture that could not be converted holds fewer bytes than the section: copy
-        // no more than either holds.
-        const std::size_t sectionBytes = std::size_t{width} * height * 4;
-        std::memcpy(bits, m_picture.GetData(),
-                    std::min<std::size_t>(sectionBytes, m_picture.GetDataSize()));
+    if (m_picture.ConvertDepth(32, kDibRed, kDibGreen, kDibBlue, kDibAlpha))
+        m_hDIB = CreateSection(header, &bits);
+    if (m_hDIB == nullptr || m_picture.GetData() == nullptr) {
+        // The picture stays loaded: it can still be saved and its properties read. The
+        // control shows its empty state, not what it showed before.
+        FreeDIB();
+        Invalidate();
+        ShowError(DisplayCopyRefusal(width, height).c_str());
+        return false;
     }
-    ReleaseDC(m_hWnd, dc);
+    std::memcpy(bits, m_picture.GetData(),
+                std::min<std::size_t>(std::size_t{width} * height * 4, m_picture.GetDataSize()));
+    return true;
+}
+
+HBITMAP CPictureCtrl::CreateSection(const BITMAPINFOHEADER& header, void** bits)
+{
+    // The layer's bookkeeping of a section can run out of memory as well as its pixels.
+    try {
+        HDC dc = GetDC(m_hWnd);
+        HBITMAP section = CreateDIBSection(dc, &header, bits);
+        ReleaseDC(m_hWnd, dc);
+        return section;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 void CPictureCtrl::FreeDIB()
@@ -217,6 +250,11 @@ void CPictureCtrl::DrawPicture(HDC dc)
     // A control without area shows nothing, and the zoom could not be scaled to it.
     if (cw <= 0 || ch <= 0)
         return;
+    // A picture without its display copy shows the empty state.
+    if (m_hDIB == nullptr) {
+        FillSolidRect(dc, ParentClientRect(), kEmptyColour);
+        return;
+    }
     const RECT source = SourceRect(cw, ch);
     HDC memory = CreateCompatibleDC(nullptr);
     HBITMAP previous = SelectObject(memory, m_hDIB);

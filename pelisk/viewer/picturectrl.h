@@ -40,8 +40,10 @@ public:
     KXWINDOWWIDGET* GetWidget() const { return m_widget; }
     kxgdi::HWND GetSafeHwnd() const { return m_hWnd; }
 
-    // Converts the picture to 32 bits and copies it into a new bitmap section.
-    void BuildDIB();
+    // Converts the picture to 32 bits and copies it into a new bitmap section. When the
+    // section cannot be made, tells the user and returns false: the picture stays, and
+    // the control shows its empty state.
+    bool BuildDIB();
     void FreeDIB();
     // The picture becomes the pixels of the control's window, and the section is rebuilt.
     void GrabWindow();
@@ -100,6 +102,8 @@ private:
     void RunPolygonSearch();
     void DrawPolygon(kxgdi::HDC dc, const std::uint8_t* genome, const CONTROLMAP& map) const;
 
+    // A section of the header's size on the control's window; null when it cannot be had.
+    kxgdi::HBITMAP CreateSection(const kxgdi::BITMAPINFOHEADER& header, void** bits);
     // The paint of the status display modes.
     void DrawStatus(kxgdi::HDC dc, const kxgdi::RECT& parentClient);
     // The part of the picture shown, its origin in left and top and its extent in right and

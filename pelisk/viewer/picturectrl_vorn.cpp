@@ -3,12 +3,15 @@
 // polygons, and the overlay that draws them over the picture.
 #include "picturectrl.h"
 
+#include "pictureedit.h"
 #include "resource.h"
 #include "vorn.h"
 #include "vorndlg.h"
 
 #include "kxcollection.h"
+#include "kxnomemory.h"
 #include "kxstring.h"
+#include "kxsysdlg.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,7 +23,7 @@ using namespace kxgdi;
 
 KXVORNPOINT* g_pVornPoints = nullptr;
 std::int32_t g_nVornPoints = 0;
-std::int32_t g_nVornGenes = 0;
+std::int32_t g_nVornGenes = kVornFirstGenes;
 double g_dVornSimilarity = 0.9;
 double g_dVornFitnessWeight = 1.0;
 double g_dVornRefPerimeter = 0.0;
@@ -98,12 +101,28 @@ void ResetVorn()
 {
     FreeVornPoints();
     g_nVornPoints = 0;
-    g_nVornGenes = 0;
+    g_nVornGenes = kVornFirstGenes;
     g_dVornSimilarity = 0.9;
     g_dVornFitnessWeight = 1.0;
     g_dVornRefPerimeter = 0.0;
     g_dVornRefArea = 0.0;
     g_nRunGenes = 0;
+}
+
+std::string ReadVornGenes(std::string_view text, std::int32_t& genes)
+{
+    int value = 0;
+    if (ReadWholeNumber(text, value) && value >= 1 && value <= kVornMostGenes) {
+        genes = value;
+        return {};
+    }
+    return "The VORN settings were not changed: \"Nb Polygons:\" takes a whole number from 1 "
+           "to " + std::to_string(kVornMostGenes) + ", not \"" + std::string(text) + "\".";
+}
+
+std::int32_t VornSearchGenes()
+{
+    return std::min({g_nVornGenes, g_nVornPoints, kVornMostGenes});
 }
 
 void VornSortGenes(std::uint16_t* genes, int count)
@@ -119,7 +138,7 @@ void VornSortGenes(std::uint16_t* genes, int count)
 
 double VornFitness(std::uint8_t* genome)
 {
-    const int g = g_nVornGenes;
+    const int g = VornSearchGenes();
     if (g < 1 || g_pVornPoints == nullptr)
         return 0.0;
     // The genes as numbers, sorted, and written back: the solver keeps the sorted form.
@@ -156,17 +175,24 @@ void CPictureCtrl::OnProjectVorn()
     CVornDlg dialog(m_widget);
     // No mode checks no radio button.
     dialog.m_nMode = m_nVornMode - 1;
-    KXSTRING genes;
-    genes.FromInt(g_nVornGenes, 0);
-    dialog.m_strGenes = QString::fromLatin1(genes.GetText());
+    KXSTRING shownGenes;
+    shownGenes.FromInt(g_nVornGenes, 0);
+    dialog.m_strGenes = QString::fromLatin1(shownGenes.GetText());
     dialog.m_nSimilarity = static_cast<std::int32_t>(g_dVornSimilarity * 100.0);
     dialog.m_nFitness = static_cast<std::int32_t>(g_dVornFitnessWeight * 100.0);
     if (dialog.DoModal() == KXDIALOG::IDCANCEL)
         return;
+    // A gene count the search cannot run changes none of the settings.
+    std::int32_t genes = 0;
+    const std::string refusal = ReadVornGenes(dialog.m_strGenes.toStdString(), genes);
+    if (!refusal.empty()) {
+        ShowError(refusal.c_str());
+        return;
+    }
     // Nothing is recomputed: the next press uses the new values.
     g_dVornFitnessWeight = dialog.m_nFitness * 0.01;
     m_nVornMode = dialog.m_nMode + 1;
-    g_nVornGenes = KXSTRING(dialog.m_strGenes.toLocal8Bit().constData()).ToInt();
+    g_nVornGenes = genes;
     g_dVornSimilarity = dialog.m_nSimilarity * 0.01;
 }
 
@@ -195,7 +221,9 @@ bool CPictureCtrl::KeepContour(KXCOLLECTION<int>& contour, int n)
 {
     g_pVornPoints = new (std::nothrow) KXVORNPOINT[static_cast<std::size_t>(n)];
     if (g_pVornPoints == nullptr) {
+        // The pick keeps no points, as one that found none, and says why.
         g_nVornPoints = 0;
+        TellNoMemory();
         return false;
     }
     const std::uint32_t width = m_picture.GetWidth();
@@ -211,11 +239,10 @@ bool CPictureCtrl::KeepContour(KXCOLLECTION<int>& contour, int n)
 
 void CPictureCtrl::RunPolygonSearch()
 {
-    // Without genes there is no polygon to search, and a genome of more than 32 bits'
-    // worth of genes cannot be told to the solver.
-    const std::int32_t genes = g_nVornGenes;
-    if (genes >= 1 && static_cast<std::uint64_t>(genes) * kGeneBits <=
-                          std::numeric_limits<std::uint32_t>::max()) {
+    // Without genes there is no polygon to search. More genes than the contour has points
+    // name some point twice and give no better polygon: the search runs one gene a point.
+    const std::int32_t genes = VornSearchGenes();
+    if (genes >= 1) {
         m_solver.fitnessFunction = VornFitness;
         m_solver.Setup(kPopulation, static_cast<std::uint32_t>(genes) * kGeneBits, KXGS_LARGEST);
         m_solver.Run(kGenerationLimit);

@@ -19,15 +19,6 @@ std::string_view Trimmed(std::string_view text)
     return text.substr(first, last - first + 1);
 }
 
-// The whole number that the text is, when it is one that int holds.
-bool ReadWholeNumber(std::string_view text, int& value)
-{
-    const std::string_view number = Trimmed(text);
-    const char* end = number.data() + number.size();
-    const auto [stop, error] = std::from_chars(number.data(), end, value);
-    return error == std::errc() && stop == end && !number.empty();
-}
-
 std::string NotASide(const char* side, std::string_view text)
 {
     return std::string(kNotChanged) + "the " + side + " \"" + std::string(text) +
@@ -48,6 +39,14 @@ bool TooLarge(std::int64_t width, std::int64_t height)
 }
 
 } // namespace
+
+bool ReadWholeNumber(std::string_view text, int& value)
+{
+    const std::string_view number = Trimmed(text);
+    const char* end = number.data() + number.size();
+    const auto [stop, error] = std::from_chars(number.data(), end, value);
+    return error == std::errc() && stop == end && !number.empty();
+}
 
 std::uint64_t LargestPicture()
 {

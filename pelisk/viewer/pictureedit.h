@@ -13,6 +13,10 @@
 // How a resize or a doubling ended.
 enum class KXEDIT { DONE, TOOSMALL, TOOLARGE, NOMEMORY };
 
+// Whether the text is a whole number in the range of int, spaces around it allowed; if so,
+// value takes it.
+bool ReadWholeNumber(std::string_view text, int& value);
+
 // The most pixels a picture may have.
 std::uint64_t LargestPicture();
 

@@ -216,8 +216,9 @@ TEST(WindowWidget, HandsEventsToTheHandlerInClientCoordinates)
     EXPECT_EQ(client.bottom, 90);
 }
 
-// The desktop keeps the modifiers alone and every key held with Alt for its menus: the
-// handler hears none of them, and every other key as before, modifiers and all.
+// The desktop keeps the modifiers alone, every key held with Alt or Super, and F10 for its
+// menus and itself: the handler hears none of them, and every other key as before,
+// modifiers and all.
 TEST(WindowWidget, SystemKeysNeverReachTheHandler)
 {
     const struct {
@@ -237,6 +238,10 @@ TEST(WindowWidget, SystemKeysNeverReachTheHandler)
         {Qt::Key_Z, Qt::AltModifier | Qt::ShiftModifier, "Z", {}},
         {Qt::Key_Left, Qt::AltModifier, "", {}},
         {Qt::Key_F4, Qt::AltModifier, "", {}},
+        {Qt::Key_F10, Qt::NoModifier, "", {}},
+        {Qt::Key_F10, Qt::ShiftModifier, "", {}},
+        {Qt::Key_Z, Qt::MetaModifier, "z", {}},
+        {Qt::Key_F9, Qt::NoModifier, "", {"key 120"}},
         {Qt::Key_Z, Qt::NoModifier, "z", {"key 90", "char z"}},
         {Qt::Key_Z, Qt::ShiftModifier, "Z", {"key 90", "char Z"}},
         {Qt::Key_Z, Qt::ControlModifier, "\x1a", {"key 90", "char \x1a"}},

@@ -1,5 +1,6 @@
 // Fuzz target of the bitmap reader: any bytes are read or refused, never with an access
-// outside a buffer; and a picture once read survives its own writing: written and read
+// outside a buffer, and read from a file piece by piece as from memory (the same refusal,
+// the same pixels); and a picture once read survives its own writing: written and read
 // again, it has the same size, depth and pixels. Built with clang's libFuzzer by
 // scripts/fuzz. What one input may cost is bounded (well under a second under the
 // sanitizers), so that the fuzzer's time goes to new paths rather than to a few inputs
@@ -10,6 +11,7 @@
 
 #include "kxcolor.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -68,6 +70,38 @@ bool SamePixels(const KXPICTURE& a, const KXPICTURE& b)
     return std::memcmp(a.GetData(), b.GetData(), a.GetDataSize()) == 0;
 }
 
+// The road a file takes, its bytes read a piece at a time, against decoding them from
+// memory: the same refusal, and the same picture.
+void RequireSameFromFile(const std::uint8_t* data, std::size_t size, bmp::REFUSAL decoded,
+                         const KXPICTURE& picture)
+{
+    static KXPICTURE fromFile;
+    const bmp::READAT readAt = [data, size](std::size_t at, std::uint8_t* buffer,
+                                            std::size_t count) {
+        if (at > size || count > size - at)
+            return false;
+        std::memcpy(buffer, data + at, count);
+        return true;
+    };
+    const bmp::REFUSAL read =
+        bmp::DecodeFile(data, std::min(size, bmp::kHeadSize), size, readAt, fromFile);
+    Require(read == decoded, "the file road refused otherwise");
+    if (read != bmp::REFUSAL::NONE)
+        return;
+    Require(
+        fromFile.GetWidth() == picture.GetWidth() && fromFile.GetHeight() == picture.GetHeight() &&
+            fromFile.GetDepth() == picture.GetDepth() && fromFile.GetMasks() == picture.GetMasks(),
+        "the file road's size, depth or masks");
+    Require(fromFile.GetDataSize() == picture.GetDataSize() &&
+                std::memcmp(fromFile.GetData(), picture.GetData(), picture.GetDataSize()) == 0,
+            "the file road's pixels");
+    Require(fromFile.GetPaletteSize() == picture.GetPaletteSize() &&
+                (picture.GetPaletteSize() == 0 ||
+                 std::memcmp(fromFile.GetPalette(), picture.GetPalette(),
+                             std::size_t{picture.GetPaletteSize()} * 4) == 0),
+            "the file road's palette");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -75,8 +109,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Two pictures for every input: building one scans the directory for plug-ins.
     static KXPICTURE picture;
     static KXPICTURE again;
-    if (size > kLargestInput || bmp::Decode(data, size, picture) != bmp::REFUSAL::NONE ||
-        PixelsOf(picture) > kLargestRoundTrip)
+    if (size > kLargestInput)
+        return 0;
+    const bmp::REFUSAL decoded = bmp::Decode(data, size, picture);
+    if (decoded != bmp::REFUSAL::NONE || PixelsOf(picture) <= kLargestRoundTrip)
+        RequireSameFromFile(data, size, decoded, picture);
+    if (decoded != bmp::REFUSAL::NONE || PixelsOf(picture) > kLargestRoundTrip)
         return 0;
     std::vector<std::uint8_t> file;
     Require(bmp::Encode(picture, file), "the picture could not be written");

@@ -1,6 +1,6 @@
-// Reading a file from its path: files whose rows the picture stores unchanged go from the
-// file straight into the picture's buffer, every other file is decoded from its bytes;
-// both must give the picture that decoding the same bytes gives, and refuse as it does.
+// Reading a file from its path: the headers first, then the pixels piece by piece into the
+// picture's new buffer; it must give the picture that decoding the same bytes gives, and
+// refuse as it does.
 #include "bmptest.h"
 #include "tempdir.h"
 
@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <malloc.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -129,8 +130,52 @@ TEST(ReadFile, ReadsEveryFileAsDecodingItsBytesDoes)
     }
 }
 
-// Every file is read with room for its 32-bit form, the viewer's, and converts to it in
-// the buffer it was read into, to the bytes a conversion into a buffer of its own gives.
+// Every file of the public suite (good, questionable and bad) and of the reader's own
+// regressions reads from its path as from its bytes in memory: the same refusal, or the
+// same picture byte for byte.
+TEST(ReadFile, EveryFileOfTheSuiteReadsFromItsPathAsFromItsBytes)
+{
+    const std::filesystem::path corpus = PELISK_CORPUS_DIR;
+    int compared = 0;
+    for (const std::filesystem::path& folder :
+         {corpus / "g", corpus / "q", corpus / "b", std::filesystem::path(PELISK_REGRESSION_DIR)}) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            if (entry.path().extension() != ".bmp")
+                continue;
+            const std::string name = entry.path().filename().string();
+            KXPICTURE decoded;
+            MakeSentinel(decoded);
+            const bmp::REFUSAL expected = Read(ReadBytes(entry.path()), decoded);
+            KXPICTURE ours;
+            MakeSentinel(ours);
+            ASSERT_EQ(bmp::ReadFile(entry.path().c_str(), ours), expected) << name;
+            if (expected == bmp::REFUSAL::NONE)
+                ExpectSame(ours, decoded, name);
+            else
+                EXPECT_TRUE(IsSentinel(ours)) << name;
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 80);
+}
+
+// A picture that asks for no room (every picture but the viewer's) is read into a buffer
+// of its file's depth only: nothing is kept for a conversion that may never come.
+TEST(ReadFile, APictureThatAsksForNoRoomGetsABufferOfItsPixelsOnly)
+{
+    ScopedTempDir dir;
+    for (const FILECASE& file : EveryKindOfFile()) {
+        const std::filesystem::path path = dir.Path() / "picture.bmp";
+        Write(path, file.bytes);
+        KXPICTURE ours;
+        ASSERT_EQ(bmp::ReadFile(path.c_str(), ours), bmp::REFUSAL::NONE) << file.name;
+        EXPECT_EQ(ours.GetDataCapacity(), ours.GetDataSize()) << file.name;
+    }
+}
+
+// Every file read into a picture that asks for room for its 32-bit form, as the viewer's
+// does, converts to it in the buffer it was read into, to the bytes a conversion into a
+// buffer of its own gives.
 TEST(ReadFile, EveryFileConvertsForDisplayInTheBufferItWasReadInto)
 {
     ScopedTempDir dir;
@@ -138,6 +183,7 @@ TEST(ReadFile, EveryFileConvertsForDisplayInTheBufferItWasReadInto)
         const std::filesystem::path path = dir.Path() / "picture.bmp";
         Write(path, file.bytes);
         KXPICTURE ours;
+        ours.SetLoadRoomDepth(32);
         ASSERT_EQ(bmp::ReadFile(path.c_str(), ours), bmp::REFUSAL::NONE) << file.name;
         const std::uint32_t pixels = ours.GetWidth() * ours.GetHeight();
         EXPECT_EQ(ours.GetDataCapacity(), pixels * 4) << file.name;
@@ -174,6 +220,7 @@ TEST(ReadFile, ASmallFileCostsNoMoreThanThePictureItDescribes)
     const std::filesystem::path path = dir.Path() / "picture.bmp";
     Write(path, file);
     KXPICTURE picture;
+    picture.SetLoadRoomDepth(32);
     ASSERT_EQ(bmp::ReadFile(path.c_str(), picture), bmp::REFUSAL::NONE);
     ASSERT_EQ(picture.GetWidth(), width);
     EXPECT_EQ(picture.GetDataCapacity(), width * height * 4);
@@ -227,35 +274,73 @@ TEST(ReadFile, RefusesAsDecodingDoesWithThePictureUntouched)
 }
 
 // Pixels that do not read whole (the file shrank after its headers were read, or the
-// disk failed) are a refusal that leaves the picture as it was.
+// disk failed), at the first piece or a later one, and run-length data that change
+// between the walk that checks them and the walk that reads them, are a refusal that
+// leaves the picture as it was.
 TEST(ReadFile, PixelsThatDoNotReadWholeLeaveThePictureAsItWas)
 {
-    const std::vector<std::uint8_t> file = FileOf(32, 63);
-    const std::size_t headSize = std::min(bmp::kHeadSize, file.size());
-    std::size_t asked = 0;
-    const bmp::READAT failing = [&](std::size_t at, std::uint8_t* buffer, std::size_t count) {
-        asked = count;
-        std::memcpy(buffer, file.data() + at, count / 2);
-        return false;
+    std::vector<std::uint8_t> changed = RunLength(64);
+    const std::size_t runs = L::kInfoHeaderEnd + 1024;
+    changed[runs + 4 * 7] = 65; // a run one pixel wider than its row
+    struct FAILURE {
+        std::string name;
+        std::vector<std::uint8_t> file;
+        int failingRead; // the read that fails, from 1
+        bool changes;    // that read gives the changed runs instead
     };
-    KXPICTURE picture;
-    MakeSentinel(picture);
-    bool plain = false;
-    EXPECT_EQ(bmp::DecodePlainRows(file.data(), headSize, file.size(), failing, picture, plain),
-              bmp::REFUSAL::UNREADABLE);
-    EXPECT_TRUE(plain);
-    EXPECT_EQ(asked, std::size_t{63} * 40 * 4);
-    EXPECT_TRUE(IsSentinel(picture));
+    const FAILURE failures[] = {
+        {"plain rows", FileOf(32, 63), 1, false},
+        {"padded rows", FileOf(24, 63), 1, false},
+        {"packed rows, second piece", FileOf(1, 64 * 8 * 600), 2, false},
+        {"top-down rows, second piece", TopDown(FileOf(24, 1000)), 2, false},
+        {"runs, first walk", RunLength(64), 1, false},
+        {"runs, second walk", RunLength(64), 2, false},
+        {"runs changed between the walks", RunLength(64), 2, true},
+    };
+    for (const FAILURE& failure : failures) {
+        const std::vector<std::uint8_t>& file = failure.file;
+        const std::size_t headSize = std::min(bmp::kHeadSize, file.size());
+        int reads = 0;
+        const bmp::READAT failing = [&](std::size_t at, std::uint8_t* buffer, std::size_t count) {
+            EXPECT_LE(count, std::size_t{64} << 10) << failure.name;
+            if (++reads < failure.failingRead) {
+                std::memcpy(buffer, file.data() + at, count);
+                return true;
+            }
+            if (failure.changes) {
+                std::memcpy(buffer, changed.data() + at, count);
+                return true;
+            }
+            std::memcpy(buffer, file.data() + at, count / 2);
+            return false;
+        };
+        KXPICTURE picture;
+        MakeSentinel(picture);
+        EXPECT_EQ(bmp::DecodeFile(file.data(), headSize, file.size(), failing, picture),
+                  bmp::REFUSAL::UNREADABLE)
+            << failure.name;
+        EXPECT_EQ(reads, failure.failingRead) << failure.name;
+        EXPECT_TRUE(IsSentinel(picture)) << failure.name;
+    }
 }
 
+// Nothing but a regular file is read, and none larger than any picture the reader takes;
+// a pipe is refused rather than waited on.
 TEST(ReadFile, RefusesWhatCannotBeRead)
 {
     ScopedTempDir dir;
+    const std::filesystem::path fifo = dir.Path() / "pipe.bmp";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    // Sparse, so it costs no disk; its headers are those of a sound file.
+    const std::filesystem::path huge = dir.Path() / "huge.bmp";
+    Write(huge, FileOf(24, 64));
+    std::filesystem::resize_file(huge, (std::uint64_t{1} << 31) + 1);
+    const std::string paths[] = {(dir.Path() / "missing.bmp").string(), dir.Path().string(),
+                                 fifo.string(), huge.string()};
     KXPICTURE picture;
     MakeSentinel(picture);
-    EXPECT_EQ(bmp::ReadFile((dir.Path() / "missing.bmp").c_str(), picture),
-              bmp::REFUSAL::UNREADABLE);
-    EXPECT_EQ(bmp::ReadFile(dir.Path().c_str(), picture), bmp::REFUSAL::UNREADABLE);
+    for (const std::string& path : paths)
+        EXPECT_EQ(bmp::ReadFile(path.c_str(), picture), bmp::REFUSAL::UNREADABLE) << path;
     EXPECT_EQ(bmp::ReadFile(nullptr, picture), bmp::REFUSAL::UNREADABLE);
     EXPECT_TRUE(IsSentinel(picture));
 }

@@ -15,7 +15,6 @@
 #include <QWindow>
 
 #include <cmath>
-#include <fstream>
 #include <span>
 
 namespace {
@@ -44,7 +43,6 @@ TEST_F(StartupTest, CommandLineOpensThePictureStretchedOverTheClientArea)
             ASSERT_NE(dialog, nullptr);
             EXPECT_EQ(app.m_pMainWnd, dialog);
             EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog));
-            EXPECT_TRUE(QTest::qWaitFor([dialog] { return !dialog->IsLoadPending(); }));
             CPictureCtrl& control = dialog->GetPictureCtrl();
             EXPECT_EQ(control.GetWidget()->geometry(), control.GetWidget()->parentWidget()->rect());
             if (c.opens) {
@@ -69,23 +67,6 @@ TEST_F(StartupTest, CommandLineOpensThePictureStretchedOverTheClientArea)
         EXPECT_EQ(app.m_pMainWnd, nullptr);
         EXPECT_TRUE(dialogs.messages.empty());
     }
-}
-
-TEST_F(StartupTest, UnloadableCommandLineFileIsReportedOverTheShownWindow)
-{
-    const std::string path = PathOf("notes.txt");
-    std::ofstream(path) << "not a picture";
-    CMainDlg dialog;
-    bool shownAtMessage = false;
-    dialogs.onMessage = [&](const SCRIPTEDDIALOGS::MESSAGE&) {
-        shownAtMessage = dialog.windowHandle() != nullptr && dialog.windowHandle()->isExposed();
-    };
-    Run(dialog, path, [&](CMainDlg& shown) {
-        ASSERT_EQ(dialogs.messages.size(), 1u);
-        EXPECT_EQ(dialogs.messages[0].text, "Unloadable file");
-        EXPECT_TRUE(shownAtMessage) << "the message came before the window";
-        EXPECT_EQ(shown.GetPictureCtrl().m_nDisplayMode, DISPLAY_NOTHING);
-    });
 }
 
 // The menu bar, item by item: the nesting, the texts and the command ids.

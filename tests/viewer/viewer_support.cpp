@@ -27,8 +27,6 @@ int ViewerTest::Run(CMainDlg& dialog, const std::string& commandLine,
 {
     const MODALANSWER answering = WhenModal([&dialog, &body](QDialog*) {
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-        // The command-line file opens once the window is on the screen.
-        EXPECT_TRUE(QTest::qWaitFor([&dialog] { return !dialog.IsLoadPending(); }));
         QCoreApplication::processEvents();
         body(dialog);
         if (dialog.isVisible())

@@ -8,6 +8,8 @@
 #include "resource.h"
 #include "vorn.h"
 
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QWheelEvent>
@@ -15,6 +17,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <random>
 #include <vector>
 
@@ -151,18 +154,35 @@ protected:
     }
 
     // Alt alone, as before every menu mnemonic, Alt with letters that are no mnemonic of
-    // the menu bar (Z walks the camera), and the horizontal wheel both ways.
+    // the menu bar (Z walks the camera), the other modifiers alone, Super with a letter,
+    // the horizontal wheel both ways, and F10, which opens the menus; Escape twice leaves
+    // them again.
     static void SendSystemKeysAndHorizontalWheel(CMainDlg& shown)
     {
         QWindow* window = shown.windowHandle();
-        QTest::keyClick(window, Qt::Key_Alt);
-        QTest::keyClick(window, Qt::Key_Alt, Qt::AltModifier);
-        QTest::keyClick(window, Qt::Key_Z, Qt::AltModifier);
-        QTest::keyClick(window, Qt::Key_Q, Qt::AltModifier);
+        const struct {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+        } keys[] = {
+            {Qt::Key_Alt, Qt::NoModifier},        {Qt::Key_Alt, Qt::AltModifier},
+            {Qt::Key_Z, Qt::AltModifier},         {Qt::Key_Q, Qt::AltModifier},
+            {Qt::Key_Shift, Qt::ShiftModifier},   {Qt::Key_Control, Qt::ControlModifier},
+            {Qt::Key_Super_L, Qt::MetaModifier},  {Qt::Key_Z, Qt::MetaModifier},
+        };
+        for (const auto& k : keys)
+            QTest::keyClick(window, k.key, k.modifiers);
         CPictureCtrl& control = shown.GetPictureCtrl();
         Wheel(control, QPoint(120, 0));
         Wheel(control, QPoint(-120, 0));
+        QTest::keyClick(window, Qt::Key_F10);
         QCoreApplication::processEvents();
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        EXPECT_TRUE(menu != nullptr && menu->title() == "&File") << "F10 opens the menus";
+        QTest::keyClick(window, Qt::Key_Escape);
+        QTest::keyClick(window, Qt::Key_Escape);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_EQ(QApplication::focusWidget(), control.GetWidget());
     }
 };
 
@@ -204,6 +224,75 @@ TEST_F(SystemKeysTest, AltAndTheHorizontalWheelLeaveTheControlAsItWas)
         QTest::keyClick(shown.windowHandle(), Qt::Key_Z);
         EXPECT_NE(cameraAt(), camera);
     });
+}
+
+// The menus by keyboard, as a person walks them: a sub-menu opened and closed with Escape,
+// then a command, or a dialog opened and closed with Escape. Afterwards the control has the
+// keys again: Z walks the camera, and Escape ends the program.
+TEST_F(SystemKeysTest, KeysComeBackToTheControlAfterTheMenusAndDialogsByKeyboard)
+{
+    const auto type = [](CMainDlg& shown, std::initializer_list<QKeyCombination> keys) {
+        for (const QKeyCombination key : keys) {
+            QTest::keyClick(shown.windowHandle(), key.key(), key.keyboardModifiers());
+            QCoreApplication::processEvents();
+        }
+    };
+    // The title of the menu open now, empty when none is.
+    const auto openMenu = [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        return menu != nullptr ? menu->title() : QString();
+    };
+    const struct {
+        const char* what;
+        std::function<void(CMainDlg&)> road;
+    } roads[] = {
+        {"Image, Mode, Escape, Escape, then Image, VFlip",
+         [&](CMainDlg& shown) {
+             type(shown, {Qt::ALT | Qt::Key_I, Qt::Key_M});
+             EXPECT_EQ(openMenu(), "&Mode");
+             type(shown, {Qt::Key_Escape, Qt::Key_Escape, Qt::ALT | Qt::Key_I, Qt::Key_V});
+             // The lone pixel, flipped, shows in row 24 from the top.
+             QWidget* widget = shown.GetPictureCtrl().GetWidget();
+             EXPECT_EQ(PixelAt(shown.GetPictureCtrl(), 71 * widget->width() / (2 * kW),
+                               49 * widget->height() / (2 * kH)),
+                       kLonePixel)
+                 << "VFlip did not run";
+         }},
+        {"3D, Installed Renderers, Escape, Escape, Escape",
+         [&](CMainDlg& shown) {
+             type(shown, {Qt::ALT | Qt::Key_D, Qt::Key_Right});
+             EXPECT_EQ(openMenu(), "Installed Renderers");
+             type(shown, {Qt::Key_Escape, Qt::Key_Escape, Qt::Key_Escape});
+         }},
+        {"Image, Projet VORN, Escape",
+         [&](CMainDlg& shown) {
+             bool answered = false;
+             const MODALANSWER answering = WhenModal([&answered](QDialog* vorn) {
+                 EXPECT_EQ(vorn->windowTitle(), "VORN properties");
+                 QTest::keyClick(vorn, Qt::Key_Escape);
+                 answered = true;
+             });
+             type(shown, {Qt::ALT | Qt::Key_I, Qt::Key_P});
+             EXPECT_TRUE(answered);
+         }},
+    };
+    for (const auto& r : roads) {
+        SCOPED_TRACE(r.what);
+        CMainDlg dialog;
+        bool stillOpen = true;
+        Run(dialog, regionPath, [&](CMainDlg& shown) {
+            CPictureCtrl& control = shown.GetPictureCtrl();
+            r.road(shown);
+            EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+            const double z = *control.m_camera.GetPosition().GetItem(2);
+            type(shown, {Qt::Key_Z});
+            EXPECT_DOUBLE_EQ(*control.m_camera.GetPosition().GetItem(2), z - 10.0)
+                << "Z did not reach the control";
+            type(shown, {Qt::Key_Escape});
+            stillOpen = shown.isVisible();
+        });
+        EXPECT_FALSE(stillOpen) << "Escape did not end the program";
+    }
 }
 
 TEST_F(VornTest, PressOnTheTopLineLeavesNoPointsAndNoRepaint)
@@ -351,7 +440,7 @@ TEST_F(VornTest, DialogShowsTheParametersAndOkTakesThemBack)
             EXPECT_EQ(vorn.GetSliderPos(IDC_VORN_SIMILARITY), 90);
             EXPECT_EQ(vorn.GetSliderPos(IDC_VORN_FITNESS), 100);
             EXPECT_EQ(vorn.GetRadioIndex(IDC_VORN_DOTS), 0);
-            EXPECT_EQ(vorn.GetDlgItemText(IDC_VORN_GENES), "0");
+            EXPECT_EQ(vorn.GetDlgItemText(IDC_VORN_GENES), "4");
             vorn.SetSliderPos(IDC_VORN_SIMILARITY, 75);
             vorn.SetSliderPos(IDC_VORN_FITNESS, 30);
             vorn.SetRadioIndex(IDC_VORN_DOTS, 1);
@@ -386,6 +475,95 @@ TEST_F(VornTest, DialogShowsTheParametersAndOkTakesThemBack)
         shown.OnCommand(ID_MODE_ZOOM);
         EXPECT_EQ(control.m_nVornMode, 0);
         EXPECT_EQ(g_nVornPoints, points);
+    });
+}
+
+// The gene count is a whole number from 1 to the bound that keeps a pick short: any other
+// text is told, and OK then changes none of the settings.
+TEST_F(VornTest, GeneCountOutsideOneToTheBoundIsRefusedWithTheSettingsAsTheyWere)
+{
+    const std::string bound = std::to_string(kVornMostGenes);
+    const std::string beyond = std::to_string(kVornMostGenes + 1);
+    const struct {
+        std::string text;
+        int genes; // 0: refused
+    } cases[] = {
+        {"5", 5},           {" 12 ", 12},    {bound, kVornMostGenes}, {"0", 0},
+        {"-5", 0},          {"abc", 0},      {"4294967304", 0},       {beyond, 0},
+        {"", 0},            {"7x", 0},
+    };
+    CMainDlg dialog;
+    Run(dialog, regionPath, [&](CMainDlg& shown) {
+        CPictureCtrl& control = shown.GetPictureCtrl();
+        for (const auto& c : cases) {
+            SCOPED_TRACE("\"" + c.text + "\"");
+            // Settings that differ from every answer below.
+            control.m_nVornMode = 1;
+            g_nVornGenes = 3;
+            g_dVornSimilarity = 0.5;
+            g_dVornFitnessWeight = 0.2;
+            dialogs.messages.clear();
+            const MODALANSWER answering = WhenModal([&c](QDialog* shownDialog) {
+                auto* vorn = dynamic_cast<KXDIALOG*>(shownDialog);
+                ASSERT_NE(vorn, nullptr);
+                vorn->SetSliderPos(IDC_VORN_SIMILARITY, 75);
+                vorn->SetSliderPos(IDC_VORN_FITNESS, 30);
+                vorn->SetRadioIndex(IDC_VORN_DOTS, 1);
+                vorn->SetDlgItemText(IDC_VORN_GENES, QString::fromStdString(c.text));
+                qobject_cast<QPushButton*>(vorn->GetDlgItem(KXDIALOG::IDOK))->click();
+            });
+            shown.OnCommand(ID_PROJECT_VORN);
+            if (c.genes != 0) {
+                EXPECT_TRUE(dialogs.messages.empty());
+                EXPECT_EQ(g_nVornGenes, c.genes);
+                EXPECT_EQ(control.m_nVornMode, 2);
+                EXPECT_DOUBLE_EQ(g_dVornSimilarity, 0.75);
+                continue;
+            }
+            ASSERT_EQ(dialogs.messages.size(), 1u);
+            EXPECT_EQ(dialogs.messages[0].caption, "Pelisk error");
+            EXPECT_EQ(dialogs.messages[0].text,
+                      "The VORN settings were not changed: \"Nb Polygons:\" takes a whole "
+                      "number from 1 to " + bound + ", not \"" + c.text + "\".");
+            EXPECT_EQ(g_nVornGenes, 3);
+            EXPECT_EQ(control.m_nVornMode, 1);
+            EXPECT_DOUBLE_EQ(g_dVornSimilarity, 0.5);
+            EXPECT_DOUBLE_EQ(g_dVornFitnessWeight, 0.2);
+        }
+    });
+}
+
+// More genes than the contour has points give no better polygon: the search runs one gene
+// a point, whatever the count, and the window answers again at once.
+TEST_F(VornTest, PickWithMoreGenesThanContourPointsFinishesQuickly)
+{
+    CMainDlg dialog;
+    Run(dialog, regionPath, [&](CMainDlg& shown) {
+        CPictureCtrl& control = shown.GetPictureCtrl();
+        control.m_nVornMode = 2;
+        // As the dialog took any number once; a search of this many genes ran for minutes.
+        g_nVornGenes = 100000;
+        const auto start = std::chrono::steady_clock::now();
+        PressCell(control, 20, 14);
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        const int n = g_nVornPoints;
+        ASSERT_GT(n, 40);
+        EXPECT_LT(took.count(), 1.0);
+        EXPECT_EQ(VornSearchGenes(), n);
+        // The best polygon names every gene in contour order, and is drawn.
+        const std::uint8_t* best = control.m_solver.GetIndividual(0);
+        ASSERT_NE(best, nullptr);
+        const std::vector<std::uint16_t> genes = Genes(best, n);
+        EXPECT_TRUE(std::is_sorted(genes.begin(), genes.end()));
+        EXPECT_LT(genes.back(), n);
+        for (std::uint16_t gene : genes)
+            EXPECT_EQ(PointShown(control, gene), kWhite) << gene;
+        EXPECT_GT(VornFitness(control.m_solver.GetIndividual(0)), 0.5);
+        // The lone pixel's contour of one point: one gene.
+        PressCell(control, 35, 6);
+        EXPECT_EQ(g_nVornPoints, 1);
+        EXPECT_EQ(VornSearchGenes(), 1);
+        EXPECT_EQ(g_nVornGenes, 100000) << "the count asked for stays";
     });
 }
 

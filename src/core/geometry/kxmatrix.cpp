@@ -9,8 +9,18 @@
 KXMATRIX::KXMATRIX(std::uint32_t columnCount, std::uint32_t rowCount)
     : KXOBJECT("KXMATRIX"), columns(columnCount), rows(rowCount), rowTable(new double*[rowCount])
 {
-    for (std::uint32_t i = 0; i < rows; ++i)
-        rowTable[i] = new double[columns]();
+    std::uint32_t made = 0;
+    try {
+        for (; made < rows; ++made)
+            rowTable[made] = new double[columns]();
+    } catch (...) {
+        // A matrix that could not be made whole gives back the rows it had: no destructor
+        // runs for it.
+        for (std::uint32_t i = 0; i < made; ++i)
+            delete[] rowTable[i];
+        delete[] rowTable;
+        throw;
+    }
 }
 
 KXMATRIX::KXMATRIX(const KXMATRIX& other) : KXMATRIX(other.columns, other.rows)

@@ -18,7 +18,8 @@ public:
     KXPICTURE(const KXPICTURE&) = delete;
     KXPICTURE& operator=(const KXPICTURE&) = delete;
 
-    // Frees the buffers and empties the picture; the resolutions stay.
+    // Frees the buffers and empties the picture; the resolutions and the load room depth
+    // stay.
     KXPICTURE& Reset();
     // Reset, then a buffer for width × height pixels of the depth. False, with the
     // picture left empty, for more pixels than kLargestPicture or a buffer larger than the
@@ -90,6 +91,12 @@ public:
     std::int32_t GetYResolution() const { return yResolution; }
     void SetYResolution(std::int32_t value) { yResolution = value; }
     KXLOADERSET& GetLoaderSet() { return loaders; }
+    // The depth an image loader makes room for when it reads a file into this picture: a
+    // buffer with room for its pixels at that depth too, so that ConvertDepth to it right
+    // after the load needs no second buffer. 0, the default, gives a buffer of the file's
+    // depth only: a picture that is never converted keeps no room it does not use.
+    void SetLoadRoomDepth(std::uint16_t depthCode) { loadRoomDepth = depthCode; }
+    std::uint16_t GetLoadRoomDepth() const { return loadRoomDepth; }
 
     // Pixel i = x + y × width, row 0 at the bottom; indices are the caller's to keep
     // inside the picture.
@@ -182,4 +189,5 @@ private:
     std::int32_t yResolution = 0;
     KXMASKS masks;
     std::uint32_t dataCapacity = 0;
+    std::uint16_t loadRoomDepth = 0;
 };

@@ -55,10 +55,57 @@ void SetRawValue(std::uint8_t* data, std::uint16_t depth, std::uint32_t i, std::
     }
 }
 
+// The table of a source of 1 or 4 bits, from the converted bytes of each of its values:
+// for each byte of the source, the converted bytes of the pixels it carries, in the
+// picture's order (the first pixel in the lowest bits).
+std::vector<std::uint8_t> PerByte(const std::vector<std::uint8_t>& perValue, unsigned bits,
+                                  unsigned size)
+{
+    const unsigned perByte = 8 / bits;
+    const std::size_t entry = std::size_t{perByte} * size;
+    std::vector<std::uint8_t> table(256 * entry);
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        const auto pixels = static_cast<std::uint8_t>(byte);
+        for (unsigned k = 0; k < perByte; ++k)
+            std::memcpy(table.data() + byte * entry + std::size_t{k} * size,
+                        perValue.data() + std::size_t{SubByteValue(&pixels, bits, k)} * size,
+                        size);
+    }
+    return table;
+}
+
+// Pixels of 1 or 4 bits a whole source byte at a time, through the table PerByte makes:
+// one copy of a fixed size per byte. The conversion reads a picture's pixels as one
+// sequence (its rows are unpadded, so a row may start inside a byte, which changes
+// nothing here), and every run it hands over starts on a byte of its own: pixel 0, or a
+// multiple of 8 pixels in ConvertWithin. The pixels after the last whole byte are the
+// first ones of that byte's entry; the bits past them belong to no pixel.
+template <unsigned size, unsigned bits>
+void CopyBytesFromTable(const std::uint8_t* in, const std::uint8_t* table, std::uint8_t* out,
+                        std::uint32_t count)
+{
+    constexpr unsigned perByte = 8 / bits;
+    constexpr std::size_t entry = std::size_t{perByte} * size;
+    const std::uint32_t whole = count / perByte;
+    for (std::uint32_t b = 0; b < whole; ++b)
+        std::memcpy(out + b * entry, table + std::size_t{in[b]} * entry, entry);
+    if (const std::uint32_t rest = count - whole * perByte; rest > 0)
+        std::memcpy(out + whole * entry, table + std::size_t{in[whole]} * entry,
+                    std::size_t{rest} * size);
+}
+
 template <unsigned size>
 void CopyFromTable(const PIXELSOURCE& source, const std::uint8_t* table, std::uint8_t* out,
                    std::uint32_t count)
 {
+    if (source.depth == 1) {
+        CopyBytesFromTable<size, 1>(source.data, table, out, count);
+        return;
+    }
+    if (source.depth == 4) {
+        CopyBytesFromTable<size, 4>(source.data, table, out, count);
+        return;
+    }
     // Palette indices of 8 bits into 32-bit pixels, the viewer's display form: a plain
     // lookup per byte.
     if constexpr (size == 4) {
@@ -298,7 +345,8 @@ private:
     enum class ROAD : std::uint8_t { PERPIXEL, TABLE, MOVE, FIELDS };
 
     // Sources of 1, 4, 8 and 16 bits: every value the source can hold is converted once,
-    // by the per-pixel path, and each pixel is then a copy of its value's converted bytes.
+    // by the per-pixel path, and each pixel is then a copy of its value's converted bytes;
+    // at 1 and 4 bits each source byte is one copy of its pixels' bytes.
     bool MakeTable(std::uint32_t count);
     // Both sides of 24 or 32 bits with byte masks: every channel is a byte moved from one
     // place to another, the commonest conversions (file layouts to the viewer's and back).
@@ -355,6 +403,8 @@ bool CONVERSION::MakeTable(std::uint32_t count)
     table.resize(std::size_t{values} * outSize);
     const PIXELSOURCE allValues{every.data(), depth, source.palette, source.paletteCount};
     ConvertPerPixel(allValues, sourceMasks, {table.data(), targetDepth, targetMasks}, values);
+    if (depth < 8)
+        table = PerByte(table, depth, outSize);
     return true;
 }
 
@@ -480,6 +530,7 @@ void ConvertWithin(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const 
     // and those of the runs after it, already converted. The runs start on whole bytes of
     // the source (a multiple of 8 pixels), so that 1- and 4-bit pixels start one too.
     constexpr std::uint32_t runPixels = 2048;
+    static_assert(runPixels % 8 == 0);
     std::uint8_t aside[runPixels * 4];
     std::uint32_t first = (count - 1) / runPixels * runPixels;
     std::uint32_t end = count;

@@ -58,7 +58,10 @@ int KXWORLD::AddCamera(KXCAMERA* camera)
 {
     camera->SetWorld(this);
     const int position = cameras.Add(camera);
-    SetCurrentCamera(position - 1);
+    // A camera the list could not take never becomes current: the camera before it
+    // stays, rather than a position that names nothing.
+    if (position > 0)
+        SetCurrentCamera(position - 1);
     return position;
 }
 

@@ -199,10 +199,11 @@ HPEN CreatePen(int style, int, COLORREF colour)
 {
     if (style != PS_SOLID)
         return nullptr;
-    HPEN pen = new KXPEN;
+    // Held until registered: a registration that runs out of memory frees the pen.
+    auto pen = std::make_unique<KXPEN>();
     pen->colour = colour & 0xFFFFFF;
-    Registry().pens.insert(pen);
-    return pen;
+    Registry().pens.insert(pen.get());
+    return pen.release();
 }
 
 HBITMAP SelectObject(HDC dc, HBITMAP bitmap)

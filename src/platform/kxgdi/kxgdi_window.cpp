@@ -2,6 +2,7 @@
 #include "kxgdi_internal.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace kxgdi {
 
@@ -66,9 +67,10 @@ bool IsLive(HWND window)
 
 HWND CreateWindowSurface()
 {
-    HWND window = new KXWINDOW;
-    Registry().windows.insert(window);
-    return window;
+    // Held until registered: a registration that runs out of memory frees the surface.
+    auto window = std::make_unique<KXWINDOW>();
+    Registry().windows.insert(window.get());
+    return window.release();
 }
 
 bool DestroyWindowSurface(HWND window)

@@ -134,6 +134,52 @@ TEST(PictureConvert, DeeperPixelsInTheRoomOfTheirOwnBuffer)
     }
 }
 
+// Pixels of 1 and 4 bits convert a whole source byte at a time: the per-pixel bytes for
+// every target, with palettes of none, one, fewer entries than the pixels can index and
+// every one (and one longer than that), at every width from 1 to 33, so that the last
+// byte of a picture holds each number of pixels, and 1 to 3 rows, which start inside a
+// byte. Each converts into a buffer of its own and in the room of its own buffer; the
+// bits past the last pixel are random and belong to no pixel.
+TEST(PictureConvert, SubBytePixelsAWholeByteAtATime)
+{
+    const std::uint32_t paletteSizes[] = {0, 1, 2, 5, 16, 256};
+    std::mt19937 random(26);
+    for (const std::uint16_t depth : {std::uint16_t{1}, std::uint16_t{4}}) {
+        for (const std::uint32_t paletteSize : paletteSizes) {
+            if (depth == 1 && paletteSize == 5)
+                continue;
+            const PICTUREFORMAT from{depth, {0, 0, 0, 0}, paletteSize};
+            for (const PICTUREFORMAT& to : targets) {
+                for (std::uint32_t height = 1; height <= 3; ++height) {
+                    for (std::uint32_t width = 1; width <= 33; ++width) {
+                        for (const bool inRoom : {false, true}) {
+                            KXPICTURE p;
+                            if (inRoom) {
+                                ASSERT_TRUE(p.CreateWithPalette(width, height, depth,
+                                                                paletteSize, to.depth));
+                                FillRandom(p.GetData(), p.GetDataCapacity(), random);
+                                FillRandom(p.GetPalette(), 4 * std::size_t{paletteSize}, random);
+                                p.SetMasks(0, 0, 0, 0);
+                            } else {
+                                MakeRandom(p, width, height, from, random);
+                            }
+                            const std::vector<std::uint8_t> expected = ConvertedPerPixel(p, to);
+                            const std::uint8_t* before = p.GetData();
+                            ASSERT_TRUE(p.ConvertDepth(to.depth, to.masks[0], to.masks[1],
+                                                       to.masks[2], to.masks[3]));
+                            ASSERT_EQ(p.GetData() == before, inRoom);
+                            ASSERT_EQ(PixelBytes(p), expected)
+                                << depth << " bits, palette " << paletteSize << " -> "
+                                << to.depth << "/" << std::hex << to.masks[0] << std::dec
+                                << " " << width << "x" << height << (inRoom ? " in room" : "");
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
+
 // Channels of eight bits that start inside a byte, against the common layouts, at sizes
 // of one pixel, one row, one column and an odd width: every road through the conversion
 // gives the per-pixel bytes.

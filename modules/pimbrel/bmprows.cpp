@@ -1,0 +1,137 @@
+#include "bmprows.h"
+
+#include "kxassert.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace bmp {
+namespace {
+
+// Turns each byte of a word of file pixels into the picture's order: the pixel in a
+// byte's highest bits goes to its lowest, at 1 bit by reversing the bits, at 4 by
+// swapping the halves. Each byte stays in its place.
+std::uint64_t ToPictureOrder(std::uint64_t word, unsigned bits)
+{
+    if (bits == 1) {
+        word = (word >> 1 & 0x5555555555555555) | (word & 0x5555555555555555) << 1;
+        word = (word >> 2 & 0x3333333333333333) | (word & 0x3333333333333333) << 2;
+    }
+    return (word >> 4 & 0x0F0F0F0F0F0F0F0F) | (word & 0x0F0F0F0F0F0F0F0F) << 4;
+}
+
+} // namespace
+
+PACKEDWRITER::PACKEDWRITER(std::uint8_t* pixels, std::size_t size, unsigned bits)
+    : data(pixels), dataSize(size), bits(bits)
+{}
+
+void PACKEDWRITER::Begin(std::uint64_t first, std::uint64_t count)
+{
+    const std::uint64_t bit = first * bits;
+    KX_CHECK(bits == 1 || bits == 4, bits);
+    KX_CHECK(count > 0 && (bit + count * bits + 7) / 8 <= dataSize, first, count, dataSize);
+    out = data + bit / 8;
+    shift = static_cast<unsigned>(bit % 8);
+    left = count * bits;
+    // The bits below the stretch in its first byte go back as they were.
+    carry = shift == 0 ? 0 : *out & ((1u << shift) - 1);
+}
+
+void PACKEDWRITER::Put(const std::uint8_t* bytes, std::size_t count)
+{
+    KX_CHECK(count <= (left + 7) / 8, count, left);
+    // Whole words while more than one word's bits are left, so that the eight bytes
+    // written hold nothing but the stretch's pixels. A little-endian word holds the
+    // bytes' bits in the order the picture keeps pixels.
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; count >= 8 && left > 64; count -= 8, bytes += 8, out += 8, left -= 64) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, bytes, 8);
+            word = ToPictureOrder(word, bits);
+            const std::uint64_t placed = carry | word << shift;
+            std::memcpy(out, &placed, 8);
+            carry = shift == 0 ? 0 : word >> (64 - shift);
+        }
+    }
+    for (; count > 0 && left > 8; --count, ++bytes, left -= 8) {
+        const std::uint64_t placed = carry | ToPictureOrder(*bytes, bits) << shift;
+        *out++ = static_cast<std::uint8_t>(placed);
+        carry = placed >> 8;
+    }
+    if (count == 0)
+        return;
+    // The stretch's last byte: only its first left bits are pixels, and the bits of the
+    // picture's byte beyond them belong to other pixels.
+    std::uint64_t placed = carry | (ToPictureOrder(*bytes, bits) & ((1u << left) - 1)) << shift;
+    std::uint64_t pending = shift + left;
+    if (pending >= 8) {
+        *out++ = static_cast<std::uint8_t>(placed);
+        placed >>= 8;
+        pending -= 8;
+    }
+    if (pending > 0)
+        *out |= static_cast<std::uint8_t>(placed);
+    left = 0;
+}
+
+ROWPLACER::ROWPLACER(const ROWSHAPE& shape, std::uint8_t* pixels, std::size_t size)
+    : shape(shape), data(pixels), stride(shape.Stride()), rowBytes(shape.RowBytes()),
+      fileBytes(shape.FileBytes()),
+      contiguous(!shape.topDown && shape.bits >= 8 && stride == rowBytes),
+      packed(pixels, size, shape.bits)
+{
+    KX_CHECK(shape.height > 0 && shape.PictureBytes() <= size, shape.height, shape.PictureBytes(),
+             size);
+    if (shape.bits < 8)
+        ClearRowEnds();
+}
+
+// The first and last byte of each row of packed pixels may hold pixels of the rows beside
+// it, which the writer keeps: they start as zero. Every other byte is written whole.
+void ROWPLACER::ClearRowEnds()
+{
+    const std::uint64_t rowBits = std::uint64_t{shape.width} * shape.bits;
+    for (std::uint64_t y = 0; y < shape.height; ++y) {
+        data[y * rowBits / 8] = 0;
+        data[((y + 1) * rowBits - 1) / 8] = 0;
+    }
+}
+
+void ROWPLACER::Place(const std::uint8_t* bytes, std::size_t count)
+{
+    KX_CHECK(count <= fileBytes - at, count, fileBytes, at);
+    if (contiguous) {
+        std::memcpy(data + at, bytes, count);
+        at += count;
+        return;
+    }
+    while (count > 0) {
+        const std::uint64_t row = at / stride;
+        const std::uint64_t column = at % stride;
+        const std::size_t inRow =
+            static_cast<std::size_t>(std::min<std::uint64_t>(count, stride - column));
+        if (column < rowBytes)
+            PlaceInRow(row, column, bytes,
+                       static_cast<std::size_t>(std::min<std::uint64_t>(inRow, rowBytes - column)));
+        at += inRow;
+        bytes += inRow;
+        count -= inRow;
+    }
+}
+
+void ROWPLACER::PlaceInRow(std::uint64_t row, std::uint64_t column, const std::uint8_t* bytes,
+                           std::size_t count)
+{
+    const std::uint64_t y = shape.topDown ? shape.height - 1 - row : row;
+    if (shape.bits >= 8) {
+        std::memcpy(data + y * rowBytes + column, bytes, count);
+        return;
+    }
+    if (column == 0)
+        packed.Begin(y * shape.width, shape.width);
+    packed.Put(bytes, count);
+}
+
+} // namespace bmp
