@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -503,6 +504,15 @@ void AddProcessSide(const BENCHCASE& line, const std::string& side,
         ->Iterations(1);
 }
 
+double PrintedCpuWithWall(const PROCESSRUN& run, benchmark::State& state)
+{
+    const std::size_t count = run.printed.size();
+    if (count < 3)
+        return -1.0;
+    state.counters["wall_ms"] = 1e3 * run.printed[count - 1];
+    return run.printed[count - 2];
+}
+
 std::string BenchProgramFolder()
 {
     return PELISK_BENCH_PROGRAMS;
@@ -526,8 +536,15 @@ int main(int argc, char** argv)
     benchmark::Initialize(&count, arguments.data());
     if (benchmark::ReportUnrecognizedArguments(count, arguments.data()))
         return 1;
-    for (const auto& setup : Setups())
-        setup();
+    // A setup that cannot make what its figures need (a file that a side reads otherwise
+    // than the system) ends the program before any figure.
+    try {
+        for (const auto& setup : Setups())
+            setup();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s: %s\n", argv[0], error.what());
+        return 1;
+    }
     TABLEREPORTER reporter;
     // A filter that leaves nothing of this program leaves it nothing to print.
     if (benchmark::RunSpecifiedBenchmarks(&reporter) == 0) {

@@ -1,5 +1,7 @@
-// The bitmap reader and writer against Qt's QImage and Pillow, on the same files of random
-// pixels at 2000 × 1500 and 4000 × 3000, 8, 24 and 32 bits:
+// The bitmap reader and writer against Qt's QImage and Pillow, on the same files at
+// 2000 × 1500 and 4000 × 3000 of every kind a user meets (picture_benchfiles.h): 1, 4, 8,
+// 24 and 32 bits, 8 and 24 bits one pixel narrower (rows padded), 24 bits top-down, RLE8
+// and RLE4. Each file is checked to open with the same pixels on every side first.
 // - decode from memory: the file's bytes to a picture;
 // - file road: the path to a ready picture, through a picture's loader set on our side,
 //   with the file in the page cache (warm) and dropped from it before each run (cold);
@@ -16,6 +18,7 @@
 //   runs in its steady state there, with whatever memory its allocator keeps for reuse;
 //   our side makes a new picture for each run, as Qt's makes a new image.
 #include "picture_bench.h"
+#include "picture_benchfiles.h"
 
 #include "bmpcodec.h"
 
@@ -31,14 +34,7 @@
 
 namespace {
 
-constexpr std::uint16_t depths[] = {8, 24, 32};
-
-struct BENCHFILE {
-    BENCHSIZE size;
-    std::uint16_t depth;
-    std::string path;
-    std::vector<std::uint8_t> bytes;
-};
+using BENCHFILE = BENCHKINDFILE;
 
 std::vector<BENCHFILE>& Files()
 {
@@ -165,18 +161,20 @@ void AddFirstOpen(const BENCHCASE& line, const BENCHFILE& file)
 
 void MakeFiles()
 {
-    const std::filesystem::path& folder = BenchFolder();
     for (const BENCHSIZE& size : benchSizes) {
-        for (const std::uint16_t depth : depths) {
-            KXPICTURE picture;
-            MakeBenchPicture(picture, size, depth);
-            BENCHFILE file{size, depth, "", {}};
-            file.path = (folder / ("picture-" + SizeLabel(size) + "-" + DepthLabel(depth) + ".bmp"))
-                            .string();
-            file.bytes = WriteBenchFile(picture, file.path);
-            Files().push_back(std::move(file));
+        for (const BENCHKIND& kind : benchKinds) {
+            Files().push_back(MakeKindFile(size, kind, BenchFolder()));
+            CheckKindFile(Files().back());
         }
     }
+}
+
+// The encode lines: 8 and 24 bits at the full width (every other writer stores a 32-bit
+// picture as 24 bits, and ours writes no run-length or top-down rows).
+bool IsEncoded(const BENCHKIND& kind)
+{
+    return kind.rows == BENCHROWS::bottomUp && !kind.narrower &&
+           (kind.depth == 8 || kind.depth == 24);
 }
 
 void Setup()
@@ -185,7 +183,7 @@ void Setup()
     std::vector<PILLOWTASK> pillow;
     for (const BENCHFILE& file : Files()) {
         const std::string size = SizeLabel(file.size);
-        const std::string depth = DepthLabel(file.depth);
+        const std::string depth = file.kind.label;
         const BENCHCASE decode{"decode from memory", size, depth};
         const BENCHCASE warm{"file road, warm cache", size, depth};
         const BENCHCASE cold{"file road, cold cache", size, depth};
@@ -204,8 +202,7 @@ void Setup()
         pillow.push_back(
             {.line = cold, .side = floor, .counts = false, .kind = "path-cold", .path = file.path});
         pillow.push_back({.line = display, .kind = "display", .path = file.path});
-        // A 32-bit picture is stored as 24 bits by every writer: 8 and 24 bits only.
-        if (file.depth != 32) {
+        if (IsEncoded(file.kind)) {
             const BENCHCASE encode{"encode", size, depth};
             AddEncode(encode, file);
             pillow.push_back({.line = encode, .kind = "encode", .path = file.path});

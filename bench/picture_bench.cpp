@@ -14,14 +14,21 @@ std::vector<std::uint8_t> WriteBenchFile(const KXPICTURE& picture,
                                          const std::filesystem::path& path)
 {
     std::vector<std::uint8_t> bytes;
-    if (!bmp::Encode(picture, bytes) || !bmp::WriteFile(path.c_str(), bytes))
+    if (!bmp::Encode(picture, bytes))
+        throw std::runtime_error("cannot write " + path.string());
+    SaveBenchFile(bytes, path);
+    return bytes;
+}
+
+void SaveBenchFile(const std::vector<std::uint8_t>& bytes, const std::filesystem::path& path)
+{
+    if (!bmp::WriteFile(path.c_str(), bytes))
         throw std::runtime_error("cannot write " + path.string());
     const int fd = open(path.c_str(), O_RDONLY);
     if (fd >= 0) {
         fsync(fd);
         close(fd);
     }
-    return bytes;
 }
 
 void DropFromPageCache(const std::filesystem::path& path)

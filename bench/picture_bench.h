@@ -99,6 +99,9 @@ inline QImage MakeBenchImage(const KXPICTURE& picture)
 std::vector<std::uint8_t> WriteBenchFile(const KXPICTURE& picture,
                                          const std::filesystem::path& path);
 
+// Writes a file's bytes made elsewhere and flushes them to the disk, as WriteBenchFile does.
+void SaveBenchFile(const std::vector<std::uint8_t>& bytes, const std::filesystem::path& path);
+
 // Drops a flushed file's pages from the page cache: the next read comes from the disk.
 void DropFromPageCache(const std::filesystem::path& path);
 

@@ -1,10 +1,9 @@
 // The viewer's picture commands at 2000 × 1500 and 4000 × 3000, 8, 24 and 32 bits, against
 // QImage's and Pillow's nearest equivalents: the flip, in place, against QImage's flip in
-// place (mirror) and its mirrored copy (mirrored, as Pillow's transpose is), the
-// nearest-neighbour resize to 1.5 times the size against fast scaling, and doubling with
-// the 5-point pass against smooth (bilinear) scaling to twice the size. The doubling is
-// measured in CPU time of the whole process, since Qt may scale on several threads; it is
-// not the same filter on every side, only the same size of result from the same pixels.
+// place (mirror) and its mirrored copy (mirrored, as Pillow's transpose is), and the
+// nearest-neighbour resize to 1.5 times the size against fast scaling. Double size & blur
+// has a program of its own (picture_double_bench), which sets the memory conditions of
+// its process.
 #include "picture_bench.h"
 
 #include <benchmark/benchmark.h>
@@ -104,22 +103,6 @@ void AddCases(const BENCHSIZE& size, std::uint16_t depth, std::vector<PILLOWTASK
         });
     });
     pillow.push_back(task(resize, "resize"));
-
-    // The smoothing passes change no pixel of a palette picture: 24 and 32 bits only.
-    if (depth == 8)
-        return;
-    const BENCHCASE twice{"double size & blur", sizeLabel, depthLabel};
-    AddSide(twice, oursSide, BENCHCLOCK::cpu, [size, depth](benchmark::State& state) {
-        InPlace(state, size, depth, [](KXPICTURE& p) { p.DoubleSize(5); });
-    });
-    // Qt's smooth scaling spreads over several threads: its wall time is less than its CPU.
-    AddSide(twice, "Qt (threads)", BENCHCLOCK::cpu, [size, depth](benchmark::State& state) {
-        OnQImage(state, size, depth, [size](const QImage& i) {
-            return i.scaled(static_cast<int>(2 * size.width), static_cast<int>(2 * size.height),
-                            Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        });
-    });
-    pillow.push_back(task(twice, "double"));
 }
 
 void Setup()

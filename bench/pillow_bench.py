@@ -10,7 +10,11 @@ task cannot run. Started with --check, the script only says whether Pillow is th
 exit status is 0 when it is. Started with --first-open PATH, it opens that one file for
 display (as the "display" kind) in this fresh interpreter and prints the seconds of that
 open alone; the module and its format readers are imported before the clock starts, as a
-viewer has them when it opens its first picture.
+viewer has them when it opens its first picture. Started with --first-double PATH, it
+opens that file in the same way and then times the doubling of the "double" kind on it,
+printing the seconds of the open, then the CPU and wall seconds of the doubling. Started
+with --pixels PATH OUT, it writes to OUT the red, green and blue bytes of every pixel of
+that open, top row first, for the benchmarks to check that it sees the file's pixels.
 
 A task is fields separated by '|':
 operation|size|depth|side|counts|kind|path[|width|height]
@@ -137,11 +141,39 @@ def first_open(path):
     print(repr(seconds), flush=True)
 
 
+def first_double(path):
+    """The first open, then the picture doubled in size in that fresh interpreter."""
+    Image.preinit()
+    start = time.perf_counter()
+    image = to_display(path)
+    seconds = time.perf_counter() - start
+    size = (2 * image.width, 2 * image.height)
+    cpu = time.process_time()
+    wall = time.perf_counter()
+    doubled = image.resize(size, Image.BILINEAR)
+    cpu = time.process_time() - cpu
+    wall = time.perf_counter() - wall
+    del doubled
+    print(repr(seconds), repr(cpu), repr(wall), flush=True)
+
+
+def write_pixels(path, out):
+    with open(out, "wb") as f:
+        f.write(to_display(path).tobytes())
+
+
 def main(arguments):
     if "--check" in arguments:
         return
     if "--first-open" in arguments:
         first_open(arguments[arguments.index("--first-open") + 1])
+        return
+    if "--first-double" in arguments:
+        first_double(arguments[arguments.index("--first-double") + 1])
+        return
+    if "--pixels" in arguments:
+        at = arguments.index("--pixels")
+        write_pixels(arguments[at + 1], arguments[at + 2])
         return
     min_time = 0.1
     if "--min-time" in arguments:
