@@ -507,7 +507,7 @@ void AddProcessSide(const BENCHCASE& line, const std::string& side,
 double PrintedCpuWithWall(const PROCESSRUN& run, benchmark::State& state)
 {
     const std::size_t count = run.printed.size();
-    if (count < 3)
+    if (count < 2)
         return -1.0;
     state.counters["wall_ms"] = 1e3 * run.printed[count - 1];
     return run.printed[count - 2];

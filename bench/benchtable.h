@@ -84,8 +84,9 @@ void AddProcessSide(const BENCHCASE& line, const std::string& side,
                     bool counts = true);
 
 // The figure of a program that prints, last, the CPU and wall seconds of what it timed
-// (first_open and first_open_qt with "double"): the CPU seconds, the wall time beside them
-// as the counter wall_ms; negative when it printed fewer than three numbers.
+// (first_open and first_open_qt with "double", double_command): the CPU seconds, the wall
+// time beside them as the counter wall_ms; negative when it printed fewer than two
+// numbers.
 double PrintedCpuWithWall(const PROCESSRUN& run, benchmark::State& state);
 
 // The folder of the small programs that time one thing in a fresh process.

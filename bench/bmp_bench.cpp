@@ -106,6 +106,7 @@ void AddLoadForDisplay(const BENCHCASE& line, const BENCHFILE& file)
 {
     AddSide(line, oursSide, BENCHCLOCK::wall, [&file](benchmark::State& state) {
         WithNewPicture(state, [&file](KXPICTURE& picture) {
+            picture.SetLoadRoomDepth(32); // as the viewer's picture asks
             picture.GetLoaderSet().LoadFile(file.path.c_str());
             return ConvertForDisplay(picture);
         });

@@ -30,9 +30,11 @@ int main(int argc, char** argv)
         return 2;
     const bool doubles = argc > 2 && std::strcmp(argv[2], "double") == 0;
     const bool shown = !(doubles && argc > 3 && std::strcmp(argv[3], "24") == 0);
-    // The picture the file is read into, made here as the viewer makes the one it shows:
-    // whatever the viewer gives that picture before its first load belongs right here.
+    // The picture the file is read into, made as the viewer makes the one it shows: a
+    // picture for display asks its loads for room for its 32-bit form.
     KXPICTURE picture;
+    if (shown)
+        picture.SetLoadRoomDepth(32);
     const double start = ClockSeconds();
     if (!picture.GetLoaderSet().LoadFile(argv[1]) || (shown && !ConvertForDisplay(picture)))
         return 1;

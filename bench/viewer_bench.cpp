@@ -106,17 +106,6 @@ double ToPicture(const PROCESSRUN& run, benchmark::State& state)
     return run.printed[2] - run.printed[0];
 }
 
-// The last two numbers printed: the CPU and wall seconds of the command or of the
-// operation.
-double DoublingCpu(const PROCESSRUN& run, benchmark::State& state)
-{
-    const std::size_t count = run.printed.size();
-    if (count < 2)
-        return -1.0;
-    state.counters["wall_ms"] = 1e3 * run.printed[count - 1];
-    return run.printed[count - 2];
-}
-
 // The viewer as a user starts it: the program in the folder of its plug-ins, which is
 // where the benchmark runs.
 std::vector<std::string> Viewer(const std::string& path)
@@ -198,9 +187,10 @@ void Setup()
             continue;
         const BENCHCASE command{"double size & blur command, CPU", SizeLabel(large),
                                 DepthLabel(depth)};
-        AddProcessSide(command, oursSide, {programs + "/double_command", file}, DoublingCpu);
+        AddProcessSide(command, oursSide, {programs + "/double_command", file},
+                       PrintedCpuWithWall);
         AddProcessSide(command, "operation alone", {programs + "/first_open", file, "double"},
-                       DoublingCpu);
+                       PrintedCpuWithWall);
     }
 }
 
