@@ -164,6 +164,9 @@ void CMainDlg::OnFileSaveAs()
 bool CMainDlg::LoadFile(const KXSTRING& path)
 {
     CPictureCtrl& control = m_picture;
+    // A loader may take the picture's pixels for the new file's, or free them, and a file
+    // it refuses leaves the control showing what it showed.
+    control.KeepDisplayCopy();
     control.m_nDisplayMode = DISPLAY_STATUS;
     control.m_status = "Loading from file...";
     // Loading blocks the window: the text must show before it starts.
@@ -205,9 +208,11 @@ bool CMainDlg::SaveFile(const KXSTRING& path)
 {
     CPictureCtrl& control = m_picture;
     KXLOADERSET* loaders = &control.m_world.GetLoaderSet();
-    if (control.m_nDisplayMode == DISPLAY_PICTURE)
+    if (control.m_nDisplayMode == DISPLAY_PICTURE) {
         loaders = &control.m_picture.GetLoaderSet();
-    else if (control.m_nDisplayMode == DISPLAY_OBJECT)
+        // A writer may convert the picture it saves, which stays shown as it was.
+        control.KeepDisplayCopy();
+    } else if (control.m_nDisplayMode == DISPLAY_OBJECT)
         loaders = &control.m_object.GetLoaderSet();
     errno = 0;
     if (loaders->SaveFile(path.GetText()))

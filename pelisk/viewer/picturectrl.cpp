@@ -68,28 +68,59 @@ void CPictureCtrl::SubclassWindow(KXWINDOWWIDGET* newWidget)
 // ---------------------------------------------------------------------------------
 // The bitmap section
 
-bool CPictureCtrl::BuildDIB()
+namespace {
+
+// A 32-bit section's header for a picture of width × height, rows bottom-up as the
+// picture holds them.
+BITMAPINFOHEADER SectionHeader(std::uint32_t width, std::uint32_t height)
 {
-    const std::uint32_t width = m_picture.GetWidth();
-    const std::uint32_t height = m_picture.GetHeight();
     BITMAPINFOHEADER header;
     header.biSize = 40;
     header.biWidth = static_cast<std::int32_t>(width);
-    header.biHeight = static_cast<std::int32_t>(height); // rows bottom-up, as in the picture
+    header.biHeight = static_cast<std::int32_t>(height);
     header.biPlanes = 1;
     header.biBitCount = 32;
     header.biCompression = BI_RGB;
     header.biXPelsPerMeter = 92;
     header.biYPelsPerMeter = 92;
+    return header;
+}
+
+std::size_t SectionBytes(std::uint32_t width, std::uint32_t height)
+{
+    return std::size_t{width} * height * 4;
+}
+
+// A section made by make on a device context of the window; null when it cannot be had.
+template <typename MAKE> HBITMAP SectionOnWindow(HWND window, MAKE&& make)
+{
+    // The layer's bookkeeping of a section can run out of memory as well as its pixels.
+    try {
+        HDC dc = GetDC(window);
+        HBITMAP section = make(dc);
+        ReleaseDC(window, dc);
+        return section;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+} // namespace
+
+bool CPictureCtrl::BuildDIB()
+{
+    const std::uint32_t width = m_picture.GetWidth();
+    const std::uint32_t height = m_picture.GetHeight();
+    const BITMAPINFOHEADER header = SectionHeader(width, height);
 
     FreeDIB();
     // A picture without pixels has nothing to show.
     if (width == 0 || height == 0)
         return false;
-    void* bits = nullptr;
-    if (m_picture.ConvertDepth(32, kDibRed, kDibGreen, kDibBlue, kDibAlpha))
-        m_hDIB = CreateSection(header, &bits);
-    if (m_hDIB == nullptr || m_picture.GetData() == nullptr) {
+    if (m_picture.ConvertDepth(32, kDibRed, kDibGreen, kDibBlue, kDibAlpha) &&
+        m_picture.GetData() != nullptr)
+        m_hDIB = SectionOfPicture(header);
+    if (m_hDIB == nullptr) {
         // The picture stays loaded: it can still be saved and its properties read. The
         // control shows its empty state, not what it showed before.
         FreeDIB();
@@ -97,22 +128,69 @@ bool CPictureCtrl::BuildDIB()
         ShowError(DisplayCopyRefusal(width, height).c_str());
         return false;
     }
-    std::memcpy(bits, m_picture.GetData(),
-                std::min<std::size_t>(std::size_t{width} * height * 4, m_picture.GetDataSize()));
     return true;
 }
 
-HBITMAP CPictureCtrl::CreateSection(const BITMAPINFOHEADER& header, void** bits)
+HBITMAP CPictureCtrl::SectionOfPicture(const BITMAPINFOHEADER& header)
 {
-    // The layer's bookkeeping of a section can run out of memory as well as its pixels.
-    try {
-        HDC dc = GetDC(m_hWnd);
-        HBITMAP section = CreateDIBSection(dc, &header, bits);
-        ReleaseDC(m_hWnd, dc);
-        return section;
-    } catch (const std::bad_alloc&) {
-        return nullptr;
+    const std::uint32_t width = m_picture.GetWidth();
+    const std::uint32_t height = m_picture.GetHeight();
+    // A picture whose size was raised without a new buffer holds fewer pixels than its
+    // size: the section gets those it holds, and the rest stays black.
+    if (m_picture.GetDataSize() < SectionBytes(width, height))
+        return CopyIntoSection(header, m_picture.GetData(), m_picture.GetDataSize());
+    std::uint8_t* pixels = m_picture.GetData();
+    HBITMAP section =
+        SectionOnWindow(m_hWnd, [&](HDC dc) { return CreateDIBSectionOver(dc, &header, pixels); });
+    if (section != nullptr) {
+        m_pSharedPixels = m_picture.GetData();
+        m_sharedWidth = width;
+        m_sharedHeight = height;
     }
+    return section;
+}
+
+void CPictureCtrl::KeepDisplayCopy()
+{
+    if (m_hDIB == nullptr || m_pSharedPixels == nullptr)
+        return;
+    const std::uint32_t width = m_sharedWidth;
+    const std::uint32_t height = m_sharedHeight;
+    // A section whose pixels the picture no longer holds has nothing left to copy: it
+    // shows the empty state already.
+    const bool readable = SectionReadable();
+    HBITMAP copy = readable ? CopyIntoSection(SectionHeader(width, height), m_pSharedPixels,
+                                              SectionBytes(width, height))
+                            : nullptr;
+    FreeDIB();
+    m_hDIB = copy;
+    if (readable && copy == nullptr) {
+        Invalidate();
+        ShowError(DisplayCopyRefusal(width, height).c_str());
+    }
+}
+
+bool CPictureCtrl::SectionReadable() const
+{
+    if (m_pSharedPixels == nullptr)
+        return true;
+    return m_picture.GetData() == m_pSharedPixels && m_picture.GetDepth() == 32 &&
+           m_picture.GetWidth() == m_sharedWidth && m_picture.GetHeight() == m_sharedHeight &&
+           m_picture.GetDataSize() >= SectionBytes(m_sharedWidth, m_sharedHeight);
+}
+
+HBITMAP CPictureCtrl::CopyIntoSection(const BITMAPINFOHEADER& header, const std::uint8_t* pixels,
+                                      std::size_t size)
+{
+    void* bits = nullptr;
+    HBITMAP section =
+        SectionOnWindow(m_hWnd, [&](HDC dc) { return CreateDIBSection(dc, &header, &bits); });
+    if (section != nullptr)
+        std::memcpy(bits, pixels,
+                    std::min(SectionBytes(static_cast<std::uint32_t>(header.biWidth),
+                                          static_cast<std::uint32_t>(header.biHeight)),
+                             size));
+    return section;
 }
 
 void CPictureCtrl::FreeDIB()
@@ -120,6 +198,7 @@ void CPictureCtrl::FreeDIB()
     if (m_hDIB != nullptr)
         DeleteObject(m_hDIB);
     m_hDIB = nullptr;
+    m_pSharedPixels = nullptr;
 }
 
 void CPictureCtrl::GrabWindow()
@@ -250,8 +329,9 @@ void CPictureCtrl::DrawPicture(HDC dc)
     // A control without area shows nothing, and the zoom could not be scaled to it.
     if (cw <= 0 || ch <= 0)
         return;
-    // A picture without its display copy shows the empty state.
-    if (m_hDIB == nullptr) {
+    // A picture without its display copy shows the empty state, as does one that changed
+    // under a section over its pixels without a BuildDIB after it.
+    if (m_hDIB == nullptr || !SectionReadable()) {
         FillSolidRect(dc, ParentClientRect(), kEmptyColour);
         return;
     }

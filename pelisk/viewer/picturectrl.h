@@ -1,5 +1,5 @@
 // CPictureCtrl, the display surface of the viewer: it owns what is shown (a picture
-// copied into a 32-bit bitmap section, a 3-D scene, the VORN solver, the window handle
+// shown through a 32-bit bitmap section, a 3-D scene, the VORN solver, the window handle
 // that renderers draw into and a status text), paints it by its display mode, zooms into
 // a dragged rectangle and walks the camera with the mouse and the keys Z, S, Q and D.
 #pragma once
@@ -40,10 +40,18 @@ public:
     KXWINDOWWIDGET* GetWidget() const { return m_widget; }
     kxgdi::HWND GetSafeHwnd() const { return m_hWnd; }
 
-    // Converts the picture to 32 bits and copies it into a new bitmap section. When the
+    // Converts the picture to 32 bits and shows it through a new bitmap section. When the
     // section cannot be made, tells the user and returns false: the picture stays, and
-    // the control shows its empty state.
+    // the control shows its empty state. The section lies over the picture's own pixels,
+    // which at 32 bits are laid out as a section's, rather than over a copy of them: a
+    // copy is a second buffer of the picture's size, made and written before the picture
+    // can first show, and held as long as it shows.
     bool BuildDIB();
+    // Before the picture goes to code that may change or free its pixels and is not
+    // followed by BuildDIB (a loader that may refuse the file, a writer that converts the
+    // picture it saves), the section takes a copy of them, so that what is shown stays
+    // shown. When the copy cannot be had, tells the user and shows the empty state.
+    void KeepDisplayCopy();
     void FreeDIB();
     // The picture becomes the pixels of the control's window, and the section is rebuilt.
     void GrabWindow();
@@ -102,8 +110,16 @@ private:
     void RunPolygonSearch();
     void DrawPolygon(kxgdi::HDC dc, const std::uint8_t* genome, const CONTROLMAP& map) const;
 
-    // A section of the header's size on the control's window; null when it cannot be had.
-    kxgdi::HBITMAP CreateSection(const kxgdi::BITMAPINFOHEADER& header, void** bits);
+    // A section of the header's size on the control's window holding a copy of size bytes
+    // of pixels; null when it cannot be had.
+    kxgdi::HBITMAP CopyIntoSection(const kxgdi::BITMAPINFOHEADER& header,
+                                   const std::uint8_t* pixels, std::size_t size);
+    // The section of the converted picture: over its pixels when it holds every pixel of
+    // its size, else a copy of those it holds.
+    kxgdi::HBITMAP SectionOfPicture(const kxgdi::BITMAPINFOHEADER& header);
+    // Whether the section may be read: it has pixels of its own, or the picture still
+    // holds the pixels it lies over, at the size and depth it was made for.
+    bool SectionReadable() const;
     // The paint of the status display modes.
     void DrawStatus(kxgdi::HDC dc, const kxgdi::RECT& parentClient);
     // The part of the picture shown, its origin in left and top and its extent in right and
@@ -116,4 +132,9 @@ private:
 
     KXWINDOWWIDGET* m_widget = nullptr;
     kxgdi::HWND m_hWnd = nullptr;
+    // The picture's pixels the section lies over, and the size it was made for; null
+    // while the section has pixels of its own or there is none.
+    const std::uint8_t* m_pSharedPixels = nullptr;
+    std::uint32_t m_sharedWidth = 0;
+    std::uint32_t m_sharedHeight = 0;
 };

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <string>
 #include <utility>
+#include <vector>
 
 using namespace kxgdi;
 
@@ -211,6 +212,35 @@ TEST(Objects, SectionsOfEverySizeStartBlackAndHoldEveryPixel)
         s.bits[count - 1] = 0x070809;
         EXPECT_EQ(GetPixel(s.dc, width - 1, 0), RGB(7, 8, 9)) << width << "x" << height;
     }
+    EXPECT_EQ(CountGdiObjects(), before);
+}
+
+// A section over the caller's pixels reads and draws them where they lie, and deleting it
+// leaves them to the caller: a section that freed them would free a buffer twice, one that
+// copied them would not show a change made after it was made.
+TEST(Objects, SectionOverTheCallersPixelsUsesThemWhereTheyLieAndLeavesThem)
+{
+    const int before = CountGdiObjects();
+    std::vector<std::uint32_t> pixels(6, 0);
+    BITMAPINFOHEADER header{40, 3, 2, 1, 32, BI_RGB, 0, 92, 92, 0, 0};
+    EXPECT_EQ(CreateDIBSectionOver(nullptr, &header, nullptr), nullptr);
+    BITMAPINFOHEADER deep = header;
+    deep.biBitCount = 24;
+    EXPECT_EQ(CreateDIBSectionOver(nullptr, &deep, pixels.data()), nullptr);
+
+    HBITMAP bitmap = CreateDIBSectionOver(nullptr, &header, pixels.data());
+    ASSERT_NE(bitmap, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP stock = SelectObject(dc, bitmap);
+    // Bottom-up: the top-left pixel is the first of the second row in memory.
+    pixels[3] = 0x010203;
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(1, 2, 3));
+    SetPixel(dc, 2, 1, RGB(4, 5, 6));
+    EXPECT_EQ(pixels[2], 0x040506u);
+    SelectObject(dc, stock);
+    EXPECT_TRUE(DeleteObject(bitmap));
+    EXPECT_TRUE(DeleteDC(dc));
+    EXPECT_EQ(pixels[3], 0x010203u) << "the caller's pixels stay";
     EXPECT_EQ(CountGdiObjects(), before);
 }
 

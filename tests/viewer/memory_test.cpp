@@ -268,10 +268,14 @@ TEST_F(MemoryTest, DisplayCopyThatCannotBeMadeIsToldWithThePictureKept)
     const std::string refusal = "The picture cannot be shown: there is not enough memory for "
                                 "its display copy of 4 x 2 pixels. It stays open: Edit, "
                                 "Properties and File, Save as still work.";
+    // Save as takes a copy of what is shown before the writer converts the picture.
     const struct {
         const char* road;
         unsigned command;
-    } roads[] = {{"open", ID_FILE_OPEN}, {"flip", ID_IMAGE_VFLIP}};
+        const char* answer; // the file the command's dialog is given; null: the picture
+    } roads[] = {{"open", ID_FILE_OPEN, nullptr},
+                 {"flip", ID_IMAGE_VFLIP, nullptr},
+                 {"save", ID_FILE_SAVEAS, "saved.bmp"}};
     for (const auto& r : roads) {
         SCOPED_TRACE(r.road);
         CMainDlg dialog;
@@ -287,7 +291,8 @@ TEST_F(MemoryTest, DisplayCopyThatCannotBeMadeIsToldWithThePictureKept)
             bool refused = false;
             for (int n = 1; n <= 40 && !refused; ++n) {
                 answers.messages.clear();
-                answers.answers = {{true, picturePath, 1}};
+                const std::string answer = r.answer != nullptr ? PathOf(r.answer) : picturePath;
+                answers.answers = {{true, answer, 1}};
                 {
                     const FAILNTH failing(n, false, FAILWHERE::OWNCODE);
                     Choose(shown, r.command);

@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QTest>
 
+#include <functional>
+
 namespace {
 
 using PictureCtrlTest = ViewerTest;
@@ -121,6 +123,64 @@ TEST_F(PictureCtrlTest, GrabbedWindowBecomesThePictureWithItsTopRowOnTop)
                 EXPECT_EQ(CellShown(control, column, row), kPicture[row][column])
                     << column << ", " << row;
     });
+}
+
+// The shown picture is read where the picture holds it, not from a copy made of it: a
+// pixel changed in the picture shows at the next paint.
+TEST_F(PictureCtrlTest, ShownPictureIsReadFromThePicturesOwnPixels)
+{
+    CMainDlg dialog;
+    Run(dialog, picturePath, [&](CMainDlg& shown) {
+        CPictureCtrl& control = shown.GetPictureCtrl();
+        EXPECT_EQ(CellShown(control, 0, 0), kPicture[0][0]);
+        KXPICTURE& picture = control.m_picture;
+        ASSERT_EQ(picture.GetDepth(), 32);
+        // The top-left cell is the first pixel of the last row: blue, green, red, alpha.
+        std::uint8_t* pixel =
+            picture.GetData() + 4 * (picture.GetHeight() - 1) * picture.GetWidth();
+        pixel[0] = 0x56;
+        pixel[1] = 0x34;
+        pixel[2] = 0x12;
+        control.Invalidate();
+        EXPECT_EQ(CellShown(control, 0, 0), qRgb(0x12, 0x34, 0x56));
+    });
+}
+
+// When the picture's pixels change or go without a new section after it, the control
+// shows what it showed, from a copy it took before: Save as converts the picture to 24
+// bits. A picture emptied behind its back shows the empty state and is not read.
+TEST_F(PictureCtrlTest, WhatIsShownStaysWhenThePicturesPixelsGo)
+{
+    const struct {
+        const char* what;
+        std::function<void(CMainDlg&)> change;
+        bool pictureStays;
+    } cases[] = {
+        {"saved as 24 bits",
+         [this](CMainDlg& shown) {
+             dialogs.Answer({true, PathOf("copy.bmp"), 1});
+             shown.OnCommand(ID_FILE_SAVEAS);
+             EXPECT_EQ(shown.GetPictureCtrl().m_picture.GetDepth(), 24);
+         },
+         true},
+        {"emptied behind its back",
+         [](CMainDlg& shown) { shown.GetPictureCtrl().m_picture.Reset(); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CMainDlg dialog;
+        Run(dialog, picturePath, [&](CMainDlg& shown) {
+            CPictureCtrl& control = shown.GetPictureCtrl();
+            EXPECT_EQ(CellShown(control, 0, 0), kPicture[0][0]);
+            c.change(shown);
+            control.Invalidate();
+            for (int row = 0; row < 2; ++row)
+                for (int column = 0; column < 4; ++column)
+                    EXPECT_EQ(CellShown(control, column, row),
+                              c.pictureStays ? kPicture[row][column] : ToRgb(kDarkBlue))
+                        << column << ", " << row;
+        });
+    }
 }
 
 } // namespace

@@ -185,6 +185,11 @@ KXGDI_API bool DeleteDC(HDC dc);
 // height is positive). Null, and *bits null, for any other format or a size that cannot
 // be allocated.
 KXGDI_API HBITMAP CreateDIBSection(HDC dc, const BITMAPINFOHEADER* header, void** bits);
+// A 32-bit section whose pixel memory is the caller's: pixels holds width × |height|
+// pixels laid out as CreateDIBSection's, and outlives the section, which reads and draws
+// into it where it is and never frees it. Null for the formats CreateDIBSection refuses or
+// null pixels.
+KXGDI_API HBITMAP CreateDIBSectionOver(HDC dc, const BITMAPINFOHEADER* header, void* pixels);
 KXGDI_API HPEN CreatePen(int style, int width, COLORREF colour);
 // Select returns the object it replaces (null on failure), or the stock object a new
 // device context starts with when the replaced one was deleted and is freed by this very

@@ -33,11 +33,18 @@ public:
 
     // Room for count pixels; false when there is no memory for them.
     bool Make(std::size_t count);
+    // Pixels that stay their owner's: they are used where they are and never freed here.
+    void Borrow(std::uint32_t* owned)
+    {
+        pixels = owned;
+        borrowed = true;
+    }
     std::uint32_t* Pixels() const { return pixels; }
 
 private:
     std::uint32_t* pixels = nullptr;
     std::size_t mappedBytes = 0; // 0 for pixels from the heap
+    bool borrowed = false;
 };
 
 struct KXBITMAP : KXGDIOBJECT {

@@ -79,6 +79,8 @@ HDC NewDC(HWND window)
 
 SECTIONBITS::~SECTIONBITS()
 {
+    if (borrowed)
+        return;
     if (mappedBytes > 0)
         munmap(pixels, mappedBytes);
     else
@@ -171,28 +173,62 @@ bool DeleteDC(HDC dc)
     return true;
 }
 
+namespace {
+
+// The pixel count of a section of the header's format; 0 for a format or size no section
+// has.
+std::int64_t SectionPixels(const BITMAPINFOHEADER* header)
+{
+    if (header == nullptr || header->biSize < sizeof(BITMAPINFOHEADER) || header->biPlanes != 1 ||
+        header->biBitCount != 32 || header->biCompression != BI_RGB || header->biWidth <= 0 ||
+        header->biHeight == 0)
+        return 0;
+    const std::int64_t count = std::int64_t{header->biWidth} * std::llabs(header->biHeight);
+    return count <= maxSectionPixels ? count : 0;
+}
+
+// A section of the header's size without its pixels yet.
+std::unique_ptr<KXBITMAP> NewSection(const BITMAPINFOHEADER& header)
+{
+    auto bitmap = std::make_unique<KXBITMAP>();
+    bitmap->width = header.biWidth;
+    bitmap->height = static_cast<int>(std::llabs(header.biHeight));
+    bitmap->bottomUp = header.biHeight > 0;
+    return bitmap;
+}
+
+HBITMAP Register(std::unique_ptr<KXBITMAP> bitmap)
+{
+    Registry().bitmaps.insert(bitmap.get());
+    return bitmap.release();
+}
+
+} // namespace
+
 HBITMAP CreateDIBSection(HDC, const BITMAPINFOHEADER* header, void** bits)
 {
     if (bits != nullptr)
         *bits = nullptr;
-    if (header == nullptr || header->biSize < sizeof(BITMAPINFOHEADER) || header->biPlanes != 1 ||
-        header->biBitCount != 32 || header->biCompression != BI_RGB || header->biWidth <= 0 ||
-        header->biHeight == 0)
+    const std::int64_t count = SectionPixels(header);
+    if (count == 0)
         return nullptr;
-    const std::int64_t height = std::llabs(header->biHeight);
-    const std::int64_t count = std::int64_t{header->biWidth} * height;
-    if (count > maxSectionPixels)
-        return nullptr;
-    auto bitmap = std::make_unique<KXBITMAP>();
+    auto bitmap = NewSection(*header);
     if (!bitmap->bits.Make(static_cast<std::size_t>(count)))
         return nullptr;
-    bitmap->width = header->biWidth;
-    bitmap->height = static_cast<int>(height);
-    bitmap->bottomUp = header->biHeight > 0;
+    void* pixels = bitmap->bits.Pixels();
+    HBITMAP section = Register(std::move(bitmap));
     if (bits != nullptr)
-        *bits = bitmap->bits.Pixels();
-    Registry().bitmaps.insert(bitmap.get());
-    return bitmap.release();
+        *bits = pixels;
+    return section;
+}
+
+HBITMAP CreateDIBSectionOver(HDC, const BITMAPINFOHEADER* header, void* pixels)
+{
+    if (pixels == nullptr || SectionPixels(header) == 0)
+        return nullptr;
+    auto bitmap = NewSection(*header);
+    bitmap->bits.Borrow(static_cast<std::uint32_t*>(pixels));
+    return Register(std::move(bitmap));
 }
 
 HPEN CreatePen(int style, int, COLORREF colour)
