@@ -42,7 +42,7 @@ private:
     std::uint32_t state;
 };
 
-struct SPEC {
+struct FILEKIND {
     unsigned bits;
     std::uint32_t compression;
     std::uint32_t width;
@@ -54,35 +54,35 @@ struct SPEC {
     std::size_t gap;
 };
 
-std::string NameOf(const SPEC& spec, const std::string& variant = "")
+std::string NameOf(const FILEKIND& kind, const std::string& variant = "")
 {
     static const char* const kinds[] = {"rows", "RLE8", "RLE4"};
-    return std::string(kinds[spec.compression]) + " " + std::to_string(spec.bits) + " bits " +
-           std::to_string(spec.width) + "x" + std::to_string(spec.height) +
-           (spec.topDown ? " top-down" : "") + " colours " + std::to_string(spec.colorsUsed) +
-           " gap " + std::to_string(spec.gap) + variant;
+    return std::string(kinds[kind.compression]) + " " + std::to_string(kind.bits) + " bits " +
+           std::to_string(kind.width) + "x" + std::to_string(kind.height) +
+           (kind.topDown ? " top-down" : "") + " colours " + std::to_string(kind.colorsUsed) +
+           " gap " + std::to_string(kind.gap) + variant;
 }
 
 // The headers and palette of a file whose pixel data follow; entry i of the palette is
 // made of bytes that differ for every entry.
-std::vector<std::uint8_t> HeadOf(const SPEC& spec, std::uint32_t paletteEntries)
+std::vector<std::uint8_t> HeadOf(const FILEKIND& kind, std::uint32_t paletteEntries)
 {
-    const std::size_t offset = L::kInfoHeaderEnd + 4 * std::size_t{paletteEntries} + spec.gap;
+    const std::size_t offset = L::kInfoHeaderEnd + 4 * std::size_t{paletteEntries} + kind.gap;
     std::vector<std::uint8_t> file(offset, 0x5A);
     file[L::kSignature] = 'B';
     file[L::kSignature + 1] = 'M';
     Put32(file, L::kPixelOffset, static_cast<std::uint32_t>(offset));
     Put32(file, L::kHeaderSize, L::kInfoHeader);
-    Put32(file, L::kWidth, spec.width);
-    const auto height = static_cast<std::int32_t>(spec.height);
-    Put32(file, L::kHeight, static_cast<std::uint32_t>(spec.topDown ? -height : height));
+    Put32(file, L::kWidth, kind.width);
+    const auto height = static_cast<std::int32_t>(kind.height);
+    Put32(file, L::kHeight, static_cast<std::uint32_t>(kind.topDown ? -height : height));
     Put16(file, L::kPlanes, 1);
-    Put16(file, L::kBitCount, spec.bits);
-    Put32(file, L::kCompression, spec.compression);
+    Put16(file, L::kBitCount, kind.bits);
+    Put32(file, L::kCompression, kind.compression);
     Put32(file, L::kImageSize, 0);
-    Put32(file, L::kXResolution, 2835 + spec.width);
-    Put32(file, L::kYResolution, 3780 + spec.height);
-    Put32(file, L::kColorsUsed, spec.colorsUsed);
+    Put32(file, L::kXResolution, 2835 + kind.width);
+    Put32(file, L::kYResolution, 3780 + kind.height);
+    Put32(file, L::kColorsUsed, kind.colorsUsed);
     Put32(file, L::kColorsImportant, 0);
     for (std::size_t i = 0; i < 4 * std::size_t{paletteEntries}; ++i)
         file[L::kInfoHeaderEnd + i] = static_cast<std::uint8_t>(i * 29 + 3);
@@ -100,31 +100,31 @@ struct EXPECTED {
 // The palette the picture gets: all entries of its depth (those the colours-used field
 // names for deeper pictures), as many of them from the file as the field names, the rest
 // zero.
-std::uint32_t PaletteEntries(const SPEC& spec)
+std::uint32_t PaletteEntries(const FILEKIND& kind)
 {
-    if (spec.bits > 8)
-        return std::min<std::uint32_t>(spec.colorsUsed, 256);
-    return 1u << spec.bits;
+    if (kind.bits > 8)
+        return std::min<std::uint32_t>(kind.colorsUsed, 256);
+    return 1u << kind.bits;
 }
 
-std::uint32_t EntriesInFile(const SPEC& spec)
+std::uint32_t EntriesInFile(const FILEKIND& kind)
 {
-    if (spec.bits > 8)
-        return PaletteEntries(spec);
-    return spec.colorsUsed == 0 ? PaletteEntries(spec)
-                                : std::min(spec.colorsUsed, PaletteEntries(spec));
+    if (kind.bits > 8)
+        return PaletteEntries(kind);
+    return kind.colorsUsed == 0 ? PaletteEntries(kind)
+                                : std::min(kind.colorsUsed, PaletteEntries(kind));
 }
 
-void ExpectPalette(const SPEC& spec, const std::vector<std::uint8_t>& file, EXPECTED& expected)
+void ExpectPalette(const FILEKIND& kind, const std::vector<std::uint8_t>& file, EXPECTED& expected)
 {
-    expected.palette.assign(4 * std::size_t{PaletteEntries(spec)}, 0);
-    std::copy_n(file.begin() + L::kInfoHeaderEnd, 4 * std::size_t{EntriesInFile(spec)},
+    expected.palette.assign(4 * std::size_t{PaletteEntries(kind)}, 0);
+    std::copy_n(file.begin() + L::kInfoHeaderEnd, 4 * std::size_t{EntriesInFile(kind)},
                 expected.palette.begin());
-    if (spec.bits == 16) {
+    if (kind.bits == 16) {
         const std::uint32_t masks[4] = {0x7C00, 0x3E0, 0x1F, 0};
         std::copy_n(masks, 4, expected.masks);
-    } else if (spec.bits >= 24) {
-        const std::uint32_t masks[4] = {0xFF0000, 0xFF00, 0xFF, spec.bits == 32 ? 0xFF000000 : 0};
+    } else if (kind.bits >= 24) {
+        const std::uint32_t masks[4] = {0xFF0000, 0xFF00, 0xFF, kind.bits == 32 ? 0xFF000000 : 0};
         std::copy_n(masks, 4, expected.masks);
     }
 }
@@ -139,33 +139,33 @@ void PutIndex(std::vector<std::uint8_t>& data, unsigned bits, std::size_t i, uns
 
 // Uncompressed rows, padded to 4 bytes with bytes that are no pixels, bottom row first
 // unless top-down; the leftmost pixel of a byte in its highest bits.
-std::vector<std::uint8_t> RowsFile(const SPEC& spec, EXPECTED& expected)
+std::vector<std::uint8_t> RowsFile(const FILEKIND& kind, EXPECTED& expected)
 {
-    std::vector<std::uint8_t> file = HeadOf(spec, EntriesInFile(spec));
-    ExpectPalette(spec, file, expected);
-    DICE dice(spec.width * 131 + spec.height * 7 + spec.bits + (spec.topDown ? 1000 : 0));
-    const std::size_t stride = (std::size_t{spec.width} * spec.bits + 31) / 32 * 4;
+    std::vector<std::uint8_t> file = HeadOf(kind, EntriesInFile(kind));
+    ExpectPalette(kind, file, expected);
+    DICE dice(kind.width * 131 + kind.height * 7 + kind.bits + (kind.topDown ? 1000 : 0));
+    const std::size_t stride = (std::size_t{kind.width} * kind.bits + 31) / 32 * 4;
     const std::size_t start = file.size();
-    for (std::size_t i = 0; i < stride * spec.height; ++i)
+    for (std::size_t i = 0; i < stride * kind.height; ++i)
         file.push_back(dice.Byte());
     Put32(file, L::kFileSize, static_cast<std::uint32_t>(file.size()));
 
-    const std::size_t pixels = std::size_t{spec.width} * spec.height;
-    expected.data.assign((pixels * spec.bits + 7) / 8, 0);
-    for (std::uint32_t row = 0; row < spec.height; ++row) {
+    const std::size_t pixels = std::size_t{kind.width} * kind.height;
+    expected.data.assign((pixels * kind.bits + 7) / 8, 0);
+    for (std::uint32_t row = 0; row < kind.height; ++row) {
         const std::uint8_t* source = file.data() + start + stride * row;
-        const std::uint32_t y = spec.topDown ? spec.height - 1 - row : row;
-        for (std::uint32_t x = 0; x < spec.width; ++x) {
-            const std::size_t i = std::size_t{y} * spec.width + x;
-            if (spec.bits >= 8) {
-                const std::size_t size = spec.bits / 8;
+        const std::uint32_t y = kind.topDown ? kind.height - 1 - row : row;
+        for (std::uint32_t x = 0; x < kind.width; ++x) {
+            const std::size_t i = std::size_t{y} * kind.width + x;
+            if (kind.bits >= 8) {
+                const std::size_t size = kind.bits / 8;
                 std::copy_n(source + size * x, size, expected.data.begin() + size * i);
                 continue;
             }
-            const unsigned perByte = 8 / spec.bits;
-            const unsigned shift = 8 - spec.bits * (x % perByte + 1);
-            PutIndex(expected.data, spec.bits, i,
-                     source[x / perByte] >> shift & ((1u << spec.bits) - 1));
+            const unsigned perByte = 8 / kind.bits;
+            const unsigned shift = 8 - kind.bits * (x % perByte + 1);
+            PutIndex(expected.data, kind.bits, i,
+                     source[x / perByte] >> shift & ((1u << kind.bits) - 1));
         }
     }
     return file;
@@ -176,14 +176,14 @@ enum class ENDING { BITMAP, NOTHING, CUTDELTA, CUTABSOLUTE, OVERRUN, OVERDELTA }
 
 // Run-length data, bottom row first, made of runs, absolute stretches of odd and even
 // lengths with their padding, deltas right and up, ends of line, and one of the endings.
-std::vector<std::uint8_t> RunsFor(const SPEC& spec, DICE& dice, ENDING ending)
+std::vector<std::uint8_t> RunsFor(const FILEKIND& kind, DICE& dice, ENDING ending)
 {
-    const bool nibbles = spec.compression == L::kRle4;
+    const bool nibbles = kind.compression == L::kRle4;
     std::vector<std::uint8_t> runs;
     std::uint32_t x = 0;
     std::uint32_t y = 0;
-    while (y < spec.height) {
-        const std::uint32_t room = spec.width - x;
+    while (y < kind.height) {
+        const std::uint32_t room = kind.width - x;
         const std::uint32_t choice = dice.Below(room == 0 ? 1 : 5);
         if (room == 0 || choice == 0) { // end of line, sometimes before the row is full
             runs.insert(runs.end(), {0, 0});
@@ -223,11 +223,11 @@ std::vector<std::uint8_t> RunsFor(const SPEC& spec, DICE& dice, ENDING ending)
         break;
     case ENDING::OVERRUN: // a run past the top row, somewhere in the middle
         runs.insert(runs.begin() + static_cast<std::ptrdiff_t>(runs.size() / 4 * 2),
-                    {static_cast<std::uint8_t>(std::min<std::uint32_t>(spec.width + 1, 255)), 9});
+                    {static_cast<std::uint8_t>(std::min<std::uint32_t>(kind.width + 1, 255)), 9});
         break;
     case ENDING::OVERDELTA:
         runs.insert(runs.begin() + static_cast<std::ptrdiff_t>(runs.size() / 4 * 2),
-                    {0, 2, 0, static_cast<std::uint8_t>(spec.height + 1)});
+                    {0, 2, 0, static_cast<std::uint8_t>(kind.height + 1)});
         break;
     }
     return runs;
@@ -235,12 +235,12 @@ std::vector<std::uint8_t> RunsFor(const SPEC& spec, DICE& dice, ENDING ending)
 
 // Walks run-length data one pixel at a time into an index for every pixel; false when a
 // run, stretch or delta reaches outside the picture.
-bool WalkRuns(const SPEC& spec, const std::uint8_t* p, const std::uint8_t* end,
+bool WalkRuns(const FILEKIND& kind, const std::uint8_t* p, const std::uint8_t* end,
               std::vector<std::uint8_t>& indices)
 {
-    const bool nibbles = spec.compression == L::kRle4;
-    const std::uint32_t w = spec.width;
-    const std::uint32_t h = spec.height;
+    const bool nibbles = kind.compression == L::kRle4;
+    const std::uint32_t w = kind.width;
+    const std::uint32_t h = kind.height;
     std::uint32_t x = 0;
     std::uint32_t y = 0;
     while (end - p >= 2) {
@@ -287,12 +287,12 @@ bool WalkRuns(const SPEC& spec, const std::uint8_t* p, const std::uint8_t* end,
     return true;
 }
 
-std::vector<std::uint8_t> RunLengthFile(const SPEC& spec, ENDING ending, EXPECTED& expected)
+std::vector<std::uint8_t> RunLengthFile(const FILEKIND& kind, ENDING ending, EXPECTED& expected)
 {
-    std::vector<std::uint8_t> file = HeadOf(spec, EntriesInFile(spec));
-    ExpectPalette(spec, file, expected);
-    DICE dice(spec.width * 31 + spec.height * 5 + spec.bits + static_cast<std::uint32_t>(ending));
-    const std::vector<std::uint8_t> runs = RunsFor(spec, dice, ending);
+    std::vector<std::uint8_t> file = HeadOf(kind, EntriesInFile(kind));
+    ExpectPalette(kind, file, expected);
+    DICE dice(kind.width * 31 + kind.height * 5 + kind.bits + static_cast<std::uint32_t>(ending));
+    const std::vector<std::uint8_t> runs = RunsFor(kind, dice, ending);
     const std::size_t start = file.size();
     file.insert(file.end(), runs.begin(), runs.end());
     Put32(file, L::kImageSize, static_cast<std::uint32_t>(runs.size()));
@@ -300,10 +300,10 @@ std::vector<std::uint8_t> RunLengthFile(const SPEC& spec, ENDING ending, EXPECTE
     // A few bytes beyond the declared data, which are no runs.
     file.insert(file.end(), {0, 5, 1, 2, 3});
 
-    std::vector<std::uint8_t> indices(std::size_t{spec.width} * spec.height, 0);
+    std::vector<std::uint8_t> indices(std::size_t{kind.width} * kind.height, 0);
     expected.refused =
-        !WalkRuns(spec, file.data() + start, file.data() + start + runs.size(), indices);
-    if (spec.bits == 8) {
+        !WalkRuns(kind, file.data() + start, file.data() + start + runs.size(), indices);
+    if (kind.bits == 8) {
         expected.data = indices;
     } else {
         expected.data.assign((indices.size() + 1) / 2, 0);
@@ -327,7 +327,7 @@ void AddRowCases(std::vector<CASE>& cases)
             for (std::uint32_t height = 1; height <= 3; ++height)
                 for (const bool topDown : {false, true}) {
                     const std::uint32_t lengths = bits <= 8 ? (1u << bits) + 1 : 3;
-                    SPEC spec{bits,
+                    FILEKIND kind{bits,
                               L::kRgb,
                               width,
                               height,
@@ -335,8 +335,8 @@ void AddRowCases(std::vector<CASE>& cases)
                               (width * 3 + height + (topDown ? 1 : 0)) % lengths,
                               height == 2 && width % 4 == 1 ? std::size_t{5000} : 0};
                     CASE c;
-                    c.file = RowsFile(spec, c.expected);
-                    c.name = NameOf(spec);
+                    c.file = RowsFile(kind, c.expected);
+                    c.name = NameOf(kind);
                     cases.push_back(std::move(c));
                 }
 }
@@ -350,7 +350,7 @@ void AddRunLengthCases(std::vector<CASE>& cases)
             for (std::uint32_t height = 1; height <= 3; ++height)
                 for (const ENDING ending : endings) {
                     const unsigned bits = compression == L::kRle8 ? 8 : 4;
-                    SPEC spec{bits,
+                    FILEKIND kind{bits,
                               compression,
                               width,
                               height,
@@ -358,8 +358,8 @@ void AddRunLengthCases(std::vector<CASE>& cases)
                               (width + height) % ((1u << bits) + 1),
                               height == 3 && width % 8 == 0 ? std::size_t{4200} : 0};
                     CASE c;
-                    c.file = RunLengthFile(spec, ending, c.expected);
-                    c.name = NameOf(spec, " ending " + std::to_string(static_cast<int>(ending)));
+                    c.file = RunLengthFile(kind, ending, c.expected);
+                    c.name = NameOf(kind, " ending " + std::to_string(static_cast<int>(ending)));
                     cases.push_back(std::move(c));
                 }
 }
@@ -368,7 +368,7 @@ void AddRunLengthCases(std::vector<CASE>& cases)
 // a row is split across pieces, at odd widths whose rows start inside a byte.
 void AddLongCases(std::vector<CASE>& cases)
 {
-    const SPEC rows[] = {
+    const FILEKIND rows[] = {
         {1, L::kRgb, 560017, 3, false, 0, 0}, {1, L::kRgb, 560017, 3, true, 1, 0},
         {4, L::kRgb, 140001, 3, false, 5, 0}, {4, L::kRgb, 140001, 3, true, 0, 0},
         {8, L::kRgb, 70001, 3, true, 0, 0},   {24, L::kRgb, 22001, 3, false, 0, 0},
@@ -376,17 +376,17 @@ void AddLongCases(std::vector<CASE>& cases)
         {24, L::kRgb, 1999, 40, false, 0, 0}, {4, L::kRgb, 3999, 40, false, 0, 0},
         {1, L::kRgb, 3999, 40, true, 0, 0},
     };
-    for (const SPEC& spec : rows) {
+    for (const FILEKIND& kind : rows) {
         CASE c;
-        c.file = RowsFile(spec, c.expected);
-        c.name = NameOf(spec);
+        c.file = RowsFile(kind, c.expected);
+        c.name = NameOf(kind);
         cases.push_back(std::move(c));
     }
     for (const std::uint32_t compression : {L::kRle8, L::kRle4}) {
-        const SPEC spec{compression == L::kRle8 ? 8u : 4u, compression, 3001, 1500, false, 0, 0};
+        const FILEKIND kind{compression == L::kRle8 ? 8u : 4u, compression, 3001, 1500, false, 0, 0};
         CASE c;
-        c.file = RunLengthFile(spec, ENDING::BITMAP, c.expected);
-        c.name = NameOf(spec);
+        c.file = RunLengthFile(kind, ENDING::BITMAP, c.expected);
+        c.name = NameOf(kind);
         EXPECT_GT(c.file.size(), std::size_t{2} << 16) << c.name; // more than two pieces
         cases.push_back(std::move(c));
     }
@@ -400,11 +400,11 @@ void Write(const std::filesystem::path& path, const std::vector<std::uint8_t>& b
 }
 
 // Whether the picture is the one expected, byte for byte.
-::testing::AssertionResult IsExpected(const KXPICTURE& picture, const SPEC& spec,
+::testing::AssertionResult IsExpected(const KXPICTURE& picture, const FILEKIND& kind,
                                       const EXPECTED& expected)
 {
-    if (picture.GetWidth() != spec.width || picture.GetHeight() != spec.height ||
-        picture.GetDepth() != spec.bits)
+    if (picture.GetWidth() != kind.width || picture.GetHeight() != kind.height ||
+        picture.GetDepth() != kind.bits)
         return ::testing::AssertionFailure() << "size or depth";
     if (picture.GetDataSize() != expected.data.size() ||
         std::memcmp(picture.GetData(), expected.data.data(), expected.data.size()) != 0) {
@@ -420,13 +420,13 @@ void Write(const std::filesystem::path& path, const std::vector<std::uint8_t>& b
     if (picture.GetRedMask() != expected.masks[0] || picture.GetGreenMask() != expected.masks[1] ||
         picture.GetBlueMask() != expected.masks[2] || picture.GetAlphaMask() != expected.masks[3])
         return ::testing::AssertionFailure() << "masks";
-    if (picture.GetXResolution() != static_cast<std::int32_t>(2835 + spec.width) ||
-        picture.GetYResolution() != static_cast<std::int32_t>(3780 + spec.height))
+    if (picture.GetXResolution() != static_cast<std::int32_t>(2835 + kind.width) ||
+        picture.GetYResolution() != static_cast<std::int32_t>(3780 + kind.height))
         return ::testing::AssertionFailure() << "resolutions";
     return ::testing::AssertionSuccess();
 }
 
-SPEC SpecOf(const std::vector<std::uint8_t>& file)
+FILEKIND SpecOf(const std::vector<std::uint8_t>& file)
 {
     const auto height = static_cast<std::int32_t>(
         file[L::kHeight] | file[L::kHeight + 1] << 8 | file[L::kHeight + 2] << 16 |
@@ -446,7 +446,7 @@ void CheckEveryRoad(const std::vector<CASE>& cases)
     ScopedTempDir dir;
     const std::filesystem::path path = dir.Path() / "picture.bmp";
     for (const CASE& c : cases) {
-        const SPEC spec = SpecOf(c.file);
+        const FILEKIND kind = SpecOf(c.file);
         Write(path, c.file);
         KXPICTURE fromFile;
         MakeSentinel(fromFile);
@@ -463,8 +463,8 @@ void CheckEveryRoad(const std::vector<CASE>& cases)
         }
         ASSERT_EQ(fileRefusal, REFUSAL::NONE) << c.name;
         ASSERT_EQ(memoryRefusal, REFUSAL::NONE) << c.name;
-        EXPECT_TRUE(IsExpected(fromFile, spec, c.expected)) << c.name << ", from the file";
-        EXPECT_TRUE(IsExpected(fromMemory, spec, c.expected)) << c.name << ", from memory";
+        EXPECT_TRUE(IsExpected(fromFile, kind, c.expected)) << c.name << ", from the file";
+        EXPECT_TRUE(IsExpected(fromMemory, kind, c.expected)) << c.name << ", from memory";
     }
 }
 
@@ -509,12 +509,12 @@ TEST(Roads, ReadingAgainLeavesNothingOfThePictureBefore)
         const CASE& c = cases[i];
         if (c.expected.refused)
             continue;
-        const SPEC spec = SpecOf(c.file);
+        const FILEKIND kind = SpecOf(c.file);
         Write(path, c.file);
         ASSERT_EQ(bmp::ReadFile(path.c_str(), fromFile), REFUSAL::NONE) << c.name;
         ASSERT_EQ(Read(c.file, fromMemory), REFUSAL::NONE) << c.name;
-        EXPECT_TRUE(IsExpected(fromFile, spec, c.expected)) << c.name << ", from the file";
-        EXPECT_TRUE(IsExpected(fromMemory, spec, c.expected)) << c.name << ", from memory";
+        EXPECT_TRUE(IsExpected(fromFile, kind, c.expected)) << c.name << ", from the file";
+        EXPECT_TRUE(IsExpected(fromMemory, kind, c.expected)) << c.name << ", from memory";
     }
 }
 
