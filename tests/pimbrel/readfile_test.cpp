@@ -159,6 +159,33 @@ TEST(ReadFile, EveryFileOfTheSuiteReadsFromItsPathAsFromItsBytes)
     EXPECT_GT(compared, 80);
 }
 
+// Every file of the suite and of the regressions, and every kind of file of the tree, read
+// into a picture that asks for a form, is the file read plainly and converted to it.
+TEST(ReadFile, EveryFileReadInTheOwnersFormIsTheFileConvertedToIt)
+{
+    const std::filesystem::path corpus = PELISK_CORPUS_DIR;
+    int compared = 0;
+    for (const std::filesystem::path& folder :
+         {corpus / "g", corpus / "q", corpus / "b", std::filesystem::path(PELISK_REGRESSION_DIR)}) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            if (entry.path().extension() != ".bmp")
+                continue;
+            for (const KXLOADFORM& form : LoadForms())
+                EXPECT_TRUE(ReadsInForm(entry.path(), form))
+                    << entry.path().filename() << ", form of " << form.depth << " bits";
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 80);
+    ScopedTempDir dir;
+    const std::filesystem::path path = dir.Path() / "picture.bmp";
+    for (const FILECASE& file : EveryKindOfFile()) {
+        Write(path, file.bytes);
+        for (const KXLOADFORM& form : LoadForms())
+            EXPECT_TRUE(ReadsInForm(path, form)) << file.name << ", form of " << form.depth;
+    }
+}
+
 // A picture that asks for no room (every picture but the viewer's) is read into a buffer
 // of its file's depth only: nothing is kept for a conversion that may never come.
 TEST(ReadFile, APictureThatAsksForNoRoomGetsABufferOfItsPixelsOnly)
@@ -183,7 +210,7 @@ TEST(ReadFile, EveryFileConvertsForDisplayInTheBufferItWasReadInto)
         const std::filesystem::path path = dir.Path() / "picture.bmp";
         Write(path, file.bytes);
         KXPICTURE ours;
-        ours.SetLoadRoomDepth(32);
+        ours.SetLoadForm(32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000});
         ASSERT_EQ(bmp::ReadFile(path.c_str(), ours), bmp::REFUSAL::NONE) << file.name;
         const std::uint32_t pixels = ours.GetWidth() * ours.GetHeight();
         EXPECT_EQ(ours.GetDataCapacity(), pixels * 4) << file.name;
@@ -220,7 +247,7 @@ TEST(ReadFile, ASmallFileCostsNoMoreThanThePictureItDescribes)
     const std::filesystem::path path = dir.Path() / "picture.bmp";
     Write(path, file);
     KXPICTURE picture;
-    picture.SetLoadRoomDepth(32);
+    picture.SetLoadForm(32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000});
     ASSERT_EQ(bmp::ReadFile(path.c_str(), picture), bmp::REFUSAL::NONE);
     ASSERT_EQ(picture.GetWidth(), width);
     EXPECT_EQ(picture.GetDataCapacity(), width * height * 4);
