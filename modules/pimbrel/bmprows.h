@@ -1,6 +1,6 @@
 // Putting the pixels of a BMP file's uncompressed rows into a picture's pixel buffer, as
 // they come: the whole data at once from memory, or piece by piece from a file, in the
-// file's order. The file pads each row to 4 bytes and packs 1- and 4-bit pixels with the
+// file's order, as they are or converted to another form. The file pads each row to 4 bytes and packs 1- and 4-bit pixels with the
 // leftmost in a byte's highest bits; the picture keeps its rows one after the other,
 // bottom row first, without padding, and the first pixel of a byte in its lowest bits.
 #pragma once

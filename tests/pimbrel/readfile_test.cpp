@@ -130,53 +130,50 @@ TEST(ReadFile, ReadsEveryFileAsDecodingItsBytesDoes)
     }
 }
 
-// Every file of the public suite (good, questionable and bad) and of the reader's own
-// regressions reads from its path as from its bytes in memory: the same refusal, or the
-// same picture byte for byte.
-TEST(ReadFile, EveryFileOfTheSuiteReadsFromItsPathAsFromItsBytes)
+// The files of the public suite (good, questionable and bad) and of the reader's own
+// regressions.
+std::vector<std::filesystem::path> SuiteFiles()
 {
     const std::filesystem::path corpus = PELISK_CORPUS_DIR;
-    int compared = 0;
+    std::vector<std::filesystem::path> files;
     for (const std::filesystem::path& folder :
          {corpus / "g", corpus / "q", corpus / "b", std::filesystem::path(PELISK_REGRESSION_DIR)}) {
-        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-            if (entry.path().extension() != ".bmp")
-                continue;
-            const std::string name = entry.path().filename().string();
-            KXPICTURE decoded;
-            MakeSentinel(decoded);
-            const bmp::REFUSAL expected = Read(ReadBytes(entry.path()), decoded);
-            KXPICTURE ours;
-            MakeSentinel(ours);
-            ASSERT_EQ(bmp::ReadFile(entry.path().c_str(), ours), expected) << name;
-            if (expected == bmp::REFUSAL::NONE)
-                ExpectSame(ours, decoded, name);
-            else
-                EXPECT_TRUE(IsSentinel(ours)) << name;
-            ++compared;
-        }
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            if (entry.path().extension() == ".bmp")
+                files.push_back(entry.path());
     }
-    EXPECT_GT(compared, 80);
+    EXPECT_GT(files.size(), 80u);
+    return files;
+}
+
+// Every file of the suite reads from its path as from its bytes in memory: the same
+// refusal, or the same picture byte for byte.
+TEST(ReadFile, EveryFileOfTheSuiteReadsFromItsPathAsFromItsBytes)
+{
+    for (const std::filesystem::path& file : SuiteFiles()) {
+        const std::string name = file.filename().string();
+        KXPICTURE decoded;
+        MakeSentinel(decoded);
+        const bmp::REFUSAL expected = Read(ReadBytes(file), decoded);
+        KXPICTURE ours;
+        MakeSentinel(ours);
+        ASSERT_EQ(bmp::ReadFile(file.c_str(), ours), expected) << name;
+        if (expected == bmp::REFUSAL::NONE)
+            ExpectSame(ours, decoded, name);
+        else
+            EXPECT_TRUE(IsSentinel(ours)) << name;
+    }
 }
 
 // Every file of the suite and of the regressions, and every kind of file of the tree, read
 // into a picture that asks for a form, is the file read plainly and converted to it.
 TEST(ReadFile, EveryFileReadInTheOwnersFormIsTheFileConvertedToIt)
 {
-    const std::filesystem::path corpus = PELISK_CORPUS_DIR;
-    int compared = 0;
-    for (const std::filesystem::path& folder :
-         {corpus / "g", corpus / "q", corpus / "b", std::filesystem::path(PELISK_REGRESSION_DIR)}) {
-        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-            if (entry.path().extension() != ".bmp")
-                continue;
-            for (const KXLOADFORM& form : LoadForms())
-                EXPECT_TRUE(ReadsInForm(entry.path(), form))
-                    << entry.path().filename() << ", form of " << form.depth << " bits";
-            ++compared;
-        }
+    for (const std::filesystem::path& file : SuiteFiles()) {
+        for (const KXLOADFORM& form : LoadForms())
+            EXPECT_TRUE(ReadsInForm(file, form))
+                << file.filename() << ", form of " << form.depth << " bits";
     }
-    EXPECT_GT(compared, 80);
     ScopedTempDir dir;
     const std::filesystem::path path = dir.Path() / "picture.bmp";
     for (const FILECASE& file : EveryKindOfFile()) {
