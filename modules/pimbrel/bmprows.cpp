@@ -95,6 +95,7 @@ ROWPLACER::ROWPLACER(const ROWSHAPE& shape, const kxpixel::CONVERSION& conversio
       fileBytes(shape.FileBytes()), contiguous(false), packed(pixels, size, 1),
       conversion(&conversion), outBytes(outBytes)
 {
+    // Converted rows are written whole by the conversion: the packed writer is not used.
     KX_CHECK(shape.height > 0 && (shape.bits % 8 == 0 || shape.bits == 1 || shape.bits == 4) &&
                  std::uint64_t{shape.width} * shape.height * outBytes <= size,
              shape.height, shape.bits, outBytes, size);
