@@ -43,9 +43,12 @@ std::vector<BENCHFILE>& Files()
 }
 
 // The display layout: the byte order of a 32-bit bottom-up section.
+constexpr KXMASKS kDisplayMasks{0xFF0000, 0xFF00, 0xFF, 0xFF000000};
+
 bool ConvertForDisplay(KXPICTURE& picture)
 {
-    return picture.ConvertDepth(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
+    return picture.ConvertDepth(32, kDisplayMasks.red, kDisplayMasks.green, kDisplayMasks.blue,
+                                kDisplayMasks.alpha);
 }
 
 // A new picture for each iteration, as Qt's side makes a new image: made outside the
@@ -106,7 +109,7 @@ void AddLoadForDisplay(const BENCHCASE& line, const BENCHFILE& file)
 {
     AddSide(line, oursSide, BENCHCLOCK::wall, [&file](benchmark::State& state) {
         WithNewPicture(state, [&file](KXPICTURE& picture) {
-            picture.SetLoadRoomDepth(32); // as the viewer's picture asks
+            picture.SetLoadForm(32, kDisplayMasks); // as the viewer's picture asks
             picture.GetLoaderSet().LoadFile(file.path.c_str());
             return ConvertForDisplay(picture);
         });

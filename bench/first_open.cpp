@@ -17,9 +17,12 @@
 namespace {
 
 // The display layout: the byte order of a 32-bit bottom-up section.
+constexpr KXMASKS kDisplayMasks{0xFF0000, 0xFF00, 0xFF, 0xFF000000};
+
 bool ConvertForDisplay(KXPICTURE& picture)
 {
-    return picture.ConvertDepth(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
+    return picture.ConvertDepth(32, kDisplayMasks.red, kDisplayMasks.green, kDisplayMasks.blue,
+                                kDisplayMasks.alpha);
 }
 
 } // namespace
@@ -31,10 +34,10 @@ int main(int argc, char** argv)
     const bool doubles = argc > 2 && std::strcmp(argv[2], "double") == 0;
     const bool shown = !(doubles && argc > 3 && std::strcmp(argv[3], "24") == 0);
     // The picture the file is read into, made as the viewer makes the one it shows: a
-    // picture for display asks its loads for room for its 32-bit form.
+    // picture for display asks its loads for its 32-bit form.
     KXPICTURE picture;
     if (shown)
-        picture.SetLoadRoomDepth(32);
+        picture.SetLoadForm(32, kDisplayMasks);
     const double start = ClockSeconds();
     if (!picture.GetLoaderSet().LoadFile(argv[1]) || (shown && !ConvertForDisplay(picture)))
         return 1;

@@ -45,7 +45,9 @@ inline constexpr std::size_t kHeadSize = 4096;
 // picture's new buffer, run-length data twice (the first time only to learn that they
 // fit). Gives the picture Decode gives from the whole file's bytes and refuses as Decode
 // does, and UNREADABLE when a piece does not read whole (or the file changed between the
-// two walks through its runs), with the picture as it was.
+// two walks through its runs), with the picture as it was. For a picture that asks for a
+// load form, uncompressed rows are converted to it on the way in: the picture is then the
+// one Decode gives converted to the form (ConvertDepth), and converting it again is no work.
 REFUSAL DecodeFile(const std::uint8_t* head, std::size_t headSize, std::size_t fileSize,
                    const READAT& readAt, KXPICTURE& picture);
 

@@ -12,6 +12,7 @@
 
 #include "kxassert.h"
 #include "kxmemmod.h"
+#include "kxpixels.h"
 
 #include <algorithm>
 #include <climits>
@@ -29,7 +30,17 @@ namespace L = layout;
 // keeps no more than its file's depth.
 std::uint16_t RoomDepthFor(const KXPICTURE& picture)
 {
-    return picture.GetLoadRoomDepth();
+    return picture.GetLoadForm().depth;
+}
+
+// Whether the owner's form changes pixels of the file's depth and masks: a form the
+// picture cannot be converted to, or one that ConvertDepth leaves as it is (the same
+// depth and masks, or the file's own palette depth), is no reason to convert on the way.
+bool ChangesPixels(const KXLOADFORM& form, unsigned bits, const KXMASKS& fileMasks)
+{
+    if (!kxpixel::IsWritableDepth(form.depth))
+        return false;
+    return form.depth != bits || (form.masks != fileMasks && kxpixel::IsWritableDepth(bits));
 }
 
 // The pieces a file's pixels are read in: the system reads ahead while each piece is
@@ -468,6 +479,17 @@ private:
     PACKEDWRITER packed;
 };
 
+// The palette's first count entries (no more than it has), zero where the file holds
+// none: the header's reading placed those it holds inside the file's bytes.
+void PutPalette(const LAYOUT& layout, const std::uint8_t* fileBytes, std::uint8_t* entries,
+                std::uint32_t count)
+{
+    std::memset(entries, 0, std::size_t{count} * 4);
+    const std::uint8_t* source = fileBytes + layout.paletteStart;
+    for (std::uint32_t i = 0; i < std::min(layout.paletteRead, count); ++i)
+        std::memcpy(entries + 4 * i, source + layout.paletteEntrySize * i, layout.paletteEntrySize);
+}
+
 // The palette's entries, from the file's bytes or the head read from its start: the
 // header's reading placed them inside both.
 void CopyPalette(const LAYOUT& layout, const std::uint8_t* fileBytes, KXPICTURE& picture)
@@ -481,10 +503,7 @@ void CopyPalette(const LAYOUT& layout, const std::uint8_t* fileBytes, KXPICTURE&
                  layout.paletteStart + layout.paletteEntrySize * layout.paletteRead <=
                      layout.fileSize,
              layout.paletteStart, layout.paletteEntrySize, layout.paletteRead, layout.fileSize);
-    std::memset(entries, 0, std::size_t{layout.paletteCount} * 4);
-    const std::uint8_t* source = fileBytes + layout.paletteStart;
-    for (std::uint32_t i = 0; i < layout.paletteRead; ++i)
-        std::memcpy(entries + 4 * i, source + layout.paletteEntrySize * i, layout.paletteEntrySize);
+    PutPalette(layout, fileBytes, entries, layout.paletteCount);
 }
 
 ROWSHAPE ShapeOf(const LAYOUT& layout)
@@ -509,13 +528,30 @@ void CopyRows(const LAYOUT& layout, const std::uint8_t* fileBytes, KXPICTURE& pi
     rows.Place(fileBytes + layout.pixelStart, bytes);
 }
 
-// Uncompressed rows read from a file piece by piece into pixels, a new buffer of size
-// bytes.
-REFUSAL ReadRows(const LAYOUT& layout, const READAT& readAt, std::uint8_t* pixels, std::size_t size)
+// The masks through which the file's pixels decode.
+KXMASKS MasksOf(const LAYOUT& layout)
+{
+    if (layout.compression == L::kBitFields)
+        return {layout.masks[0], layout.masks[1], layout.masks[2], layout.masks[3]};
+    if (layout.bits == 16)
+        return {0x7C00, 0x3E0, 0x1F, 0};
+    if (layout.bits == 24)
+        return {0xFF0000, 0xFF00, 0xFF, 0};
+    if (layout.bits == 32)
+        return {0xFF0000, 0xFF00, 0xFF, 0xFF000000};
+    return {0, 0, 0, 0};
+}
+
+void SetMasks(const KXMASKS& masks, KXPICTURE& picture)
+{
+    picture.SetMasks(masks.red, masks.green, masks.blue, masks.alpha);
+}
+
+// Uncompressed rows read from a file piece by piece into the placer's buffer.
+REFUSAL ReadRows(const LAYOUT& layout, const READAT& readAt, ROWPLACER& rows)
 {
     KX_CHECK(layout.pixelEnd - layout.pixelStart == ShapeOf(layout).FileBytes(), layout.pixelStart,
              layout.pixelEnd, ShapeOf(layout).FileBytes());
-    ROWPLACER rows(ShapeOf(layout), pixels, size);
     std::uint8_t piece[kPiece];
     for (std::size_t at = layout.pixelStart; at < layout.pixelEnd;) {
         const std::size_t count = std::min(kPiece, layout.pixelEnd - at);
@@ -526,6 +562,30 @@ REFUSAL ReadRows(const LAYOUT& layout, const READAT& readAt, std::uint8_t* pixel
     }
     KX_CHECK(rows.IsWhole());
     return REFUSAL::NONE;
+}
+
+// Uncompressed rows read from a file into pixels, a new buffer of size bytes: as the file
+// holds them, or through the conversion to the owner's form made once for the picture,
+// from the palette and masks the file gives it.
+REFUSAL ReadRows(const LAYOUT& layout, const std::uint8_t* head, const KXLOADFORM* form,
+                 const READAT& readAt, std::uint8_t* pixels, std::size_t size)
+{
+    if (form == nullptr) {
+        ROWPLACER rows(ShapeOf(layout), pixels, size);
+        return ReadRows(layout, readAt, rows);
+    }
+    // The palette depths look up no index above 255, and the other depths none at all.
+    std::uint8_t entries[256 * 4];
+    const std::uint32_t entryCount = std::min<std::uint32_t>(layout.paletteCount, 256);
+    PutPalette(layout, head, entries, entryCount);
+    const kxpixel::PIXELSOURCE source{nullptr, static_cast<std::uint16_t>(layout.bits),
+                                      entryCount > 0 ? entries : nullptr, entryCount};
+    const kxpixel::CONVERSION conversion(source, MasksOf(layout),
+                                         {nullptr, form->depth, form->masks},
+                                         layout.width * layout.height);
+    ROWPLACER rows(ShapeOf(layout), conversion, KXPICTURE::StorageBits(form->depth) / 8, pixels,
+                   size);
+    return ReadRows(layout, readAt, rows);
 }
 
 // Walks a file's run-length data once to learn that they fit the picture.
@@ -549,21 +609,6 @@ REFUSAL ReadRuns(const LAYOUT& layout, const READAT& readAt, std::uint8_t* pixel
     return REFUSAL::NONE;
 }
 
-// The masks through which the picture's pixels decode.
-void SetMasks(const LAYOUT& layout, KXPICTURE& picture)
-{
-    if (layout.compression == L::kBitFields)
-        picture.SetMasks(layout.masks[0], layout.masks[1], layout.masks[2], layout.masks[3]);
-    else if (layout.bits == 16)
-        picture.SetMasks(0x7C00, 0x3E0, 0x1F, 0);
-    else if (layout.bits == 24)
-        picture.SetMasks(0xFF0000, 0xFF00, 0xFF, 0);
-    else if (layout.bits == 32)
-        picture.SetMasks(0xFF0000, 0xFF00, 0xFF, 0xFF000000);
-    else
-        picture.SetMasks(0, 0, 0, 0);
-}
-
 // Gives a picture of the layout's size and depth the file's palette, masks and
 // resolutions.
 void FinishPicture(const LAYOUT& layout, const std::uint8_t* fileBytes, KXPICTURE& picture)
@@ -571,7 +616,7 @@ void FinishPicture(const LAYOUT& layout, const std::uint8_t* fileBytes, KXPICTUR
     picture.SetXResolution(layout.xResolution);
     picture.SetYResolution(layout.yResolution);
     CopyPalette(layout, fileBytes, picture);
-    SetMasks(layout, picture);
+    SetMasks(MasksOf(layout), picture);
 }
 
 } // namespace
@@ -621,19 +666,28 @@ REFUSAL DecodeFile(const std::uint8_t* head, std::size_t headSize, std::size_t f
         if (const REFUSAL refusal = CheckRuns(layout, readAt); refusal != REFUSAL::NONE)
             return refusal;
     }
-    const auto bits = static_cast<std::uint16_t>(layout.bits);
+    // Rows go straight into the owner's form where it changes them: the picture ends as
+    // the file's form converted to it would, in a buffer of just its pixels, as a
+    // conversion with room leaves it. Runs are read as the file holds them, with room.
+    const KXLOADFORM& form = picture.GetLoadForm();
+    const bool converts =
+        !layout.IsRunLength() && ChangesPixels(form, layout.bits, MasksOf(layout));
+    const auto depth = converts ? form.depth : static_cast<std::uint16_t>(layout.bits);
     std::uint8_t* pixels = nullptr;
     std::uint32_t capacity = 0;
-    if (!KXPICTURE::NewPixelBuffer(layout.width, layout.height, bits, pixels, capacity,
-                                   RoomDepthFor(picture)))
+    if (!KXPICTURE::NewPixelBuffer(layout.width, layout.height, depth, pixels, capacity,
+                                   converts ? 0 : RoomDepthFor(picture)))
         return REFUSAL::NOMEMORY;
     // The header's reading placed the size within the picture's bound.
-    const std::size_t size = PixelBytes(layout);
+    const std::size_t size =
+        converts ? std::size_t{layout.width} * layout.height * (KXPICTURE::StorageBits(depth) / 8)
+                 : PixelBytes(layout);
     KX_CHECK(size > 0 && size <= capacity, size, capacity);
-    REFUSAL refusal = layout.IsRunLength() ? ReadRuns(layout, readAt, pixels, size)
-                                           : ReadRows(layout, readAt, pixels, size);
+    REFUSAL refusal = layout.IsRunLength()
+                          ? ReadRuns(layout, readAt, pixels, size)
+                          : ReadRows(layout, head, converts ? &form : nullptr, readAt, pixels, size);
     if (refusal == REFUSAL::NONE &&
-        !picture.CreateWithPixels(layout.width, layout.height, bits, layout.paletteCount, pixels,
+        !picture.CreateWithPixels(layout.width, layout.height, depth, layout.paletteCount, pixels,
                                   capacity))
         refusal = REFUSAL::NOMEMORY;
     if (refusal != REFUSAL::NONE) {
@@ -641,6 +695,8 @@ REFUSAL DecodeFile(const std::uint8_t* head, std::size_t headSize, std::size_t f
         return refusal;
     }
     FinishPicture(layout, head, picture);
+    if (converts)
+        SetMasks(form.masks, picture);
     return REFUSAL::NONE;
 }
 

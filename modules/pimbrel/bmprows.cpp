@@ -1,6 +1,7 @@
 #include "bmprows.h"
 
 #include "kxassert.h"
+#include "kxpixels.h"
 
 #include <algorithm>
 #include <bit>
@@ -88,6 +89,18 @@ ROWPLACER::ROWPLACER(const ROWSHAPE& shape, std::uint8_t* pixels, std::size_t si
         ClearRowEnds();
 }
 
+ROWPLACER::ROWPLACER(const ROWSHAPE& shape, const kxpixel::CONVERSION& conversion,
+                     unsigned outBytes, std::uint8_t* pixels, std::size_t size)
+    : shape(shape), data(pixels), stride(shape.Stride()), rowBytes(shape.RowBytes()),
+      fileBytes(shape.FileBytes()), contiguous(false), packed(pixels, size, 1),
+      conversion(&conversion), outBytes(outBytes)
+{
+    // Converted rows are written whole by the conversion: the packed writer is not used.
+    KX_CHECK(shape.height > 0 && (shape.bits % 8 == 0 || shape.bits == 1 || shape.bits == 4) &&
+                 std::uint64_t{shape.width} * shape.height * outBytes <= size,
+             shape.height, shape.bits, outBytes, size);
+}
+
 // The first and last byte of each row of packed pixels may hold pixels of the rows beside
 // it, which the writer keeps: they start as zero. Every other byte is written whole.
 void ROWPLACER::ClearRowEnds()
@@ -125,6 +138,10 @@ void ROWPLACER::PlaceInRow(std::uint64_t row, std::uint64_t column, const std::u
                            std::size_t count)
 {
     const std::uint64_t y = shape.topDown ? shape.height - 1 - row : row;
+    if (conversion != nullptr) {
+        ConvertInRow(y, column, bytes, count);
+        return;
+    }
     if (shape.bits >= 8) {
         std::memcpy(data + y * rowBytes + column, bytes, count);
         return;
@@ -132,6 +149,57 @@ void ROWPLACER::PlaceInRow(std::uint64_t row, std::uint64_t column, const std::u
     if (column == 0)
         packed.Begin(y * shape.width, shape.width);
     packed.Put(bytes, count);
+}
+
+// A stretch of row y's file bytes from column on, converted into the picture's row y. A
+// pixel that a piece cuts waits in pending for the rest of its bytes; 1- and 4-bit pixels
+// never straddle a byte.
+void ROWPLACER::ConvertInRow(std::uint64_t y, std::uint64_t column, const std::uint8_t* bytes,
+                             std::size_t count)
+{
+    std::uint8_t* out = data + y * shape.width * outBytes;
+    if (shape.bits < 8) {
+        ConvertPacked(out, column * 8 / shape.bits, bytes, count);
+        return;
+    }
+    const unsigned size = shape.bits / 8;
+    if (pendingBytes > 0) {
+        const std::size_t take = std::min<std::size_t>(count, size - pendingBytes);
+        std::memcpy(pending + pendingBytes, bytes, take);
+        pendingBytes += static_cast<unsigned>(take);
+        bytes += take;
+        count -= take;
+        column += take;
+        if (pendingBytes < size)
+            return;
+        conversion->Run(pending, out + (column / size - 1) * outBytes, 1);
+        pendingBytes = 0;
+    }
+    const std::size_t whole = count / size;
+    if (whole > 0)
+        conversion->Run(bytes, out + column / size * outBytes, static_cast<std::uint32_t>(whole));
+    pendingBytes = static_cast<unsigned>(count - whole * size);
+    std::memcpy(pending, bytes + whole * size, pendingBytes);
+}
+
+// Whole bytes of 1- or 4-bit pixels from pixel on, turned into the picture's order a
+// small stretch at a time and converted from there; the bits of the row's last byte
+// beyond its last pixel are left out.
+void ROWPLACER::ConvertPacked(std::uint8_t* out, std::uint64_t pixel, const std::uint8_t* bytes,
+                              std::size_t count)
+{
+    const unsigned perByte = 8 / shape.bits;
+    std::uint8_t ordered[256];
+    while (count > 0) {
+        const std::size_t n = std::min(count, sizeof ordered);
+        for (std::size_t i = 0; i < n; ++i)
+            ordered[i] = static_cast<std::uint8_t>(ToPictureOrder(bytes[i], shape.bits));
+        const std::uint64_t pixels = std::min<std::uint64_t>(n * perByte, shape.width - pixel);
+        conversion->Run(ordered, out + pixel * outBytes, static_cast<std::uint32_t>(pixels));
+        pixel += pixels;
+        bytes += n;
+        count -= n;
+    }
 }
 
 } // namespace bmp

@@ -1,12 +1,16 @@
 // Putting the pixels of a BMP file's uncompressed rows into a picture's pixel buffer, as
 // they come: the whole data at once from memory, or piece by piece from a file, in the
-// file's order. The file pads each row to 4 bytes and packs 1- and 4-bit pixels with the
+// file's order, as they are or converted to another form. The file pads each row to 4 bytes and packs 1- and 4-bit pixels with the
 // leftmost in a byte's highest bits; the picture keeps its rows one after the other,
 // bottom row first, without padding, and the first pixel of a byte in its lowest bits.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+
+namespace kxpixel {
+class CONVERSION;
+}
 
 namespace bmp {
 
@@ -57,10 +61,14 @@ private:
 
 // Puts the file's pixel data, handed over in pieces in the file's order, into a new
 // picture's pixel buffer of the shape's size: the padding is left out, top-down rows go
-// in bottom row first and packed pixels into the picture's order.
+// in bottom row first and packed pixels into the picture's order. Given a conversion, it
+// puts each row's pixels through it instead, into a buffer of the converted pixels
+// (outBytes each): the picture's owner gets its own form without a second pass.
 class ROWPLACER {
 public:
     ROWPLACER(const ROWSHAPE& shape, std::uint8_t* pixels, std::size_t size);
+    ROWPLACER(const ROWSHAPE& shape, const kxpixel::CONVERSION& conversion, unsigned outBytes,
+              std::uint8_t* pixels, std::size_t size);
 
     // The next count bytes of the file's pixel data.
     void Place(const std::uint8_t* bytes, std::size_t count);
@@ -71,6 +79,10 @@ private:
     void PlaceInRow(std::uint64_t row, std::uint64_t column, const std::uint8_t* bytes,
                     std::size_t count);
     void ClearRowEnds();
+    void ConvertInRow(std::uint64_t y, std::uint64_t column, const std::uint8_t* bytes,
+                      std::size_t count);
+    void ConvertPacked(std::uint8_t* out, std::uint64_t pixel, const std::uint8_t* bytes,
+                       std::size_t count);
 
     const ROWSHAPE shape;
     std::uint8_t* const data;
@@ -81,6 +93,11 @@ private:
     const bool contiguous;
     PACKEDWRITER packed;
     std::uint64_t at = 0; // where in the file's pixel data the next piece starts
+    const kxpixel::CONVERSION* const conversion = nullptr;
+    const unsigned outBytes = 0;
+    // The first bytes of a pixel that the last piece cut, at 16, 24 and 32 bits.
+    std::uint8_t pending[4] = {};
+    unsigned pendingBytes = 0;
 };
 
 } // namespace bmp

@@ -40,10 +40,11 @@ std::string DisplayCopyRefusal(std::uint32_t width, std::uint32_t height)
 
 CPictureCtrl::CPictureCtrl() : m_status(16)
 {
-    // The control converts every picture it loads to 32 bits to show it (BuildDIB): read
-    // with room for that form, the picture converts in the buffer it was read into, and
-    // opening a file costs one fresh buffer rather than two.
-    m_picture.SetLoadRoomDepth(32);
+    // The control converts every picture it loads to 32 bits with its section's masks to
+    // show it (BuildDIB): asked for that form, a loader delivers it straight from the file
+    // (or reads with room for it, so the picture converts in the buffer it was read into),
+    // and opening a file costs one fresh buffer and no second pass over it.
+    m_picture.SetLoadForm(32, {kDibRed, kDibGreen, kDibBlue, kDibAlpha});
     m_nDisplayMode = DISPLAY_NOTHING;
     ResetVorn();
 }

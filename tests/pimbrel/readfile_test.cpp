@@ -130,33 +130,57 @@ TEST(ReadFile, ReadsEveryFileAsDecodingItsBytesDoes)
     }
 }
 
-// Every file of the public suite (good, questionable and bad) and of the reader's own
-// regressions reads from its path as from its bytes in memory: the same refusal, or the
-// same picture byte for byte.
-TEST(ReadFile, EveryFileOfTheSuiteReadsFromItsPathAsFromItsBytes)
+// The files of the public suite (good, questionable and bad) and of the reader's own
+// regressions.
+std::vector<std::filesystem::path> SuiteFiles()
 {
     const std::filesystem::path corpus = PELISK_CORPUS_DIR;
-    int compared = 0;
+    std::vector<std::filesystem::path> files;
     for (const std::filesystem::path& folder :
          {corpus / "g", corpus / "q", corpus / "b", std::filesystem::path(PELISK_REGRESSION_DIR)}) {
-        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-            if (entry.path().extension() != ".bmp")
-                continue;
-            const std::string name = entry.path().filename().string();
-            KXPICTURE decoded;
-            MakeSentinel(decoded);
-            const bmp::REFUSAL expected = Read(ReadBytes(entry.path()), decoded);
-            KXPICTURE ours;
-            MakeSentinel(ours);
-            ASSERT_EQ(bmp::ReadFile(entry.path().c_str(), ours), expected) << name;
-            if (expected == bmp::REFUSAL::NONE)
-                ExpectSame(ours, decoded, name);
-            else
-                EXPECT_TRUE(IsSentinel(ours)) << name;
-            ++compared;
-        }
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            if (entry.path().extension() == ".bmp")
+                files.push_back(entry.path());
     }
-    EXPECT_GT(compared, 80);
+    EXPECT_GT(files.size(), 80u);
+    return files;
+}
+
+// Every file of the suite reads from its path as from its bytes in memory: the same
+// refusal, or the same picture byte for byte.
+TEST(ReadFile, EveryFileOfTheSuiteReadsFromItsPathAsFromItsBytes)
+{
+    for (const std::filesystem::path& file : SuiteFiles()) {
+        const std::string name = file.filename().string();
+        KXPICTURE decoded;
+        MakeSentinel(decoded);
+        const bmp::REFUSAL expected = Read(ReadBytes(file), decoded);
+        KXPICTURE ours;
+        MakeSentinel(ours);
+        ASSERT_EQ(bmp::ReadFile(file.c_str(), ours), expected) << name;
+        if (expected == bmp::REFUSAL::NONE)
+            ExpectSame(ours, decoded, name);
+        else
+            EXPECT_TRUE(IsSentinel(ours)) << name;
+    }
+}
+
+// Every file of the suite and of the regressions, and every kind of file of the tree, read
+// into a picture that asks for a form, is the file read plainly and converted to it.
+TEST(ReadFile, EveryFileReadInTheOwnersFormIsTheFileConvertedToIt)
+{
+    for (const std::filesystem::path& file : SuiteFiles()) {
+        for (const KXLOADFORM& form : LoadForms())
+            EXPECT_TRUE(ReadsInForm(file, form))
+                << file.filename() << ", form of " << form.depth << " bits";
+    }
+    ScopedTempDir dir;
+    const std::filesystem::path path = dir.Path() / "picture.bmp";
+    for (const FILECASE& file : EveryKindOfFile()) {
+        Write(path, file.bytes);
+        for (const KXLOADFORM& form : LoadForms())
+            EXPECT_TRUE(ReadsInForm(path, form)) << file.name << ", form of " << form.depth;
+    }
 }
 
 // A picture that asks for no room (every picture but the viewer's) is read into a buffer
@@ -183,7 +207,7 @@ TEST(ReadFile, EveryFileConvertsForDisplayInTheBufferItWasReadInto)
         const std::filesystem::path path = dir.Path() / "picture.bmp";
         Write(path, file.bytes);
         KXPICTURE ours;
-        ours.SetLoadRoomDepth(32);
+        ours.SetLoadForm(32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000});
         ASSERT_EQ(bmp::ReadFile(path.c_str(), ours), bmp::REFUSAL::NONE) << file.name;
         const std::uint32_t pixels = ours.GetWidth() * ours.GetHeight();
         EXPECT_EQ(ours.GetDataCapacity(), pixels * 4) << file.name;
@@ -220,7 +244,7 @@ TEST(ReadFile, ASmallFileCostsNoMoreThanThePictureItDescribes)
     const std::filesystem::path path = dir.Path() / "picture.bmp";
     Write(path, file);
     KXPICTURE picture;
-    picture.SetLoadRoomDepth(32);
+    picture.SetLoadForm(32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000});
     ASSERT_EQ(bmp::ReadFile(path.c_str(), picture), bmp::REFUSAL::NONE);
     ASSERT_EQ(picture.GetWidth(), width);
     EXPECT_EQ(picture.GetDataCapacity(), width * height * 4);

@@ -494,6 +494,24 @@ TEST(Roads, RowsAndRunsLongerThanAPieceGiveThePixelsOfThePlainReading)
     CheckEveryRoad(cases);
 }
 
+// A picture whose owner asks for a form gets, from every kind of file, what reading the
+// file and converting it to that form gives: the rows go through the conversion on the
+// way in, the runs are converted after the read, and refusals stay refusals.
+TEST(Roads, EveryKindReadInTheOwnersFormIsTheFileConvertedToIt)
+{
+    std::vector<CASE> cases;
+    AddRowCases(cases);
+    AddRunLengthCases(cases);
+    AddLongCases(cases);
+    ScopedTempDir dir;
+    const std::filesystem::path path = dir.Path() / "picture.bmp";
+    for (const CASE& c : cases) {
+        Write(path, c.file);
+        for (const KXLOADFORM& form : LoadForms())
+            EXPECT_TRUE(ReadsInForm(path, form)) << c.name << ", form of " << form.depth << " bits";
+    }
+}
+
 // A picture read again from a file of another kind into the same picture, which keeps its
 // buffer when the size allows, has no pixels of the one before.
 TEST(Roads, ReadingAgainLeavesNothingOfThePictureBefore)

@@ -11,6 +11,12 @@
 
 #include <cstdint>
 
+// The depth and masks a picture's owner converts its loaded pictures to; depth 0: none.
+struct KXLOADFORM {
+    std::uint16_t depth = 0;
+    KXMASKS masks;
+};
+
 class KXPICTURE : public KXOBJECT {
 public:
     KXPICTURE();
@@ -91,12 +97,17 @@ public:
     std::int32_t GetYResolution() const { return yResolution; }
     void SetYResolution(std::int32_t value) { yResolution = value; }
     KXLOADERSET& GetLoaderSet() { return loaders; }
-    // The depth an image loader makes room for when it reads a file into this picture: a
-    // buffer with room for its pixels at that depth too, so that ConvertDepth to it right
-    // after the load needs no second buffer. 0, the default, gives a buffer of the file's
-    // depth only: a picture that is never converted keeps no room it does not use.
-    void SetLoadRoomDepth(std::uint16_t depthCode) { loadRoomDepth = depthCode; }
-    std::uint16_t GetLoadRoomDepth() const { return loadRoomDepth; }
+    // The form its owner converts every picture loaded into this one to, right after the
+    // load (the viewer shows pictures at 32 bits with its section's masks): an image loader
+    // may deliver the pixels in that form straight away, exactly as ConvertDepth to it would
+    // leave them, or read the file's form into a buffer with room for it, so that the
+    // conversion needs no second buffer. Depth 0, the default, asks for nothing: the picture
+    // gets the file's depth and no room it does not use.
+    void SetLoadForm(std::uint16_t depthCode, const KXMASKS& formMasks)
+    {
+        loadForm = {depthCode, formMasks};
+    }
+    const KXLOADFORM& GetLoadForm() const { return loadForm; }
 
     // Pixel i = x + y × width, row 0 at the bottom; indices are the caller's to keep
     // inside the picture.
@@ -189,5 +200,5 @@ private:
     std::int32_t yResolution = 0;
     KXMASKS masks;
     std::uint32_t dataCapacity = 0;
-    std::uint16_t loadRoomDepth = 0;
+    KXLOADFORM loadForm;
 };

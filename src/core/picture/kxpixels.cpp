@@ -133,6 +133,8 @@ void CopyFromTable(const PIXELSOURCE& source, const std::uint8_t* table, std::ui
                     table + std::size_t{RawValue(source.data, source.depth, i)} * size, size);
 }
 
+} // namespace
+
 // The packed fields of each channel value in a target of 16, 24 or 32 bits whose masks do
 // not overlap, so that a pixel is the OR of its channels' entries. The channels a depth
 // does not pack (alpha at 16 bits) stay 0.
@@ -166,6 +168,8 @@ struct ENCODER {
                field[2][from.Channel(pixel, 2)] | field[3][from.Channel(pixel, 3)];
     }
 };
+
+namespace {
 
 template <unsigned size> std::uint32_t ReadSized(const std::uint8_t* p)
 {
@@ -327,47 +331,7 @@ void MoveBytes(const std::uint8_t* in, std::uint8_t* out, std::uint32_t count,
     }
 }
 
-// A conversion from one format to another made ready once: its tables are built before
-// any pixel is written, and it then converts any run of pixels, each run read as pixels
-// 0, 1, 2, ... of the source's depth, through the source's palette and masks.
-class CONVERSION {
-public:
-    // The road the formats allow, for a conversion of count pixels in all; pixel by
-    // pixel, which needs no memory, when a table cannot be had.
-    CONVERSION(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const PIXELTARGET& target,
-               std::uint32_t count);
-
-    // Converts count pixels at in into out: distinct buffers, or the same one when the
-    // pixels keep their size.
-    void Run(const std::uint8_t* in, std::uint8_t* out, std::uint32_t count) const;
-
-private:
-    enum class ROAD : std::uint8_t { PERPIXEL, TABLE, MOVE, FIELDS };
-
-    // Sources of 1, 4, 8 and 16 bits: every value the source can hold is converted once,
-    // by the per-pixel path, and each pixel is then a copy of its value's converted bytes;
-    // at 1 and 4 bits each source byte is one copy of its pixels' bytes.
-    bool MakeTable(std::uint32_t count);
-    // Both sides of 24 or 32 bits with byte masks: every channel is a byte moved from one
-    // place to another, the commonest conversions (file layouts to the viewer's and back).
-    bool MakeMove();
-    // Sources of 24 and 32 bits whose masks are whole bytes: a channel needs no scaling on
-    // the way in, and the packing into the target comes from a table per channel.
-    bool MakeFields();
-
-    PIXELSOURCE source;
-    KXMASKS sourceMasks;
-    std::uint16_t targetDepth;
-    KXMASKS targetMasks;
-    unsigned inSize;
-    unsigned outSize;
-    ROAD road = ROAD::PERPIXEL;
-    std::vector<std::uint8_t> table;
-    BYTEFIELDS from{};
-    BYTEFIELDS to{};
-    // Held on the heap: four tables of 256 entries are too large for a comfortable frame.
-    std::unique_ptr<ENCODER> encoder;
-};
+} // namespace
 
 CONVERSION::CONVERSION(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
                        const PIXELTARGET& target, std::uint32_t count)
@@ -386,6 +350,8 @@ CONVERSION::CONVERSION(const PIXELSOURCE& source, const KXMASKS& sourceMasks,
         road = ROAD::PERPIXEL;
     }
 }
+
+CONVERSION::~CONVERSION() = default;
 
 bool CONVERSION::MakeTable(std::uint32_t count)
 {
@@ -456,8 +422,6 @@ void CONVERSION::Run(const std::uint8_t* in, std::uint8_t* out, std::uint32_t co
         break;
     }
 }
-
-} // namespace
 
 void WritePixel(std::uint8_t* data, std::uint16_t depth, std::uint32_t i, const KXCOLOR& colour)
 {

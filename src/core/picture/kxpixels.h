@@ -10,6 +10,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 class KXPICTURE;
 
@@ -155,6 +157,56 @@ struct BYTEFIELDS {
         return (r & keep[0]) << shift[0] | (g & keep[1]) << shift[1] | (b & keep[2]) << shift[2] |
                (a & keep[3]) << shift[3];
     }
+};
+
+struct ENCODER;
+
+// A conversion from one format to another made ready once: its tables are built before
+// any pixel is written, and it then converts any run of pixels, each run read as pixels
+// 0, 1, 2, ... of the source's depth (1- and 4-bit pixels in the picture's order, from a
+// whole byte), through the source's palette and masks, into a target of a writable depth.
+// Convert is one run of it over a whole buffer; a loader runs one over the pieces of a
+// file as they come. The source's and the target's data pointers are not used.
+class CONVERSION {
+public:
+    // The road the formats allow, for a conversion of count pixels in all; pixel by
+    // pixel, which needs no memory, when a table cannot be had.
+    CONVERSION(const PIXELSOURCE& source, const KXMASKS& sourceMasks, const PIXELTARGET& target,
+               std::uint32_t count);
+    ~CONVERSION();
+    CONVERSION(const CONVERSION&) = delete;
+    CONVERSION& operator=(const CONVERSION&) = delete;
+
+    // Converts count pixels at in into out: distinct buffers, or the same one when the
+    // pixels keep their size.
+    void Run(const std::uint8_t* in, std::uint8_t* out, std::uint32_t count) const;
+
+private:
+    enum class ROAD : std::uint8_t { PERPIXEL, TABLE, MOVE, FIELDS };
+
+    // Sources of 1, 4, 8 and 16 bits: every value the source can hold is converted once,
+    // by the per-pixel path, and each pixel is then a copy of its value's converted bytes;
+    // at 1 and 4 bits each source byte is one copy of its pixels' bytes.
+    bool MakeTable(std::uint32_t count);
+    // Both sides of 24 or 32 bits with byte masks: every channel is a byte moved from one
+    // place to another, the commonest conversions (file layouts to the viewer's and back).
+    bool MakeMove();
+    // Sources of 24 and 32 bits whose masks are whole bytes: a channel needs no scaling on
+    // the way in, and the packing into the target comes from a table per channel.
+    bool MakeFields();
+
+    PIXELSOURCE source;
+    KXMASKS sourceMasks;
+    std::uint16_t targetDepth;
+    KXMASKS targetMasks;
+    unsigned inSize;
+    unsigned outSize;
+    ROAD road = ROAD::PERPIXEL;
+    std::vector<std::uint8_t> table;
+    BYTEFIELDS from{};
+    BYTEFIELDS to{};
+    // Held on the heap: four tables of 256 entries are too large for a comfortable frame.
+    std::unique_ptr<ENCODER> encoder;
 };
 
 // One averaging pass: the pixels averaged for each one, as steps in x and y in the order

@@ -162,18 +162,18 @@ TEST(Picture, ItsPixelBufferIsKeptUnderTheSizeItWasMadeWith)
 TEST(Picture, TheRoomALoadMakesIsThePicturesOwnSetting)
 {
     KXPICTURE plain;
-    EXPECT_EQ(plain.GetLoadRoomDepth(), 0);
-    ASSERT_TRUE(plain.CreateWithPalette(1000, 700, 8, 256, plain.GetLoadRoomDepth()));
+    EXPECT_EQ(plain.GetLoadForm().depth, 0);
+    ASSERT_TRUE(plain.CreateWithPalette(1000, 700, 8, 256, plain.GetLoadForm().depth));
     EXPECT_EQ(plain.GetDataCapacity(), plain.GetDataSize());
 
     KXPICTURE shown;
-    shown.SetLoadRoomDepth(32);
+    shown.SetLoadForm(32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000});
     for (int read = 0; read < 3; ++read) {
         // A loader that reads the pixels before the picture changes.
         std::uint8_t* pixels = nullptr;
         std::uint32_t bytes = 0;
         ASSERT_TRUE(KXPICTURE::NewPixelBuffer(1000, 700, 8, pixels, bytes,
-                                              shown.GetLoadRoomDepth()));
+                                              shown.GetLoadForm().depth));
         ASSERT_TRUE(shown.CreateWithPixels(1000, 700, 8, 256, pixels, bytes)) << read;
         std::memset(shown.GetData(), 7, shown.GetDataSize());
         std::memset(shown.GetPalette(), 9, 1024);
@@ -181,11 +181,11 @@ TEST(Picture, TheRoomALoadMakesIsThePicturesOwnSetting)
         ASSERT_TRUE(shown.ConvertDepth(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000));
         EXPECT_EQ(shown.GetData(), pixels) << read;
         // A loader that decodes into the picture.
-        ASSERT_TRUE(shown.CreateWithPalette(999, 700, 4, 16, shown.GetLoadRoomDepth()));
+        ASSERT_TRUE(shown.CreateWithPalette(999, 700, 4, 16, shown.GetLoadForm().depth));
         EXPECT_EQ(shown.GetDataCapacity(), 2797200u) << read;
         shown.Reset();
     }
-    EXPECT_EQ(shown.GetLoadRoomDepth(), 32);
+    EXPECT_EQ(shown.GetLoadForm().depth, 32);
 }
 
 TEST(Picture, PaletteLookups)
