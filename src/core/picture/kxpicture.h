@@ -24,8 +24,7 @@ public:
     KXPICTURE(const KXPICTURE&) = delete;
     KXPICTURE& operator=(const KXPICTURE&) = delete;
 
-    // Frees the buffers and empties the picture; the resolutions and the load room depth
-    // stay.
+    // Frees the buffers and empties the picture; the resolutions and the load form stay.
     KXPICTURE& Reset();
     // Reset, then a buffer for width × height pixels of the depth. False, with the
     // picture left empty, for more pixels than kLargestPicture or a buffer larger than the
