@@ -609,14 +609,15 @@ REFUSAL ReadRuns(const LAYOUT& layout, const READAT& readAt, std::uint8_t* pixel
     return REFUSAL::NONE;
 }
 
-// Gives a picture of the layout's size and depth the file's palette, masks and
-// resolutions.
-void FinishPicture(const LAYOUT& layout, const std::uint8_t* fileBytes, KXPICTURE& picture)
+// Gives a picture of the layout's size the file's palette and resolutions, and the masks
+// its pixels are held in: the file's, or those of the form they were converted to.
+void FinishPicture(const LAYOUT& layout, const std::uint8_t* fileBytes, const KXMASKS& masks,
+                   KXPICTURE& picture)
 {
     picture.SetXResolution(layout.xResolution);
     picture.SetYResolution(layout.yResolution);
     CopyPalette(layout, fileBytes, picture);
-    SetMasks(MasksOf(layout), picture);
+    SetMasks(masks, picture);
 }
 
 } // namespace
@@ -640,7 +641,7 @@ REFUSAL Decode(const std::uint8_t* bytes, std::size_t size, KXPICTURE& picture)
                                    static_cast<std::uint16_t>(layout.bits), layout.paletteCount,
                                    RoomDepthFor(picture)))
         return REFUSAL::NOMEMORY;
-    FinishPicture(layout, bytes, picture);
+    FinishPicture(layout, bytes, MasksOf(layout), picture);
     if (layout.IsRunLength()) {
         MEMORYRUNS runs(layout, bytes);
         PICTURESINK sink(picture.GetData(), picture.GetDataSize(), layout.compression == L::kRle4);
@@ -694,9 +695,7 @@ REFUSAL DecodeFile(const std::uint8_t* head, std::size_t headSize, std::size_t f
         MemFreeBuffer(pixels, capacity);
         return refusal;
     }
-    FinishPicture(layout, head, picture);
-    if (converts)
-        SetMasks(form.masks, picture);
+    FinishPicture(layout, head, converts ? form.masks : MasksOf(layout), picture);
     return REFUSAL::NONE;
 }
 
