@@ -669,10 +669,11 @@ REFUSAL DecodeFile(const std::uint8_t* head, std::size_t headSize, std::size_t f
     }
     // Rows go straight into the owner's form where it changes them: the picture ends as
     // the file's form converted to it would, in a buffer of just its pixels, as a
-    // conversion with room leaves it. Runs are read as the file holds them, with room.
+    // conversion with room leaves it. Runs, and rows of the depth the owner keeps, are
+    // read as the file holds them, with room.
     const KXLOADFORM& form = picture.GetLoadForm();
-    const bool converts =
-        !layout.IsRunLength() && ChangesPixels(form, layout.bits, MasksOf(layout));
+    const bool converts = !layout.IsRunLength() && layout.bits != form.keptDepth &&
+                          ChangesPixels(form, layout.bits, MasksOf(layout));
     const auto depth = converts ? form.depth : static_cast<std::uint16_t>(layout.bits);
     std::uint8_t* pixels = nullptr;
     std::uint32_t capacity = 0;

@@ -230,6 +230,8 @@ bool CMainDlg::OnInitDialog()
 
 bool CMainDlg::OnCommand(unsigned wParam, long)
 {
+    // No command meets a picture still shown as it was read.
+    m_picture.FinishDisplayForm();
     if (wParam >= m_firstRendererId && wParam < m_nextRendererId)
         SelectRenderer(wParam);
     // Every command reaches the picture control before the dialog's own handlers.

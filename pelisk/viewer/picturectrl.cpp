@@ -4,7 +4,10 @@
 #include "vorn.h"
 
 #include "kxcolor.h"
+#include "kxnomemory.h"
 #include "kxsysdlg.h"
+
+#include <QMetaObject>
 
 #include <algorithm>
 #include <cstring>
@@ -44,7 +47,9 @@ CPictureCtrl::CPictureCtrl() : m_status(16)
     // show it (BuildDIB): asked for that form, a loader delivers it straight from the file
     // (or reads with room for it, so the picture converts in the buffer it was read into),
     // and opening a file costs one fresh buffer and no second pass over it.
-    m_picture.SetLoadForm(32, {kDibRed, kDibGreen, kDibBlue, kDibAlpha});
+    // 8-bit files are the exception: they are read as they are, with that room, and shown
+    // before they are converted (BuildDIB).
+    m_picture.SetLoadForm(32, {kDibRed, kDibGreen, kDibBlue, kDibAlpha}, 8);
     m_nDisplayMode = DISPLAY_NOTHING;
     ResetVorn();
 }
@@ -110,14 +115,63 @@ template <typename MAKE> HBITMAP SectionOnWindow(HWND window, MAKE&& make)
 
 bool CPictureCtrl::BuildDIB()
 {
+    FreeDIB();
+    // A picture without pixels has nothing to show.
+    if (m_picture.GetWidth() == 0 || m_picture.GetHeight() == 0)
+        return false;
+    if (CanShowIndicesFirst() && KeepIndexColours()) {
+        m_bShowsIndices = true;
+        return true;
+    }
+    return BuildSection();
+}
+
+void CPictureCtrl::FinishDisplayForm()
+{
+    if (!m_bShowsIndices)
+        return;
+    m_bShowsIndices = false;
+    // The same pixels show: nothing needs painting again unless the section is refused.
+    BuildSection();
+}
+
+bool CPictureCtrl::CanShowIndicesFirst() const
+{
+    const std::uint32_t width = m_picture.GetWidth();
+    const std::uint32_t height = m_picture.GetHeight();
+    // Only a window shows the picture and takes turns; the room makes the conversion one
+    // that needs no new buffer.
+    return m_widget != nullptr && m_picture.GetDepth() == 8 && m_picture.GetData() != nullptr &&
+           m_picture.GetDataSize() >= std::uint64_t{width} * height &&
+           m_picture.GetDataCapacity() >= SectionBytes(width, height) &&
+           width <= static_cast<std::uint32_t>(INT32_MAX) &&
+           height <= static_cast<std::uint32_t>(INT32_MAX);
+}
+
+bool CPictureCtrl::KeepIndexColours()
+{
+    // Every index converted as the picture's pixels will be, so the first paint shows what
+    // every later one does, indices beyond the palette included.
+    KXPICTURE indices;
+    const std::uint32_t entries = m_picture.GetPaletteSize();
+    if (!indices.CreateWithPalette(256, 1, 8, entries))
+        return false;
+    if (entries > 0)
+        std::memcpy(indices.GetPalette(), m_picture.GetPalette(), std::size_t{entries} * 4);
+    for (std::uint32_t i = 0; i < 256; ++i)
+        indices.GetData()[i] = static_cast<std::uint8_t>(i);
+    if (!indices.ConvertDepth(32, kDibRed, kDibGreen, kDibBlue, kDibAlpha) ||
+        indices.GetData() == nullptr)
+        return false;
+    std::memcpy(m_indexColours, indices.GetData(), sizeof m_indexColours);
+    return true;
+}
+
+bool CPictureCtrl::BuildSection()
+{
     const std::uint32_t width = m_picture.GetWidth();
     const std::uint32_t height = m_picture.GetHeight();
     const BITMAPINFOHEADER header = SectionHeader(width, height);
-
-    FreeDIB();
-    // A picture without pixels has nothing to show.
-    if (width == 0 || height == 0)
-        return false;
     if (m_picture.ConvertDepth(32, kDibRed, kDibGreen, kDibBlue, kDibAlpha) &&
         m_picture.GetData() != nullptr)
         m_hDIB = SectionOfPicture(header);
@@ -153,6 +207,7 @@ HBITMAP CPictureCtrl::SectionOfPicture(const BITMAPINFOHEADER& header)
 
 void CPictureCtrl::KeepDisplayCopy()
 {
+    FinishDisplayForm();
     if (m_hDIB == nullptr || m_pSharedPixels == nullptr)
         return;
     const std::uint32_t width = m_sharedWidth;
@@ -200,6 +255,7 @@ void CPictureCtrl::FreeDIB()
         DeleteObject(m_hDIB);
     m_hDIB = nullptr;
     m_pSharedPixels = nullptr;
+    m_bShowsIndices = false;
 }
 
 void CPictureCtrl::GrabWindow()
@@ -332,22 +388,52 @@ void CPictureCtrl::DrawPicture(HDC dc)
         return;
     // A picture without its display copy shows the empty state, as does one that changed
     // under a section over its pixels without a BuildDIB after it.
-    if (m_hDIB == nullptr || !SectionReadable()) {
+    const bool indices = m_bShowsIndices && CanShowIndicesFirst();
+    if (!indices && (m_hDIB == nullptr || !SectionReadable())) {
         FillSolidRect(dc, ParentClientRect(), kEmptyColour);
         return;
     }
-    const RECT source = SourceRect(cw, ch);
-    HDC memory = CreateCompatibleDC(nullptr);
-    HBITMAP previous = SelectObject(memory, m_hDIB);
-    StretchBlt(dc, 0, 0, cw, ch, memory, source.left, source.top, source.right, source.bottom,
-               SRCCOPY);
+    BlitPicture(dc, cw, ch, SourceRect(cw, ch));
     if (m_bSelecting && !m_bZoomed)
         DrawEdge(dc, &m_selection, EDGE_BUMP, BF_RECT);
     if (m_nVornMode == 1 || m_nVornMode == 2)
         DrawVornOverlay(dc, cw, ch);
+    if (indices)
+        QueueFinishDisplayForm();
+}
+
+void CPictureCtrl::BlitPicture(HDC dc, int cw, int ch, const RECT& source)
+{
+    if (m_bShowsIndices) {
+        const INDEXEDROWS rows{m_picture.GetData(), static_cast<int>(m_picture.GetWidth()),
+                               static_cast<int>(m_picture.GetHeight()), m_indexColours};
+        StretchIndexed(dc, 0, 0, cw, ch, rows, source.left, source.top, source.right,
+                       source.bottom);
+        return;
+    }
+    HDC memory = CreateCompatibleDC(nullptr);
+    HBITMAP previous = SelectObject(memory, m_hDIB);
+    StretchBlt(dc, 0, 0, cw, ch, memory, source.left, source.top, source.right, source.bottom,
+               SRCCOPY);
     // The section outlives the memory device context.
     SelectObject(memory, previous);
     DeleteDC(memory);
+}
+
+void CPictureCtrl::QueueFinishDisplayForm()
+{
+    if (m_bFinishQueued || m_widget == nullptr)
+        return;
+    m_bFinishQueued = true;
+    // Queued behind this paint, which reaches the screen first; the widget's going takes
+    // the call with it.
+    QMetaObject::invokeMethod(
+        m_widget,
+        [this] {
+            m_bFinishQueued = false;
+            RunContained([this] { FinishDisplayForm(); });
+        },
+        Qt::QueuedConnection);
 }
 
 // ---------------------------------------------------------------------------------
@@ -362,6 +448,7 @@ bool CPictureCtrl::IsInside(int x, int y) const
 
 void CPictureCtrl::OnMouseMove(int x, int y)
 {
+    FinishDisplayForm();
     // The toolkit keeps sending moves while a button held down drags outside the control;
     // the control sees only the moves over it, as a window that does not capture the mouse.
     if (!IsInside(x, y))
@@ -396,6 +483,7 @@ void CPictureCtrl::GrowSelection(int x, int y)
 
 void CPictureCtrl::OnLButtonDown(int x, int y)
 {
+    FinishDisplayForm();
     if (m_nVornMode == 0 && !m_bZoomed) {
         m_bSelecting = true;
         m_selection = {x, y, x, y};
@@ -406,6 +494,7 @@ void CPictureCtrl::OnLButtonDown(int x, int y)
 
 void CPictureCtrl::OnLButtonUp(int, int)
 {
+    FinishDisplayForm();
     if (!m_bSelecting)
         return;
     // A side shorter than the minimum drops the rectangle.
@@ -421,6 +510,7 @@ void CPictureCtrl::OnLButtonUp(int, int)
 
 void CPictureCtrl::OnRButtonUp(int, int)
 {
+    FinishDisplayForm();
     m_bZoomed = false;
     m_bSelecting = false;
     Invalidate();
@@ -428,12 +518,14 @@ void CPictureCtrl::OnRButtonUp(int, int)
 
 void CPictureCtrl::OnMouseWheel(int delta, int, int)
 {
+    FinishDisplayForm();
     if (m_nVornMode == 1 || m_nVornMode == 2)
         VornWheel(delta);
 }
 
 void CPictureCtrl::OnKeyDown(unsigned virtualKey)
 {
+    FinishDisplayForm();
     switch (virtualKey) {
     case 'Z':
         m_camera.MoveForward(kWalkStep);

@@ -46,7 +46,16 @@ public:
     // which at 32 bits are laid out as a section's, rather than over a copy of them: a
     // copy is a second buffer of the picture's size, made and written before the picture
     // can first show, and held as long as it shows.
+    // An 8-bit picture read with room for 32 bits shows first as it was read, each index
+    // drawn in the colour its conversion gives, and is converted once that paint is on the
+    // screen: the conversion writes four times the file's pixels into fresh memory, which
+    // would otherwise come before anything shows. The screen shows the same pixels either
+    // way.
     bool BuildDIB();
+    // Ends an 8-bit picture's first showing: converts it and makes its section, telling the
+    // user when that cannot be had. Every command, key and button reaches it first, so no
+    // step ever meets the picture at the depth it was read in.
+    void FinishDisplayForm();
     // Before the picture goes to code that may change or free its pixels and is not
     // followed by BuildDIB (a loader that may refuse the file, a writer that converts the
     // picture it saves), the section takes a copy of them, so that what is shown stays
@@ -120,6 +129,16 @@ private:
     // Whether the section may be read: it has pixels of its own, or the picture still
     // holds the pixels it lies over, at the size and depth it was made for.
     bool SectionReadable() const;
+    // The conversion and the section of BuildDIB.
+    bool BuildSection();
+    // Whether the picture may show as it was read, and the colours its indices take.
+    bool CanShowIndicesFirst() const;
+    bool KeepIndexColours();
+    // The blit of the shown picture onto the control, from the section or the indices.
+    void BlitPicture(kxgdi::HDC dc, int cw, int ch, const kxgdi::RECT& source);
+    // Once the picture shown by its indices is on the screen, its conversion waits for the
+    // window's next turn.
+    void QueueFinishDisplayForm();
     // The paint of the status display modes.
     void DrawStatus(kxgdi::HDC dc, const kxgdi::RECT& parentClient);
     // The part of the picture shown, its origin in left and top and its extent in right and
@@ -137,4 +156,9 @@ private:
     const std::uint8_t* m_pSharedPixels = nullptr;
     std::uint32_t m_sharedWidth = 0;
     std::uint32_t m_sharedHeight = 0;
+    // An 8-bit picture shown by its indices until it is converted: the surface pixel of
+    // each index, as the conversion makes it.
+    bool m_bShowsIndices = false;
+    bool m_bFinishQueued = false;
+    std::uint32_t m_indexColours[256] = {};
 };

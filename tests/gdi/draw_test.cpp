@@ -74,13 +74,22 @@ TEST(Stretch, CopiesNearestPixelsMirrorsAndClips)
          {"ABB.", "CDD.", "CDD.", "...."}},
         {"zero extent draws nothing", 0, 0, 0, 4, 0, 0, 2, 2, {"....", "....", "....", "...."}},
     };
+    // The same picture as rows of indices, bottom row first, and the surface pixels of
+    // A, B, C and D (red in the third byte).
+    const std::uint8_t indices[] = {2, 3, 0, 1};
+    std::uint32_t colours[256] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00};
+    const INDEXEDROWS rows{indices, 2, 2, colours};
     for (const STRETCHCASE& c : cases) {
-        SECTION source(2, -2), dest(4, 4);
+        SECTION source(2, -2), dest(4, 4), fromIndices(4, 4);
         Paint(source.dc, {"AB", "CD"});
         EXPECT_TRUE(StretchBlt(dest.dc, c.x, c.y, c.width, c.height, source.dc, c.sx, c.sy,
                                c.sourceWidth, c.sourceHeight, SRCCOPY))
             << c.what;
         EXPECT_EQ(Picture(dest.dc, 4, 4), c.expected) << c.what;
+        EXPECT_TRUE(StretchIndexed(fromIndices.dc, c.x, c.y, c.width, c.height, rows, c.sx, c.sy,
+                                   c.sourceWidth, c.sourceHeight))
+            << c.what;
+        EXPECT_EQ(Picture(fromIndices.dc, 4, 4), c.expected) << "from indices: " << c.what;
     }
 }
 

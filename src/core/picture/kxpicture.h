@@ -15,6 +15,9 @@
 struct KXLOADFORM {
     std::uint16_t depth = 0;
     KXMASKS masks;
+    // Files of this depth are read as they are, with room for the form: their owner shows
+    // them before it converts them (0: every file takes the form).
+    std::uint16_t keptDepth = 0;
 };
 
 class KXPICTURE : public KXOBJECT {
@@ -101,10 +104,12 @@ public:
     // may deliver the pixels in that form straight away, exactly as ConvertDepth to it would
     // leave them, or read the file's form into a buffer with room for it, so that the
     // conversion needs no second buffer. Depth 0, the default, asks for nothing: the picture
-    // gets the file's depth and no room it does not use.
-    void SetLoadForm(std::uint16_t depthCode, const KXMASKS& formMasks)
+    // gets the file's depth and no room it does not use. A file of keptDepth bits is read
+    // at that depth, with room for the form.
+    void SetLoadForm(std::uint16_t depthCode, const KXMASKS& formMasks,
+                     std::uint16_t keptDepth = 0)
     {
-        loadForm = {depthCode, formMasks};
+        loadForm = {depthCode, formMasks, keptDepth};
     }
     const KXLOADFORM& GetLoadForm() const { return loadForm; }
 

@@ -208,6 +208,21 @@ KXGDI_API bool StretchBlt(HDC dest, int x, int y, int width, int height, HDC sou
                           int sourceWidth, int sourceHeight, ROP rop);
 KXGDI_API bool BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sx, int sy,
                       ROP rop);
+// Rows of 8-bit colour indices held by the caller: width bytes a row, no padding, the
+// bottom row first, as a bottom-up section lays its rows; colours holds the surface pixel
+// of each of the 256 indices.
+struct INDEXEDROWS {
+    const std::uint8_t* rows;
+    int width;
+    int height;
+    const std::uint32_t* colours;
+};
+// StretchBlt with indexed rows as the source: each destination pixel is the colour of the
+// index that StretchBlt would take from a section of those rows, so the copy is the one a
+// 32-bit section of the colours would give, with no such section made first.
+KXGDI_API bool StretchIndexed(HDC dest, int x, int y, int width, int height,
+                              const INDEXEDROWS& source, int sx, int sy, int sourceWidth,
+                              int sourceHeight);
 KXGDI_API COLORREF GetPixel(HDC dc, int x, int y);
 KXGDI_API COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour);
 // Moves the current position; previous, when given, receives the old one.

@@ -85,6 +85,33 @@ void Ring(HDC dc, const PIXELS& pixels, const RECT& rect, COLORREF topLeft, COLO
         Fill(dc, pixels, {rect.right - 1, rect.top, rect.right, rect.bottom}, dark);
 }
 
+// A blit's rectangle: origin and extent, the extents signed.
+struct BLITRECT {
+    int x, y, width, height;
+};
+
+// The copy of every blit: each destination pixel of to within the destination rectangle
+// gets the pixel at(column, row) of the source sample nearest its centre, where that lies
+// within the source's width × height.
+template <class AT>
+void Stretch(HDC dest, const PIXELS& to, const BLITRECT& into, const BLITRECT& from,
+             int sourceWidth, int sourceHeight, AT at)
+{
+    if (into.width == 0 || into.height == 0 || from.width == 0 || from.height == 0)
+        return;
+    const SPAN destX = Normalise(into.x, into.width), destY = Normalise(into.y, into.height);
+    const std::vector<int> columns = Samples(destX, Normalise(from.x, from.width));
+    const std::vector<int> rows = Samples(destY, Normalise(from.y, from.height));
+    for (int j = 0; j < destY.length; ++j) {
+        const int ty = destY.origin + j, fy = rows[j];
+        if (ty < 0 || ty >= to.height || fy < 0 || fy >= sourceHeight)
+            continue;
+        for (int i = 0; i < destX.length; ++i)
+            if (columns[i] >= 0 && columns[i] < sourceWidth)
+                Plot(dest, to, destX.origin + i, ty, at(columns[i], fy));
+    }
+}
+
 } // namespace
 
 bool StretchBlt(HDC dest, int x, int y, int width, int height, HDC source, int sx, int sy,
@@ -94,25 +121,33 @@ bool StretchBlt(HDC dest, int x, int y, int width, int height, HDC source, int s
         return false;
     const PIXELS to = PixelsOf(dest);
     PIXELS from = PixelsOf(source);
-    if (to.top == nullptr || from.top == nullptr || width == 0 || height == 0 || sourceWidth == 0 ||
-        sourceHeight == 0)
+    if (to.top == nullptr || from.top == nullptr)
         return true;
-    const SPAN destX = Normalise(x, width), destY = Normalise(y, height);
-    const std::vector<int> columns = Samples(destX, Normalise(sx, sourceWidth));
-    const std::vector<int> rows = Samples(destY, Normalise(sy, sourceHeight));
     std::unique_ptr<SNAPSHOT> snapshot;
     if (from.top == to.top) {
         snapshot = std::make_unique<SNAPSHOT>(from);
         from = snapshot->pixels;
     }
-    for (int j = 0; j < destY.length; ++j) {
-        const int ty = destY.origin + j, fy = rows[j];
-        if (ty < 0 || ty >= to.height || fy < 0 || fy >= from.height)
-            continue;
-        for (int i = 0; i < destX.length; ++i)
-            if (from.Contains(columns[i], fy))
-                Plot(dest, to, destX.origin + i, ty, from.At(columns[i], fy));
-    }
+    Stretch(dest, to, {x, y, width, height}, {sx, sy, sourceWidth, sourceHeight}, from.width,
+            from.height, [&from](int column, int row) { return from.At(column, row); });
+    return true;
+}
+
+bool StretchIndexed(HDC dest, int x, int y, int width, int height, const INDEXEDROWS& source,
+                    int sx, int sy, int sourceWidth, int sourceHeight)
+{
+    if (!IsLive(dest) || source.rows == nullptr || source.colours == nullptr ||
+        source.width < 0 || source.height < 0)
+        return false;
+    const PIXELS to = PixelsOf(dest);
+    if (to.top == nullptr)
+        return true;
+    // Row 0 of the blit is the top row, the last of the rows held.
+    const std::uint8_t* top = source.rows + std::ptrdiff_t{source.height - 1} * source.width;
+    Stretch(dest, to, {x, y, width, height}, {sx, sy, sourceWidth, sourceHeight}, source.width,
+            source.height, [&](int column, int row) {
+                return source.colours[top[column - std::ptrdiff_t{row} * source.width]];
+            });
     return true;
 }
 
