@@ -91,6 +91,10 @@ private:
     const std::uint64_t fileBytes;
     // Rows the picture holds byte for byte as the file stores them.
     const bool contiguous;
+    // Packed rows that fill whole bytes: each row starts on a byte of its own and every
+    // byte of it is written whole, its pixels turned into the picture's order many bytes
+    // at a time.
+    const bool wholeBytes;
     PACKEDWRITER packed;
     std::uint64_t at = 0; // where in the file's pixel data the next piece starts
     const kxpixel::CONVERSION* const conversion = nullptr;
