@@ -74,11 +74,6 @@ __attribute__((target("avx2"))) void ToPictureOrderAvx2(const std::uint8_t* from
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + lastAt), last);
 }
 
-bool HasAvx2()
-{
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
 #endif
 
 } // namespace
@@ -95,7 +90,7 @@ std::uint64_t ToPictureOrder(std::uint64_t word, unsigned bits)
 void ToPictureOrder(const std::uint8_t* from, std::uint8_t* to, std::size_t count, unsigned bits)
 {
 #if defined(__x86_64__)
-    if (count >= 32 && HasAvx2()) {
+    if (count >= 32 && __builtin_cpu_supports("avx2")) {
         ToPictureOrderAvx2(from, to, count, bits);
         return;
     }
