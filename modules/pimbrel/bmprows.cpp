@@ -1,5 +1,7 @@
 #include "bmprows.h"
 
+#include "bmpbitorder.h"
+
 #include "kxassert.h"
 #include "kxpixels.h"
 
@@ -8,21 +10,6 @@
 #include <cstring>
 
 namespace bmp {
-namespace {
-
-// Turns each byte of a word of file pixels into the picture's order: the pixel in a
-// byte's highest bits goes to its lowest, at 1 bit by reversing the bits, at 4 by
-// swapping the halves. Each byte stays in its place.
-std::uint64_t ToPictureOrder(std::uint64_t word, unsigned bits)
-{
-    if (bits == 1) {
-        word = (word >> 1 & 0x5555555555555555) | (word & 0x5555555555555555) << 1;
-        word = (word >> 2 & 0x3333333333333333) | (word & 0x3333333333333333) << 2;
-    }
-    return (word >> 4 & 0x0F0F0F0F0F0F0F0F) | (word & 0x0F0F0F0F0F0F0F0F) << 4;
-}
-
-} // namespace
 
 PACKEDWRITER::PACKEDWRITER(std::uint8_t* pixels, std::size_t size, unsigned bits)
     : data(pixels), dataSize(size), bits(bits)
@@ -43,24 +30,43 @@ void PACKEDWRITER::Begin(std::uint64_t first, std::uint64_t count)
 void PACKEDWRITER::Put(const std::uint8_t* bytes, std::size_t count)
 {
     KX_CHECK(count <= (left + 7) / 8, count, left);
+    // The stretch's state in locals: the bytes written could alias the writer's members,
+    // which would be stored and loaded again at every step.
+    std::uint8_t* to = out;
+    std::uint64_t bitsLeft = left;
+    std::uint64_t over = carry;
+    // A stretch that starts on a byte boundary takes whole bytes as they come, many at a
+    // time, all but its last byte.
+    if (shift == 0 && count > 0 && bitsLeft > 8) {
+        const std::size_t whole =
+            static_cast<std::size_t>(std::min<std::uint64_t>(count, (bitsLeft - 1) / 8));
+        ToPictureOrder(bytes, to, whole, bits);
+        bytes += whole;
+        to += whole;
+        count -= whole;
+        bitsLeft -= std::uint64_t{whole} * 8;
+    }
     // Whole words while more than one word's bits are left, so that the eight bytes
     // written hold nothing but the stretch's pixels. A little-endian word holds the
     // bytes' bits in the order the picture keeps pixels.
     if constexpr (std::endian::native == std::endian::little) {
-        for (; count >= 8 && left > 64; count -= 8, bytes += 8, out += 8, left -= 64) {
+        for (; count >= 8 && bitsLeft > 64; count -= 8, bytes += 8, to += 8, bitsLeft -= 64) {
             std::uint64_t word = 0;
             std::memcpy(&word, bytes, 8);
             word = ToPictureOrder(word, bits);
-            const std::uint64_t placed = carry | word << shift;
-            std::memcpy(out, &placed, 8);
-            carry = shift == 0 ? 0 : word >> (64 - shift);
+            const std::uint64_t placed = over | word << shift;
+            std::memcpy(to, &placed, 8);
+            over = shift == 0 ? 0 : word >> (64 - shift);
         }
     }
-    for (; count > 0 && left > 8; --count, ++bytes, left -= 8) {
-        const std::uint64_t placed = carry | ToPictureOrder(*bytes, bits) << shift;
-        *out++ = static_cast<std::uint8_t>(placed);
-        carry = placed >> 8;
+    for (; count > 0 && bitsLeft > 8; --count, ++bytes, bitsLeft -= 8) {
+        const std::uint64_t placed = over | ToPictureOrder(*bytes, bits) << shift;
+        *to++ = static_cast<std::uint8_t>(placed);
+        over = placed >> 8;
     }
+    out = to;
+    left = bitsLeft;
+    carry = over;
     if (count == 0)
         return;
     // The stretch's last byte: only its first left bits are pixels, and the bits of the
@@ -81,18 +87,19 @@ ROWPLACER::ROWPLACER(const ROWSHAPE& shape, std::uint8_t* pixels, std::size_t si
     : shape(shape), data(pixels), stride(shape.Stride()), rowBytes(shape.RowBytes()),
       fileBytes(shape.FileBytes()),
       contiguous(!shape.topDown && shape.bits >= 8 && stride == rowBytes),
+      wholeBytes(shape.bits < 8 && std::uint64_t{shape.width} * shape.bits % 8 == 0),
       packed(pixels, size, shape.bits)
 {
     KX_CHECK(shape.height > 0 && shape.PictureBytes() <= size, shape.height, shape.PictureBytes(),
              size);
-    if (shape.bits < 8)
+    if (shape.bits < 8 && !wholeBytes)
         ClearRowEnds();
 }
 
 ROWPLACER::ROWPLACER(const ROWSHAPE& shape, const kxpixel::CONVERSION& conversion,
                      unsigned outBytes, std::uint8_t* pixels, std::size_t size)
     : shape(shape), data(pixels), stride(shape.Stride()), rowBytes(shape.RowBytes()),
-      fileBytes(shape.FileBytes()), contiguous(false), packed(pixels, size, 1),
+      fileBytes(shape.FileBytes()), contiguous(false), wholeBytes(false), packed(pixels, size, 1),
       conversion(&conversion), outBytes(outBytes)
 {
     // Converted rows are written whole by the conversion: the packed writer is not used.
@@ -120,15 +127,16 @@ void ROWPLACER::Place(const std::uint8_t* bytes, std::size_t count)
         at += count;
         return;
     }
-    while (count > 0) {
-        const std::uint64_t row = at / stride;
-        const std::uint64_t column = at % stride;
+    // Where the piece starts, then row by row from there.
+    std::uint64_t row = at / stride;
+    std::uint64_t column = at % stride;
+    at += count;
+    for (; count > 0; ++row, column = 0) {
         const std::size_t inRow =
             static_cast<std::size_t>(std::min<std::uint64_t>(count, stride - column));
         if (column < rowBytes)
             PlaceInRow(row, column, bytes,
                        static_cast<std::size_t>(std::min<std::uint64_t>(inRow, rowBytes - column)));
-        at += inRow;
         bytes += inRow;
         count -= inRow;
     }
@@ -144,6 +152,10 @@ void ROWPLACER::PlaceInRow(std::uint64_t row, std::uint64_t column, const std::u
     }
     if (shape.bits >= 8) {
         std::memcpy(data + y * rowBytes + column, bytes, count);
+        return;
+    }
+    if (wholeBytes) {
+        ToPictureOrder(bytes, data + y * rowBytes + column, count, shape.bits);
         return;
     }
     if (column == 0)
@@ -192,8 +204,7 @@ void ROWPLACER::ConvertPacked(std::uint8_t* out, std::uint64_t pixel, const std:
     std::uint8_t ordered[256];
     while (count > 0) {
         const std::size_t n = std::min(count, sizeof ordered);
-        for (std::size_t i = 0; i < n; ++i)
-            ordered[i] = static_cast<std::uint8_t>(ToPictureOrder(bytes[i], shape.bits));
+        ToPictureOrder(bytes, ordered, n, shape.bits);
         const std::uint64_t pixels = std::min<std::uint64_t>(n * perByte, shape.width - pixel);
         conversion->Run(ordered, out + pixel * outBytes, static_cast<std::uint32_t>(pixels));
         pixel += pixels;

@@ -14,10 +14,10 @@ class CONVERSION;
 
 namespace bmp {
 
-// Puts 1- or 4-bit pixels packed as a file packs them into a picture's packed pixels,
-// eight bytes at a time where it can: the bytes are turned into the picture's order (the
-// bits of each byte reversed at 1 bit, its halves swapped at 4) and shifted to where the
-// stretch starts, which need not be a byte boundary.
+// Puts 1- or 4-bit pixels packed as a file packs them into a picture's packed pixels:
+// the bytes are turned into the picture's order (the bits of each byte reversed at 1 bit,
+// its halves swapped at 4) and shifted to where the stretch starts, which need not be a
+// byte boundary; eight bytes at a time where it is not, many where it is.
 class PACKEDWRITER {
 public:
     PACKEDWRITER(std::uint8_t* pixels, std::size_t size, unsigned bits);
@@ -91,6 +91,10 @@ private:
     const std::uint64_t fileBytes;
     // Rows the picture holds byte for byte as the file stores them.
     const bool contiguous;
+    // Packed rows that fill whole bytes: each row starts on a byte of its own and every
+    // byte of it is written whole, its pixels turned into the picture's order many bytes
+    // at a time.
+    const bool wholeBytes;
     PACKEDWRITER packed;
     std::uint64_t at = 0; // where in the file's pixel data the next piece starts
     const kxpixel::CONVERSION* const conversion = nullptr;

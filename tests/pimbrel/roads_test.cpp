@@ -392,6 +392,36 @@ void AddLongCases(std::vector<CASE>& cases)
     }
 }
 
+// 1- and 4-bit rows of every length in bytes up to 100, which the reader turns into the
+// picture's order many bytes at a time: whole rows at widths that fill their bytes, rows
+// starting inside a byte at the others. The lengths around each step (8, 16 and 32 bytes)
+// leave every remainder; rows longer than a piece, and many rows over several pieces,
+// are split between pieces inside a row.
+void AddPackedLengthCases(std::vector<CASE>& cases)
+{
+    std::vector<FILEKIND> kinds;
+    for (const unsigned bits : {1u, 4u})
+        for (std::uint32_t bytes = 1; bytes <= 100; ++bytes)
+            for (const std::uint32_t odd : {0u, 1u})
+                for (std::uint32_t height = 1; height <= 3; height += 2) {
+                    const std::uint32_t width = bytes * 8 / bits - odd;
+                    kinds.push_back({bits, L::kRgb, width, height, height == 3 && odd == 0,
+                                     (bytes + height) % ((1u << bits) + 1), 0});
+                }
+    for (const bool topDown : {false, true}) {
+        kinds.push_back({1, L::kRgb, 560008, 3, topDown, 0, 0});
+        kinds.push_back({4, L::kRgb, 140002, 3, topDown, 0, 0});
+        kinds.push_back({1, L::kRgb, 2000, 300, topDown, 0, 0});
+        kinds.push_back({4, L::kRgb, 1000, 300, topDown, 0, 0});
+    }
+    for (const FILEKIND& kind : kinds) {
+        CASE c;
+        c.file = RowsFile(kind, c.expected);
+        c.name = NameOf(kind);
+        cases.push_back(std::move(c));
+    }
+}
+
 void Write(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -487,6 +517,13 @@ TEST(Roads, RunLengthDataWithEveryEscapeGiveThePixelsOfThePlainReading)
     CheckEveryRoad(cases);
 }
 
+TEST(Roads, PackedRowsOfEveryLengthGiveThePixelsOfThePlainReading)
+{
+    std::vector<CASE> cases;
+    AddPackedLengthCases(cases);
+    CheckEveryRoad(cases);
+}
+
 TEST(Roads, RowsAndRunsLongerThanAPieceGiveThePixelsOfThePlainReading)
 {
     std::vector<CASE> cases;
@@ -503,6 +540,7 @@ TEST(Roads, EveryKindReadInTheOwnersFormIsTheFileConvertedToIt)
     AddRowCases(cases);
     AddRunLengthCases(cases);
     AddLongCases(cases);
+    AddPackedLengthCases(cases);
     ScopedTempDir dir;
     const std::filesystem::path path = dir.Path() / "picture.bmp";
     for (const CASE& c : cases) {
