@@ -86,20 +86,30 @@ struct RESAMPLE {
     const std::vector<std::uint32_t>& rows;
 };
 
-// Whole-byte pixels, new rows begin to end: a new row that takes the same old row as the
-// one before is a copy of it, which must still hold what it took.
+// New row i of whole-byte pixels, at out: the old row it takes, or null when it takes the
+// same old row as the new row before, which it has then copied (that row must still hold
+// what it took).
+const std::uint8_t* NewRow(const RESAMPLE& r, std::size_t size, std::size_t i, std::uint8_t*& out)
+{
+    const std::size_t rowBytes = std::size_t{r.toWidth} * size;
+    out = r.to + i * rowBytes;
+    if (i > 0 && r.rows[i] == r.rows[i - 1]) {
+        std::memcpy(out, out - rowBytes, rowBytes);
+        return nullptr;
+    }
+    return r.from + std::size_t{r.rows[i]} * r.fromWidth * size;
+}
+
+// Whole-byte pixels, new rows begin to end, each pixel through the table of columns.
 template <unsigned fixedSize>
 void CopyNearest(const RESAMPLE& r, unsigned runtimeSize, std::size_t begin, std::size_t end)
 {
     const std::size_t size = fixedSize != 0 ? fixedSize : runtimeSize;
-    const std::size_t rowBytes = std::size_t{r.toWidth} * size;
     for (std::size_t i = begin; i < end; ++i) {
-        std::uint8_t* out = r.to + i * rowBytes;
-        if (i > 0 && r.rows[i] == r.rows[i - 1]) {
-            std::memcpy(out, out - rowBytes, rowBytes);
+        std::uint8_t* out = nullptr;
+        const std::uint8_t* in = NewRow(r, size, i, out);
+        if (in == nullptr)
             continue;
-        }
-        const std::uint8_t* in = r.from + std::size_t{r.rows[i]} * r.fromWidth * size;
         for (std::uint32_t j = 0; j < r.toWidth; ++j)
             std::memcpy(out + j * size, in + std::size_t{r.columns[j]} * size, size);
     }
@@ -131,15 +141,12 @@ bool PairsColumns(const RESAMPLE& r)
 template <unsigned size>
 void CopyPaired(const RESAMPLE& r, std::size_t begin, std::size_t end)
 {
-    const std::size_t rowBytes = std::size_t{r.toWidth} * size;
     const std::uint32_t odd = r.fromWidth % 2;
     for (std::size_t i = begin; i < end; ++i) {
-        std::uint8_t* out = r.to + i * rowBytes;
-        if (i > 0 && r.rows[i] == r.rows[i - 1]) {
-            std::memcpy(out, out - rowBytes, rowBytes);
+        std::uint8_t* out = nullptr;
+        const std::uint8_t* in = NewRow(r, size, i, out);
+        if (in == nullptr)
             continue;
-        }
-        const std::uint8_t* in = r.from + std::size_t{r.rows[i]} * r.fromWidth * size;
         if (odd != 0) {
             std::memcpy(out, in, size);
             out += size;

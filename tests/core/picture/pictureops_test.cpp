@@ -445,26 +445,29 @@ TEST(PictureSmooth, EveryMaskAndSizeGivesThePerPixelPixels)
     }
 }
 
+// The layouts of the smoothing's direct road: the spare byte of a 32-bit pixel in each
+// place, and 24-bit pixels in two channel orders.
+const PICTUREFORMAT directFormats[] = {
+    {32, {0xFF00, 0xFF0000, 0xFF000000, 0xFF}},
+    {32, {0xFF, 0xFF0000, 0xFF000000, 0xFF00}},
+    {32, {0xFF, 0xFF00, 0xFF000000, 0xFF0000}},
+    {32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}},
+    {24, {0xFF0000, 0xFF00, 0xFF, 0}},
+    {24, {0xFF00, 0xFF, 0xFF0000, 0}},
+};
+
 // The direct road walks rows in groups side by side, each a few pixels behind the one
 // below, and ends a picture with whatever rows are left: every width where the walk's
 // start, lag or end leaves a remainder, every height that leaves a group short, each
 // place of the spare byte, each pass, smoothed in place and doubled.
 TEST(PictureSmooth, EveryRemainderOfTheRowWalkGivesThePerPixelPixels)
 {
-    const PICTUREFORMAT formats[] = {
-        {32, {0xFF00, 0xFF0000, 0xFF000000, 0xFF}},
-        {32, {0xFF, 0xFF0000, 0xFF000000, 0xFF00}},
-        {32, {0xFF, 0xFF00, 0xFF000000, 0xFF0000}},
-        {32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}},
-        {24, {0xFF0000, 0xFF00, 0xFF, 0}},
-        {24, {0xFF00, 0xFF, 0xFF0000, 0}},
-    };
     std::vector<std::uint32_t> widths;
     for (std::uint32_t w = 1; w <= 12; ++w)
         widths.push_back(w);
     widths.insert(widths.end(), {17, 31, 64, 67});
     std::mt19937 random(26);
-    for (const PICTUREFORMAT& format : formats) {
+    for (const PICTUREFORMAT& format : directFormats) {
         for (const std::uint32_t width : widths) {
             for (std::uint32_t height = 1; height <= 9; ++height) {
                 for (int points : {3, 5, 9}) {
@@ -523,13 +526,6 @@ void MakeNearlyUniform(KXPICTURE& picture, std::uint32_t width, std::uint32_t he
 // road gives the per-pixel bytes.
 TEST(PictureSmooth, SumsOnAndBesideWholeMeansGiveThePerPixelPixels)
 {
-    const PICTUREFORMAT formats[] = {
-        {32, {0xFF00, 0xFF0000, 0xFF000000, 0xFF}},
-        {32, {0xFF, 0xFF0000, 0xFF000000, 0xFF00}},
-        {32, {0xFF, 0xFF00, 0xFF000000, 0xFF0000}},
-        {32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}},
-        {24, {0xFF0000, 0xFF00, 0xFF, 0}},
-    };
     std::vector<std::uint32_t> widths;
     for (const std::uint32_t step : {4u, 8u, 16u, 32u, 64u, 128u}) {
         for (std::uint32_t w = step - 2; w <= step + 3; ++w) {
@@ -538,7 +534,7 @@ TEST(PictureSmooth, SumsOnAndBesideWholeMeansGiveThePerPixelPixels)
         }
     }
     std::mt19937 random(27);
-    for (const PICTUREFORMAT& format : formats) {
+    for (const PICTUREFORMAT& format : directFormats) {
         for (const std::uint32_t width : widths) {
             for (const std::uint32_t height : {2u, 3u, 6u}) {
                 for (const std::uint32_t spread : {0u, 1u, 2u, 255u}) {
