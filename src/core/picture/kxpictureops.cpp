@@ -152,10 +152,14 @@ void CopyPaired(const RESAMPLE& r, std::size_t begin, std::size_t end)
             out += size;
         }
         // An odd width's last old pixel has room for one copy only.
-        const std::uint32_t pairs = r.fromWidth - odd;
-        for (std::uint32_t k = 0; k < pairs; ++k) {
-            std::memcpy(out + 2 * k * size, in + k * size, size);
-            std::memcpy(out + (2 * k + 1) * size, in + k * size, size);
+        // Offsets in std::size_t, which cannot wrap, and the pixel taken once: the compiler
+        // may then copy several pixels a step.
+        const std::size_t pairs = r.fromWidth - odd;
+        for (std::size_t k = 0; k < pairs; ++k) {
+            std::uint8_t pixel[size];
+            std::memcpy(pixel, in + k * size, size);
+            std::memcpy(out + 2 * k * size, pixel, size);
+            std::memcpy(out + (2 * k + 1) * size, pixel, size);
         }
         if (odd != 0)
             std::memcpy(out + 2 * pairs * size, in + pairs * size, size);
