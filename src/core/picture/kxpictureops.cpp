@@ -86,20 +86,30 @@ struct RESAMPLE {
     const std::vector<std::uint32_t>& rows;
 };
 
-// Whole-byte pixels, new rows begin to end: a new row that takes the same old row as the
-// one before is a copy of it, which must still hold what it took.
+// New row i of whole-byte pixels, at out: the old row it takes, or null when it takes the
+// same old row as the new row before, which it has then copied (that row must still hold
+// what it took).
+const std::uint8_t* NewRow(const RESAMPLE& r, std::size_t size, std::size_t i, std::uint8_t*& out)
+{
+    const std::size_t rowBytes = std::size_t{r.toWidth} * size;
+    out = r.to + i * rowBytes;
+    if (i > 0 && r.rows[i] == r.rows[i - 1]) {
+        std::memcpy(out, out - rowBytes, rowBytes);
+        return nullptr;
+    }
+    return r.from + std::size_t{r.rows[i]} * r.fromWidth * size;
+}
+
+// Whole-byte pixels, new rows begin to end, each pixel through the table of columns.
 template <unsigned fixedSize>
 void CopyNearest(const RESAMPLE& r, unsigned runtimeSize, std::size_t begin, std::size_t end)
 {
     const std::size_t size = fixedSize != 0 ? fixedSize : runtimeSize;
-    const std::size_t rowBytes = std::size_t{r.toWidth} * size;
     for (std::size_t i = begin; i < end; ++i) {
-        std::uint8_t* out = r.to + i * rowBytes;
-        if (i > 0 && r.rows[i] == r.rows[i - 1]) {
-            std::memcpy(out, out - rowBytes, rowBytes);
+        std::uint8_t* out = nullptr;
+        const std::uint8_t* in = NewRow(r, size, i, out);
+        if (in == nullptr)
             continue;
-        }
-        const std::uint8_t* in = r.from + std::size_t{r.rows[i]} * r.fromWidth * size;
         for (std::uint32_t j = 0; j < r.toWidth; ++j)
             std::memcpy(out + j * size, in + std::size_t{r.columns[j]} * size, size);
     }
@@ -110,16 +120,68 @@ template <unsigned fixedSize> void CopyNearest(const RESAMPLE& r, unsigned runti
     CopyNearest<fixedSize>(r, runtimeSize, 0, r.rows.size());
 }
 
+// Whether every new column takes the old one at half its index, the first new column of
+// an odd width the old first column once more: the columns of a doubled width.
+bool PairsColumns(const RESAMPLE& r)
+{
+    if (r.toWidth != 2 * std::uint64_t{r.fromWidth})
+        return false;
+    const std::uint32_t odd = r.fromWidth % 2;
+    for (std::uint32_t j = 0; j < r.toWidth; ++j) {
+        const std::uint32_t half = j < odd ? 0 : (j - odd) / 2;
+        if (r.columns[j] != half)
+            return false;
+    }
+    return true;
+}
+
+// Whole-byte pixels of a doubled width, new rows begin to end, as CopyNearest makes them:
+// each old pixel is written twice in a row with no lookup of its column, so the compiler
+// can copy a run of pixels at a time.
+template <unsigned size>
+void CopyPaired(const RESAMPLE& r, std::size_t begin, std::size_t end)
+{
+    const std::uint32_t odd = r.fromWidth % 2;
+    for (std::size_t i = begin; i < end; ++i) {
+        std::uint8_t* out = nullptr;
+        const std::uint8_t* in = NewRow(r, size, i, out);
+        if (in == nullptr)
+            continue;
+        if (odd != 0) {
+            std::memcpy(out, in, size);
+            out += size;
+        }
+        // An odd width's last old pixel has room for one copy only.
+        // Offsets in std::size_t, which cannot wrap, and the pixel taken once: the compiler
+        // may then copy several pixels a step.
+        const std::size_t pairs = r.fromWidth - odd;
+        for (std::size_t k = 0; k < pairs; ++k) {
+            std::uint8_t pixel[size];
+            std::memcpy(pixel, in + k * size, size);
+            std::memcpy(out + 2 * k * size, pixel, size);
+            std::memcpy(out + (2 * k + 1) * size, pixel, size);
+        }
+        if (odd != 0)
+            std::memcpy(out + 2 * pairs * size, in + pairs * size, size);
+    }
+}
+
 // Rows of 24- or 32-bit pixels resampled as a smoothing pass asks for them. The pass has
 // not yet written the row before the one it asks for, so a copied row is still as taken.
 class RESAMPLEDROWS : public kxpixel::ROWFEED {
 public:
-    RESAMPLEDROWS(const RESAMPLE& resample, unsigned size) : resample(resample), size(size) {}
+    RESAMPLEDROWS(const RESAMPLE& resample, unsigned size)
+        : resample(resample), size(size), paired(PairsColumns(resample))
+    {}
 
     void Ready(std::uint32_t row) override
     {
         KX_CHECK(row < resample.rows.size(), row, resample.rows.size());
-        if (size == 4)
+        if (paired && size == 4)
+            CopyPaired<4>(resample, made, row + 1);
+        else if (paired)
+            CopyPaired<3>(resample, made, row + 1);
+        else if (size == 4)
             CopyNearest<4>(resample, 4, made, row + 1);
         else
             CopyNearest<3>(resample, 3, made, row + 1);
@@ -129,6 +191,8 @@ public:
 private:
     const RESAMPLE& resample;
     const unsigned size;
+    // The doubling's columns, copied without their table.
+    const bool paired;
     std::uint32_t made = 0;
 };
 

@@ -445,26 +445,29 @@ TEST(PictureSmooth, EveryMaskAndSizeGivesThePerPixelPixels)
     }
 }
 
+// The layouts of the smoothing's direct road: the spare byte of a 32-bit pixel in each
+// place, and 24-bit pixels in two channel orders.
+const PICTUREFORMAT directFormats[] = {
+    {32, {0xFF00, 0xFF0000, 0xFF000000, 0xFF}},
+    {32, {0xFF, 0xFF0000, 0xFF000000, 0xFF00}},
+    {32, {0xFF, 0xFF00, 0xFF000000, 0xFF0000}},
+    {32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}},
+    {24, {0xFF0000, 0xFF00, 0xFF, 0}},
+    {24, {0xFF00, 0xFF, 0xFF0000, 0}},
+};
+
 // The direct road walks rows in groups side by side, each a few pixels behind the one
 // below, and ends a picture with whatever rows are left: every width where the walk's
 // start, lag or end leaves a remainder, every height that leaves a group short, each
 // place of the spare byte, each pass, smoothed in place and doubled.
 TEST(PictureSmooth, EveryRemainderOfTheRowWalkGivesThePerPixelPixels)
 {
-    const PICTUREFORMAT formats[] = {
-        {32, {0xFF00, 0xFF0000, 0xFF000000, 0xFF}},
-        {32, {0xFF, 0xFF0000, 0xFF000000, 0xFF00}},
-        {32, {0xFF, 0xFF00, 0xFF000000, 0xFF0000}},
-        {32, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}},
-        {24, {0xFF0000, 0xFF00, 0xFF, 0}},
-        {24, {0xFF00, 0xFF, 0xFF0000, 0}},
-    };
     std::vector<std::uint32_t> widths;
     for (std::uint32_t w = 1; w <= 12; ++w)
         widths.push_back(w);
     widths.insert(widths.end(), {17, 31, 64, 67});
     std::mt19937 random(26);
-    for (const PICTUREFORMAT& format : formats) {
+    for (const PICTUREFORMAT& format : directFormats) {
         for (const std::uint32_t width : widths) {
             for (std::uint32_t height = 1; height <= 9; ++height) {
                 for (int points : {3, 5, 9}) {
@@ -500,6 +503,52 @@ TEST(PictureSmooth, WholeMeansRoundAsThePerPixelPass)
                 ++darker;
         }
         EXPECT_GT(darker, 0) << points;
+    }
+}
+
+// Pixels whose channels sit near one value, so that the sums of the points fall on and
+// just beside whole means, where the doubles decide: base + 0..spread per byte, each
+// picture its own base. A spread of 255 gives random pixels.
+void MakeNearlyUniform(KXPICTURE& picture, std::uint32_t width, std::uint32_t height,
+                       const PICTUREFORMAT& format, std::uint32_t spread, std::mt19937& random)
+{
+    MakeRandom(picture, width, height, format, random);
+    const std::uint32_t base = random() % (256 - spread);
+    std::uint8_t* data = picture.GetData();
+    for (std::uint32_t i = 0; i < picture.GetDataSize(); ++i)
+        data[i] = static_cast<std::uint8_t>(base + random() % (spread + 1));
+}
+
+// Areas of one value and of values one apart give whole means at every other pixel, and
+// a row of them carries a pixel come out darker into its right neighbour's sum. Over
+// widths around every step a row walk may take at once (4, 8, 16, 32, 64 and 128 pixels),
+// each place of the spare byte and each pass, smoothed in place and doubled, the direct
+// road gives the per-pixel bytes.
+TEST(PictureSmooth, SumsOnAndBesideWholeMeansGiveThePerPixelPixels)
+{
+    std::vector<std::uint32_t> widths;
+    for (const std::uint32_t step : {4u, 8u, 16u, 32u, 64u, 128u}) {
+        for (std::uint32_t w = step - 2; w <= step + 3; ++w) {
+            if (widths.empty() || w > widths.back())
+                widths.push_back(w);
+        }
+    }
+    std::mt19937 random(27);
+    for (const PICTUREFORMAT& format : directFormats) {
+        for (const std::uint32_t width : widths) {
+            for (const std::uint32_t height : {2u, 3u, 6u}) {
+                for (const std::uint32_t spread : {0u, 1u, 2u, 255u}) {
+                    for (int points : {3, 5, 9}) {
+                        KXPICTURE original;
+                        MakeNearlyUniform(original, width, height, format, spread, random);
+                        ASSERT_TRUE(SmoothsAndDoublesAsPerPixel(original, points))
+                            << format.depth << " " << std::hex << format.masks[3] << std::dec
+                            << " " << width << "x" << height << " spread " << spread << " "
+                            << points;
+                    }
+                }
+            }
+        }
     }
 }
 
