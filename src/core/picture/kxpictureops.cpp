@@ -151,7 +151,6 @@ void CopyPaired(const RESAMPLE& r, std::size_t begin, std::size_t end)
             std::memcpy(out, in, size);
             out += size;
         }
-        // An odd width's last old pixel has room for one copy only.
         // Offsets in std::size_t, which cannot wrap, and the pixel taken once: the compiler
         // may then copy several pixels a step.
         const std::size_t pairs = r.fromWidth - odd;
@@ -161,6 +160,7 @@ void CopyPaired(const RESAMPLE& r, std::size_t begin, std::size_t end)
             std::memcpy(out + 2 * k * size, pixel, size);
             std::memcpy(out + (2 * k + 1) * size, pixel, size);
         }
+        // An odd width's last old pixel has room for one copy only.
         if (odd != 0)
             std::memcpy(out + 2 * pairs * size, in + pairs * size, size);
     }
