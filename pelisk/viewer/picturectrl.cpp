@@ -393,7 +393,7 @@ void CPictureCtrl::DrawPicture(HDC dc)
         FillSolidRect(dc, ParentClientRect(), kEmptyColour);
         return;
     }
-    BlitPicture(dc, cw, ch, SourceRect(cw, ch));
+    BlitPicture(dc, cw, ch, SourceRect(cw, ch), indices);
     if (m_bSelecting && !m_bZoomed)
         DrawEdge(dc, &m_selection, EDGE_BUMP, BF_RECT);
     if (m_nVornMode == 1 || m_nVornMode == 2)
@@ -402,9 +402,9 @@ void CPictureCtrl::DrawPicture(HDC dc)
         QueueFinishDisplayForm();
 }
 
-void CPictureCtrl::BlitPicture(HDC dc, int cw, int ch, const RECT& source)
+void CPictureCtrl::BlitPicture(HDC dc, int cw, int ch, const RECT& source, bool fromIndices)
 {
-    if (m_bShowsIndices) {
+    if (fromIndices) {
         const INDEXEDROWS rows{m_picture.GetData(), static_cast<int>(m_picture.GetWidth()),
                                static_cast<int>(m_picture.GetHeight()), m_indexColours};
         StretchIndexed(dc, 0, 0, cw, ch, rows, source.left, source.top, source.right,

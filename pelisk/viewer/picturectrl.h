@@ -135,7 +135,8 @@ private:
     bool CanShowIndicesFirst() const;
     bool KeepIndexColours();
     // The blit of the shown picture onto the control, from the section or the indices.
-    void BlitPicture(kxgdi::HDC dc, int cw, int ch, const kxgdi::RECT& source);
+    void BlitPicture(kxgdi::HDC dc, int cw, int ch, const kxgdi::RECT& source,
+                     bool fromIndices);
     // Once the picture shown by its indices is on the screen, its conversion waits for the
     // window's next turn.
     void QueueFinishDisplayForm();

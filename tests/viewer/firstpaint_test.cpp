@@ -18,7 +18,15 @@
 
 namespace {
 
-using FirstPaintTest = ViewerTest;
+class FirstPaintTest : public ViewerTest {
+protected:
+    // Every pixel of the control's window, painted now; no queued call runs meanwhile.
+    static std::vector<kxgdi::COLORREF> WindowPixels(CPictureCtrl& control)
+    {
+        control.Invalidate();
+        return PaintedPixels(control);
+    }
+};
 
 // What the picture control's window showed, paint by paint: the display mode each paint
 // drew from, and the colours that paint left at the centres of the picture's cells. The
@@ -152,21 +160,6 @@ std::string WriteEightBitPicture(const std::string& path)
             palette.push_back(cell & 0xFFFFFF);
     WriteEightBitFile(path, 4, 2, palette, {4, 5, 6, 7, 0, 1, 2, 3});
     return path;
-}
-
-// Every pixel of the control's window, painted now; no queued call runs meanwhile.
-std::vector<kxgdi::COLORREF> WindowPixels(CPictureCtrl& control)
-{
-    kxgdi::HWND window = control.GetSafeHwnd();
-    control.Invalidate();
-    kxgdi::UpdateWindow(window);
-    kxgdi::HDC dc = kxgdi::GetDC(window);
-    std::vector<kxgdi::COLORREF> pixels;
-    for (int y = 0; y < control.GetWidget()->height(); ++y)
-        for (int x = 0; x < control.GetWidget()->width(); ++x)
-            pixels.push_back(kxgdi::GetPixel(dc, x, y));
-    kxgdi::ReleaseDC(window, dc);
-    return pixels;
 }
 
 TEST_F(FirstPaintTest, EightBitPictureShowsAsReadUntilItsFirstPaintIsOnTheScreen)

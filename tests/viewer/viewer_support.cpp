@@ -46,6 +46,19 @@ QRgb ViewerTest::PixelAt(CPictureCtrl& control, int x, int y)
     return ToRgb(pixel);
 }
 
+std::vector<kxgdi::COLORREF> ViewerTest::PaintedPixels(CPictureCtrl& control)
+{
+    kxgdi::HWND window = control.GetSafeHwnd();
+    kxgdi::UpdateWindow(window);
+    kxgdi::HDC dc = kxgdi::GetDC(window);
+    std::vector<kxgdi::COLORREF> pixels;
+    for (int y = 0; y < control.GetWidget()->height(); ++y)
+        for (int x = 0; x < control.GetWidget()->width(); ++x)
+            pixels.push_back(kxgdi::GetPixel(dc, x, y));
+    kxgdi::ReleaseDC(window, dc);
+    return pixels;
+}
+
 QRgb ViewerTest::CellShown(CPictureCtrl& control, int column, int row)
 {
     const int cw = control.GetWidget()->width();

@@ -19,6 +19,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 // The 4 × 2 picture of the tests, by row from the top and column, as QRgb.
 inline constexpr std::array<std::array<QRgb, 4>, 2> kPicture = {{
@@ -53,6 +54,9 @@ protected:
     // The colour of the picture's cell (column, row from the top) at the centre of where it
     // shows on a control of cw × ch.
     static QRgb CellShown(CPictureCtrl& control, int column, int row);
+    // Every pixel of the control's window once its pending paint is done, row by row; no
+    // queued call runs meanwhile.
+    static std::vector<kxgdi::COLORREF> PaintedPixels(CPictureCtrl& control);
 
     ScopedTempDir dir;
     SCRIPTEDDIALOGS dialogs;

@@ -142,15 +142,7 @@ protected:
     static std::vector<kxgdi::COLORREF> Pixels(CPictureCtrl& control)
     {
         QCoreApplication::processEvents();
-        kxgdi::HWND window = control.GetSafeHwnd();
-        kxgdi::UpdateWindow(window);
-        kxgdi::HDC dc = kxgdi::GetDC(window);
-        std::vector<kxgdi::COLORREF> pixels;
-        for (int y = 0; y < control.GetWidget()->height(); ++y)
-            for (int x = 0; x < control.GetWidget()->width(); ++x)
-                pixels.push_back(kxgdi::GetPixel(dc, x, y));
-        kxgdi::ReleaseDC(window, dc);
-        return pixels;
+        return PaintedPixels(control);
     }
 
     // Alt alone, as before every menu mnemonic, Alt with letters that are no mnemonic of
