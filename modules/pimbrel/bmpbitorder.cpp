@@ -1,5 +1,7 @@
 #include "bmpbitorder.h"
 
+#include "kxsys.h"
+
 #include <cstring>
 
 #if defined(__x86_64__)
@@ -90,7 +92,7 @@ std::uint64_t ToPictureOrder(std::uint64_t word, unsigned bits)
 void ToPictureOrder(const std::uint8_t* from, std::uint8_t* to, std::size_t count, unsigned bits)
 {
 #if defined(__x86_64__)
-    if (count >= 32 && __builtin_cpu_supports("avx2")) {
+    if (count >= 32 && kxsys::ProcessorHas(kxsys::PROCESSORFEATURE::avx2)) {
         ToPictureOrderAvx2(from, to, count, bits);
         return;
     }

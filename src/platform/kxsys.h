@@ -1,5 +1,5 @@
-// System calls of the library: shared libraries, their exports and the current
-// directory. Every deliverable links its own copy.
+// System calls of the library: shared libraries, their exports, the current directory
+// and the processor's features. Every deliverable links its own copy.
 #pragma once
 
 #include <cstddef>
@@ -36,5 +36,18 @@ bool ChangeDirectory(const char* path);
 
 // Runs command through the shell; -1 when no shell could be started, else its status.
 int RunCommand(const char* command);
+
+// Instruction sets a pass may choose at run time.
+enum class PROCESSORFEATURE {
+    ssse3,
+    avx2,
+    avx512, // the foundation with the byte, word, double-word and vector-length parts
+};
+
+// Whether the processor and the operating system let the program use feature. The answer
+// is the one the C library worked out when the program started: nothing asks the
+// processor again, so no library runs a probe of its own when it loads (under a
+// hypervisor every such question costs a trip out of the guest).
+bool ProcessorHas(PROCESSORFEATURE feature);
 
 } // namespace kxsys

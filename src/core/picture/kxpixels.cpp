@@ -2,6 +2,7 @@
 
 #include "kxassert.h"
 #include "kxpicture.h"
+#include "kxsys.h"
 
 #include <bit>
 #include <cstring>
@@ -285,9 +286,9 @@ std::uint32_t WidenKeeping(const std::uint8_t* in, std::uint8_t* out, std::uint3
 {
     std::uint32_t i = 0;
 #if defined(__x86_64__)
-    if (__builtin_cpu_supports("avx2"))
+    if (kxsys::ProcessorHas(kxsys::PROCESSORFEATURE::avx2))
         i = WidenKeepingShuffledWide(in, out, count, kept);
-    if (__builtin_cpu_supports("ssse3"))
+    if (kxsys::ProcessorHas(kxsys::PROCESSORFEATURE::ssse3))
         i += WidenKeepingShuffled(in + std::size_t{i} * 3, out + std::size_t{i} * 4, count - i,
                                   kept);
 #endif
