@@ -1,0 +1,199 @@
+#include "kxsmoothwide.h"
+
+#include "kxsys.h"
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define KX_SMOOTHS_WIDE 1
+// The compiler's own 512-bit conversions start from a deliberately undefined register,
+// which some versions then report as used uninitialized.
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#endif
+
+namespace kxpixel {
+
+#if defined(KX_SMOOTHS_WIDE)
+
+namespace {
+
+#define KX_WIDE __attribute__((target("avx512f,avx512bw,avx512dq,avx512vl,fma")))
+
+// A channel's values in sixteen rows: lanes of the eight lowest rows, and of the eight
+// above them.
+struct LANES {
+    __m512d low;
+    __m512d high;
+};
+
+// c / 255.0 rounded as the division rounds it: q = c × (1 / 255) lies within a unit in
+// the last place of the quotient, so its remainder c - 255 q is a double and one fused
+// step gives it exactly; adding the remainder's share in one more fused step rounds to
+// the quotient itself (a reciprocal rounded to nearest is all that correction needs).
+// The tests hold it against the division for every channel value and every mean.
+KX_WIDE inline __m512d UnitsOf(__m512d c)
+{
+    const __m512d reciprocal = _mm512_set1_pd(1.0 / 255.0);
+    const __m512d q = _mm512_mul_pd(c, reciprocal);
+    const __m512d remainder = _mm512_fnmadd_pd(q, _mm512_set1_pd(255.0), c);
+    return _mm512_fmadd_pd(remainder, reciprocal, q);
+}
+
+// The per-pixel pass's channel before truncation: (units / 5.0) × 255.0, the division
+// made exact in the same way.
+KX_WIDE inline __m512d ScaledMean(__m512d units)
+{
+    const __m512d fifth = _mm512_set1_pd(0.2);
+    const __m512d q = _mm512_mul_pd(units, fifth);
+    const __m512d remainder = _mm512_fnmadd_pd(q, _mm512_set1_pd(5.0), units);
+    return _mm512_mul_pd(_mm512_fmadd_pd(remainder, fifth, q), _mm512_set1_pd(255.0));
+}
+
+// The channel a scaled mean gives: the truncation. A scaled mean of channel values lies
+// between 0 and just above 255, where the per-pixel pass's limits change nothing.
+KX_WIDE inline __m512d Truncated(__m512d scaled)
+{
+    return _mm512_roundscale_pd(scaled, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC);
+}
+
+// The units of one channel of sixteen pixels; pick moves the channel's byte of each
+// pixel to the bottom of its lane and clears the rest.
+KX_WIDE inline LANES ChannelUnits(__m512i pixels, __m512i pick)
+{
+    const __m512i values = _mm512_shuffle_epi8(pixels, pick);
+    return {UnitsOf(_mm512_cvtepi32_pd(_mm512_castsi512_si256(values))),
+            UnitsOf(_mm512_cvtepi32_pd(_mm512_extracti64x4_epi64(values, 1)))};
+}
+
+// Lane k takes lane k - 1 of rows; the lowest lane takes lowest.
+KX_WIDE inline LANES MovedUp(const LANES& rows, double lowest)
+{
+    const __m512i low = _mm512_castpd_si512(rows.low);
+    return {_mm512_castsi512_pd(
+                _mm512_alignr_epi64(low, _mm512_castpd_si512(_mm512_set1_pd(lowest)), 7)),
+            _mm512_castsi512_pd(_mm512_alignr_epi64(_mm512_castpd_si512(rows.high), low, 7))};
+}
+
+KX_WIDE inline __m512d Sum(__m512d centre, __m512d right, __m512d left, __m512d above,
+                           __m512d below)
+{
+    // In the per-pixel pass's order of points: each addition rounds.
+    return _mm512_add_pd(
+        _mm512_add_pd(_mm512_add_pd(_mm512_add_pd(centre, right), left), above), below);
+}
+
+// What the block carries from one step to the next for one channel: the units of each
+// row's pixel at the step (the one before's right neighbour), of its left neighbour as
+// smoothed, and of the left neighbour's left neighbour, which the row above takes as the
+// pixel below it at the step.
+struct CARRIED {
+    LANES centre;
+    LANES left;
+    LANES beforeLeft;
+};
+
+struct CHANNELVALUES {
+    double of[256];
+    CHANNELVALUES()
+    {
+        for (int c = 0; c < 256; ++c)
+            of[c] = c / 255.0;
+    }
+};
+
+class WIDEPASS {
+public:
+    KX_WIDE explicit WIDEPASS(const WIDEBLOCK& block) : block(block)
+    {
+        alignas(64) std::int32_t offset[wideRows];
+        for (std::uint32_t k = 0; k < wideRows; ++k)
+            offset[k] = static_cast<std::int32_t>(k * (block.rowBytes - 8));
+        offsets = _mm512_load_si512(offset);
+        for (int c = 0; c < 3; ++c) {
+            alignas(64) std::int32_t bytes[wideRows];
+            for (std::uint32_t d = 0; d < wideRows; ++d)
+                bytes[d] = static_cast<std::int32_t>(0x80808000u | (4 * (d % 4) + block.place[c]));
+            pick[c] = _mm512_load_si512(bytes);
+        }
+    }
+
+    KX_WIDE void Run() const
+    {
+        std::uint8_t* p = block.lowest;
+        CARRIED carried[3];
+        const __m512i centre = Gathered(p);
+        const __m512i left = Gathered(p - 4);
+        const __m512i beforeLeft = Gathered(p - 8);
+        for (int c = 0; c < 3; ++c)
+            carried[c] = {ChannelUnits(centre, pick[c]), ChannelUnits(left, pick[c]),
+                          ChannelUnits(beforeLeft, pick[c])};
+        for (std::uint32_t s = 0; s < block.steps; ++s, p += 4)
+            Step(p, carried);
+    }
+
+private:
+    KX_WIDE __m512i Gathered(const std::uint8_t* p) const
+    {
+        return _mm512_i32gather_epi32(offsets, p, 1);
+    }
+
+    KX_WIDE void Step(std::uint8_t* p, CARRIED (&carried)[3]) const
+    {
+        const __m512i right = Gathered(p + 4);
+        const __m512i above = Gathered(p + block.rowBytes);
+        const std::uint8_t* below = p - block.rowBytes;
+        __m512i smoothed = _mm512_setzero_si512();
+        for (int c = 0; c < 3; ++c) {
+            CARRIED& k = carried[c];
+            const LANES r = ChannelUnits(right, pick[c]);
+            const LANES a = ChannelUnits(above, pick[c]);
+            const LANES b = MovedUp(k.beforeLeft, Values().of[below[block.place[c]]]);
+            const __m512d low = ScaledMean(Sum(k.centre.low, r.low, k.left.low, a.low, b.low));
+            const __m512d high =
+                ScaledMean(Sum(k.centre.high, r.high, k.left.high, a.high, b.high));
+            const __m512i channel =
+                _mm512_inserti64x4(_mm512_castsi256_si512(_mm512_cvttpd_epi32(low)),
+                                   _mm512_cvttpd_epi32(high), 1);
+            smoothed = _mm512_or_si512(
+                smoothed, _mm512_sll_epi32(channel, _mm_cvtsi32_si128(8 * block.place[c])));
+            k.beforeLeft = k.left;
+            k.left = {UnitsOf(Truncated(low)), UnitsOf(Truncated(high))};
+            k.centre = r;
+        }
+        _mm512_i32scatter_epi32(p, offsets, smoothed, 1);
+    }
+
+    static const CHANNELVALUES& Values()
+    {
+        static const CHANNELVALUES values;
+        return values;
+    }
+
+    const WIDEBLOCK& block;
+    __m512i offsets;
+    __m512i pick[3];
+};
+
+} // namespace
+
+bool SmoothsWide()
+{
+    return kxsys::ProcessorHas(kxsys::PROCESSORFEATURE::avx512);
+}
+
+void SmoothWide(const WIDEBLOCK& block)
+{
+    WIDEPASS(block).Run();
+}
+
+#else
+
+bool SmoothsWide()
+{
+    return false;
+}
+
+void SmoothWide(const WIDEBLOCK&) {}
+
+#endif
+
+} // namespace kxpixel
