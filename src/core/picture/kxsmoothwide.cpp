@@ -73,6 +73,15 @@ KX_WIDE inline LANES MovedUp(const LANES& rows, double lowest)
             _mm512_castsi512_pd(_mm512_alignr_epi64(_mm512_castpd_si512(rows.high), low, 7))};
 }
 
+// Lane k takes lane k + 1 of rows; the highest lane takes highest.
+KX_WIDE inline LANES MovedDown(const LANES& rows, double highest)
+{
+    const __m512i high = _mm512_castpd_si512(rows.high);
+    return {_mm512_castsi512_pd(_mm512_alignr_epi64(high, _mm512_castpd_si512(rows.low), 1)),
+            _mm512_castsi512_pd(
+                _mm512_alignr_epi64(_mm512_castpd_si512(_mm512_set1_pd(highest)), high, 1))};
+}
+
 KX_WIDE inline __m512d Sum(__m512d centre, __m512d right, __m512d left, __m512d above,
                            __m512d below)
 {
@@ -82,11 +91,12 @@ KX_WIDE inline __m512d Sum(__m512d centre, __m512d right, __m512d left, __m512d 
 }
 
 // What the block carries from one step to the next for one channel: the units of each
-// row's pixel at the step (the one before's right neighbour), of its left neighbour as
-// smoothed, and of the left neighbour's left neighbour, which the row above takes as the
-// pixel below it at the step.
+// row's pixel at the step and of its right neighbour (read a step before), of its left
+// neighbour as smoothed, and of the left neighbour's left neighbour, which the row above
+// takes as the pixel below it at the step.
 struct CARRIED {
     LANES centre;
+    LANES right;
     LANES left;
     LANES beforeLeft;
 };
@@ -102,7 +112,8 @@ struct CHANNELVALUES {
 
 class WIDEPASS {
 public:
-    KX_WIDE explicit WIDEPASS(const WIDEBLOCK& block) : block(block)
+    KX_WIDE explicit WIDEPASS(const WIDEBLOCK& block)
+        : block(block), highest((wideRows - 1) * (block.rowBytes - 8))
     {
         alignas(64) std::int32_t offset[wideRows];
         for (std::uint32_t k = 0; k < wideRows; ++k)
@@ -121,11 +132,12 @@ public:
         std::uint8_t* p = block.lowest;
         CARRIED carried[3];
         const __m512i centre = Gathered(p);
+        const __m512i right = Gathered(p + 4);
         const __m512i left = Gathered(p - 4);
         const __m512i beforeLeft = Gathered(p - 8);
         for (int c = 0; c < 3; ++c)
-            carried[c] = {ChannelUnits(centre, pick[c]), ChannelUnits(left, pick[c]),
-                          ChannelUnits(beforeLeft, pick[c])};
+            carried[c] = {ChannelUnits(centre, pick[c]), ChannelUnits(right, pick[c]),
+                          ChannelUnits(left, pick[c]), ChannelUnits(beforeLeft, pick[c])};
         for (std::uint32_t s = 0; s < block.steps; ++s, p += 4)
             Step(p, carried);
     }
@@ -136,17 +148,22 @@ private:
         return _mm512_i32gather_epi32(offsets, p, 1);
     }
 
+    // Each row's pixel above its own at a step is the pixel right of the row above's at
+    // the next step: the right neighbours are read a step ahead, and the highest row
+    // reads the row above the block.
     KX_WIDE void Step(std::uint8_t* p, CARRIED (&carried)[3]) const
     {
-        const __m512i right = Gathered(p + 4);
-        const __m512i above = Gathered(p + block.rowBytes);
+        const __m512i nextRight = Gathered(p + 8);
         const std::uint8_t* below = p - block.rowBytes;
+        const std::uint8_t* aboveHighest = p + highest + block.rowBytes;
         __m512i smoothed = _mm512_setzero_si512();
         for (int c = 0; c < 3; ++c) {
             CARRIED& k = carried[c];
-            const LANES r = ChannelUnits(right, pick[c]);
-            const LANES a = ChannelUnits(above, pick[c]);
-            const LANES b = MovedUp(k.beforeLeft, Values().of[below[block.place[c]]]);
+            const unsigned place = block.place[c];
+            const LANES r = k.right;
+            const LANES next = ChannelUnits(nextRight, pick[c]);
+            const LANES a = MovedDown(next, Values().of[aboveHighest[place]]);
+            const LANES b = MovedUp(k.beforeLeft, Values().of[below[place]]);
             const __m512d low = ScaledMean(Sum(k.centre.low, r.low, k.left.low, a.low, b.low));
             const __m512d high =
                 ScaledMean(Sum(k.centre.high, r.high, k.left.high, a.high, b.high));
@@ -154,10 +171,11 @@ private:
                 _mm512_inserti64x4(_mm512_castsi256_si512(_mm512_cvttpd_epi32(low)),
                                    _mm512_cvttpd_epi32(high), 1);
             smoothed = _mm512_or_si512(
-                smoothed, _mm512_sll_epi32(channel, _mm_cvtsi32_si128(8 * block.place[c])));
+                smoothed, _mm512_sll_epi32(channel, _mm_cvtsi32_si128(8 * place)));
             k.beforeLeft = k.left;
             k.left = {UnitsOf(Truncated(low)), UnitsOf(Truncated(high))};
             k.centre = r;
+            k.right = next;
         }
         _mm512_i32scatter_epi32(p, offsets, smoothed, 1);
     }
@@ -169,6 +187,7 @@ private:
     }
 
     const WIDEBLOCK& block;
+    const std::ptrdiff_t highest; // from the lowest row's pixel to the highest row's
     __m512i offsets;
     __m512i pick[3];
 };
