@@ -110,87 +110,101 @@ struct CHANNELVALUES {
     }
 };
 
-class WIDEPASS {
-public:
-    KX_WIDE explicit WIDEPASS(const WIDEBLOCK& block)
-        : block(block), highest((wideRows - 1) * (block.rowBytes - 8))
-    {
-        alignas(64) std::int32_t offset[wideRows];
-        for (std::uint32_t k = 0; k < wideRows; ++k)
-            offset[k] = static_cast<std::int32_t>(k * (block.rowBytes - 8));
-        offsets = _mm512_load_si512(offset);
-        for (int c = 0; c < 3; ++c) {
-            alignas(64) std::int32_t bytes[wideRows];
-            for (std::uint32_t d = 0; d < wideRows; ++d)
-                bytes[d] = static_cast<std::int32_t>(0x80808000u | (4 * (d % 4) + block.place[c]));
-            pick[c] = _mm512_load_si512(bytes);
-        }
-    }
+const CHANNELVALUES& Values()
+{
+    static const CHANNELVALUES values;
+    return values;
+}
 
-    KX_WIDE void Run() const
-    {
-        std::uint8_t* p = block.lowest;
-        CARRIED carried[3];
-        const __m512i centre = Gathered(p);
-        const __m512i right = Gathered(p + 4);
-        const __m512i left = Gathered(p - 4);
-        const __m512i beforeLeft = Gathered(p - 8);
-        for (int c = 0; c < 3; ++c)
-            carried[c] = {ChannelUnits(centre, pick[c]), ChannelUnits(right, pick[c]),
-                          ChannelUnits(left, pick[c]), ChannelUnits(beforeLeft, pick[c])};
-        for (std::uint32_t s = 0; s < block.steps; ++s, p += 4)
-            Step(p, carried);
-    }
-
-private:
-    KX_WIDE __m512i Gathered(const std::uint8_t* p) const
-    {
-        return _mm512_i32gather_epi32(offsets, p, 1);
-    }
-
-    // Each row's pixel above its own at a step is the pixel right of the row above's at
-    // the next step: the right neighbours are read a step ahead, and the highest row
-    // reads the row above the block.
-    KX_WIDE void Step(std::uint8_t* p, CARRIED (&carried)[3]) const
-    {
-        const __m512i nextRight = Gathered(p + 8);
-        const std::uint8_t* below = p - block.rowBytes;
-        const std::uint8_t* aboveHighest = p + highest + block.rowBytes;
-        __m512i smoothed = _mm512_setzero_si512();
-        for (int c = 0; c < 3; ++c) {
-            CARRIED& k = carried[c];
-            const unsigned place = block.place[c];
-            const LANES r = k.right;
-            const LANES next = ChannelUnits(nextRight, pick[c]);
-            const LANES a = MovedDown(next, Values().of[aboveHighest[place]]);
-            const LANES b = MovedUp(k.beforeLeft, Values().of[below[place]]);
-            const __m512d low = ScaledMean(Sum(k.centre.low, r.low, k.left.low, a.low, b.low));
-            const __m512d high =
-                ScaledMean(Sum(k.centre.high, r.high, k.left.high, a.high, b.high));
-            const __m512i channel =
-                _mm512_inserti64x4(_mm512_castsi256_si512(_mm512_cvttpd_epi32(low)),
-                                   _mm512_cvttpd_epi32(high), 1);
-            smoothed = _mm512_or_si512(
-                smoothed, _mm512_sll_epi32(channel, _mm_cvtsi32_si128(8 * place)));
-            k.beforeLeft = k.left;
-            k.left = {UnitsOf(Truncated(low)), UnitsOf(Truncated(high))};
-            k.centre = r;
-            k.right = next;
-        }
-        _mm512_i32scatter_epi32(p, offsets, smoothed, 1);
-    }
-
-    static const CHANNELVALUES& Values()
-    {
-        static const CHANNELVALUES values;
-        return values;
-    }
-
-    const WIDEBLOCK& block;
-    const std::ptrdiff_t highest; // from the lowest row's pixel to the highest row's
-    __m512i offsets;
+// What every step of a block uses, copied out of the block and the tables once: the
+// steps then keep it in registers, where the pixels they write could not change it.
+struct STEPPING {
+    std::ptrdiff_t rowBytes;
+    std::ptrdiff_t highest; // from the lowest row's pixel to the highest row's
+    const double* units;    // c / 255.0 by channel value c
+    unsigned place[3];
+    __m512i offsets; // from the lowest row's pixel to each row's
     __m512i pick[3];
+    __m512d placeValue[3];
 };
+
+KX_WIDE inline STEPPING SteppingOf(const WIDEBLOCK& block)
+{
+    STEPPING stepping{block.rowBytes, (wideRows - 1) * (block.rowBytes - 8), Values().of,
+                      {block.place[0], block.place[1], block.place[2]}, {}, {}, {}};
+    alignas(64) std::int32_t offset[wideRows];
+    for (std::uint32_t k = 0; k < wideRows; ++k)
+        offset[k] = static_cast<std::int32_t>(k * (block.rowBytes - 8));
+    stepping.offsets = _mm512_load_si512(offset);
+    for (int c = 0; c < 3; ++c) {
+        alignas(64) std::int32_t bytes[wideRows];
+        for (std::uint32_t d = 0; d < wideRows; ++d)
+            bytes[d] = static_cast<std::int32_t>(0x80808000u | (4 * (d % 4) + block.place[c]));
+        stepping.pick[c] = _mm512_load_si512(bytes);
+        stepping.placeValue[c] = _mm512_set1_pd(static_cast<double>(1u << (8 * block.place[c])));
+    }
+    return stepping;
+}
+
+KX_WIDE inline __m512i Gathered(const STEPPING& stepping, const std::uint8_t* p)
+{
+    return _mm512_i32gather_epi32(stepping.offsets, p, 1);
+}
+
+// One step. Each row's pixel above its own is the pixel right of the row above's at the
+// next step: the right neighbours are read a step ahead, and the highest row reads the
+// row above the block.
+KX_WIDE inline void Step(const STEPPING& stepping, std::uint8_t* p, CARRIED (&carried)[3])
+{
+    const __m512i nextRight = Gathered(stepping, p + 8);
+    const std::uint8_t* below = p - stepping.rowBytes;
+    const std::uint8_t* aboveHighest = p + stepping.highest + stepping.rowBytes;
+    // The smoothed pixels, put together from their channels in doubles: each channel
+    // times its byte's place value, all whole numbers below 2^32, so exact.
+    LANES pixels{_mm512_setzero_pd(), _mm512_setzero_pd()};
+    // Written out, so that the channels' chains run side by side from registers.
+#pragma GCC unroll 3
+    for (int c = 0; c < 3; ++c) {
+        CARRIED& k = carried[c];
+        const unsigned place = stepping.place[c];
+        const LANES r = k.right;
+        const LANES next = ChannelUnits(nextRight, stepping.pick[c]);
+        const LANES a = MovedDown(next, stepping.units[aboveHighest[place]]);
+        const LANES b = MovedUp(k.beforeLeft, stepping.units[below[place]]);
+        const LANES smoothed{
+            Truncated(ScaledMean(Sum(k.centre.low, r.low, k.left.low, a.low, b.low))),
+            Truncated(ScaledMean(Sum(k.centre.high, r.high, k.left.high, a.high, b.high)))};
+        pixels = {_mm512_fmadd_pd(smoothed.low, stepping.placeValue[c], pixels.low),
+                  _mm512_fmadd_pd(smoothed.high, stepping.placeValue[c], pixels.high)};
+        k.beforeLeft = k.left;
+        k.left = {UnitsOf(smoothed.low), UnitsOf(smoothed.high)};
+        k.centre = r;
+        k.right = next;
+    }
+    const __m512i packed =
+        _mm512_inserti64x4(_mm512_castsi256_si512(_mm512_cvttpd_epu32(pixels.low)),
+                           _mm512_cvttpd_epu32(pixels.high), 1);
+    _mm512_i32scatter_epi32(p, stepping.offsets, packed, 1);
+}
+
+KX_WIDE void Run(const WIDEBLOCK& block)
+{
+    const STEPPING stepping = SteppingOf(block);
+    std::uint8_t* p = block.lowest;
+    CARRIED carried[3];
+    const __m512i centre = Gathered(stepping, p);
+    const __m512i right = Gathered(stepping, p + 4);
+    const __m512i left = Gathered(stepping, p - 4);
+    const __m512i beforeLeft = Gathered(stepping, p - 8);
+    for (int c = 0; c < 3; ++c) {
+        const __m512i pick = stepping.pick[c];
+        carried[c] = {ChannelUnits(centre, pick), ChannelUnits(right, pick),
+                      ChannelUnits(left, pick), ChannelUnits(beforeLeft, pick)};
+    }
+    const std::uint32_t steps = block.steps;
+    for (std::uint32_t s = 0; s < steps; ++s, p += 4)
+        Step(stepping, p, carried);
+}
 
 } // namespace
 
@@ -201,7 +215,7 @@ bool SmoothsWide()
 
 void SmoothWide(const WIDEBLOCK& block)
 {
-    WIDEPASS(block).Run();
+    Run(block);
 }
 
 #else
