@@ -2,7 +2,12 @@
 
 #if defined(__x86_64__) && defined(__has_include)
 #if __has_include(<sys/platform/x86.h>)
+// The C library's header is written in C, whose _Bool some C++ compilers lack.
+#if defined(__clang__)
+#define _Bool bool
+#endif
 #include <sys/platform/x86.h>
+#undef _Bool
 #define KX_FEATURES_FROM_C_LIBRARY 1
 #endif
 #endif
