@@ -278,7 +278,8 @@ private:
         const std::uint32_t steps = Count() - wideStaircase;
         kxpixel::SmoothWide({Row(i) + (shape.first + wideStaircase) * size, rowBytes, steps,
                              {PLACES<size, spare>::colour[0], PLACES<size, spare>::colour[1],
-                              PLACES<size, spare>::colour[2]}});
+                              PLACES<size, spare>::colour[2]},
+                             unit.of});
         for (std::uint32_t k = 0; k < wideRows; ++k)
             Pixels(Row(i + k) + (shape.first + wideStaircase - 2 * k + steps) * size, 2 * k);
     }

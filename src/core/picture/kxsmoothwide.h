@@ -26,7 +26,8 @@ struct WIDEBLOCK {
     std::uint8_t* lowest;    // the lowest row's pixel at the first step
     std::ptrdiff_t rowBytes; // from a row to the one above it, at most INT32_MAX / wideRows
     std::uint32_t steps;
-    unsigned place[3]; // the byte of each colour channel in a 4-byte pixel
+    unsigned place[3];   // the byte of each colour channel in a 4-byte pixel
+    const double* units; // c / 255.0 by channel value c
 };
 
 // Whether the processor runs the wide road.
