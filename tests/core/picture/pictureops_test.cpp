@@ -552,6 +552,50 @@ TEST(PictureSmooth, SumsOnAndBesideWholeMeansGiveThePerPixelPixels)
     }
 }
 
+// The 5-point pass over 32-bit pixels goes sixteen rows at a time, each two columns
+// behind the row below, on processors with the vectors for it, and leaves each row's ends
+// to the pixel-at-a-time road. Around the narrowest rows it takes (62 pixels) and the
+// fewest rows that make a block (19) or two, each place of the spare byte, areas of near
+// values and random ones, smoothed in place and doubled: the per-pixel bytes.
+TEST(PictureSmooth, SixteenRowsAtOnceGiveThePerPixelPixels)
+{
+    std::mt19937 random(28);
+    for (const PICTUREFORMAT& format : directFormats) {
+        if (format.depth != 32)
+            continue;
+        for (const std::uint32_t width : {61u, 62u, 63u, 64u, 97u}) {
+            for (const std::uint32_t height : {18u, 19u, 20u, 35u, 36u, 52u}) {
+                for (const std::uint32_t spread : {0u, 1u, 255u}) {
+                    KXPICTURE original;
+                    MakeNearlyUniform(original, width, height, format, spread, random);
+                    ASSERT_TRUE(SmoothsAndDoublesAsPerPixel(original, 5))
+                        << std::hex << format.masks[3] << std::dec << " " << width << "x"
+                        << height << " spread " << spread;
+                }
+            }
+        }
+    }
+}
+
+// Uniform areas of every channel value give every whole mean, where the pass's doubles
+// may land just below it: sixteen rows at a time round them as the per-pixel pass does.
+TEST(PictureSmooth, SixteenRowsAtOnceRoundWholeMeansAsThePerPixelPass)
+{
+    int darker = 0;
+    for (std::uint32_t v = 0; v < 256; ++v) {
+        KXPICTURE fast;
+        Fill32(fast, 64, 19, v | (255 - v) << 8 | (v / 2) << 16 | 0xFF000000);
+        KXPICTURE reference;
+        CopyPicture(fast, reference);
+        kxpixel::Smooth(fast, kxpixel::SmoothPass(5));
+        kxpixel::SmoothPerPixel(reference, kxpixel::SmoothPass(5));
+        ASSERT_EQ(PixelBytes(fast), PixelBytes(reference)) << v;
+        if ((reference.GetPixelPacked(64 * 9 + 30) & 0xFF) != v)
+            ++darker;
+    }
+    EXPECT_GT(darker, 0);
+}
+
 // --- fill and red-blue swap
 
 TEST(PictureFill, EveryPixelTakesTheColour)
