@@ -17,4 +17,18 @@ std::uint64_t ToPictureOrder(std::uint64_t word, unsigned bits);
 // before it): every byte is read before a byte at or after it is written.
 void ToPictureOrder(const std::uint8_t* from, std::uint8_t* to, std::size_t count, unsigned bits);
 
+// The ways of turning many bytes at a time, from the plainest: eight bytes in a word,
+// sixteen with SSE2, thirty-two with AVX2, thirty-two with one Galois-field instruction
+// per step. The reader takes the fastest this processor has; every one gives the same
+// bytes.
+enum class BITORDERROAD { portable, sse2, avx2, gfni };
+
+// Whether this processor can take road.
+bool CanTake(BITORDERROAD road);
+
+// The same through road, one this processor can take. Counts too small for its steps go
+// the way of the next plainer road that has steps that small.
+void ToPictureOrder(const std::uint8_t* from, std::uint8_t* to, std::size_t count, unsigned bits,
+                    BITORDERROAD road);
+
 } // namespace bmp

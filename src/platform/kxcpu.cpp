@@ -26,6 +26,8 @@ bool ProcessorHas(PROCESSORFEATURE feature)
     case PROCESSORFEATURE::avx512:
         return CPU_FEATURE_ACTIVE(AVX512F) && CPU_FEATURE_ACTIVE(AVX512BW) &&
                CPU_FEATURE_ACTIVE(AVX512DQ) && CPU_FEATURE_ACTIVE(AVX512VL);
+    case PROCESSORFEATURE::gfni:
+        return CPU_FEATURE_ACTIVE(GFNI);
     }
     return false;
 }
@@ -43,6 +45,8 @@ bool ProcessorHas(PROCESSORFEATURE feature)
     case PROCESSORFEATURE::avx512:
         return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
                __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl");
+    case PROCESSORFEATURE::gfni:
+        return __builtin_cpu_supports("gfni");
     }
     return false;
 }

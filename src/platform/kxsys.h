@@ -42,6 +42,7 @@ enum class PROCESSORFEATURE {
     ssse3,
     avx2,
     avx512, // the foundation with the byte, word, double-word and vector-length parts
+    gfni,   // the Galois-field instructions, which turn every bit of every byte in one step
 };
 
 // Whether the processor and the operating system let the program use feature. The answer
