@@ -46,8 +46,7 @@ void ToPictureOrderSse2(const std::uint8_t* from, std::uint8_t* to, std::size_t 
 
 // Thirty-two bytes where the processor has AVX2: at 1 bit each half of a byte is reversed
 // by a table lookup and the halves swapped, at 4 the halves are swapped.
-__attribute__((target("avx2"))) __m256i ToPictureOrderAvx2(const std::uint8_t* from,
-                                                           unsigned bits)
+__attribute__((target("avx2"))) __m256i ToPictureOrderAvx2(const std::uint8_t* from, unsigned bits)
 {
     // A half byte reversed, in the low half of a byte (high) and in its high half (low).
     const __m256i high = _mm256_setr_epi8(0x0, 0x8, 0x4, 0xC, 0x2, 0xA, 0x6, 0xE, 0x1, 0x9, 0x5,
@@ -65,9 +64,8 @@ __attribute__((target("avx2"))) __m256i ToPictureOrderAvx2(const std::uint8_t* f
 
 // At least 32 bytes, thirty-two at a time, the last 32 read first and written last as
 // above.
-__attribute__((target("avx2"))) void ToPictureOrderAvx2(const std::uint8_t* from,
-                                                        std::uint8_t* to, std::size_t count,
-                                                        unsigned bits)
+__attribute__((target("avx2"))) void ToPictureOrderAvx2(const std::uint8_t* from, std::uint8_t* to,
+                                                        std::size_t count, unsigned bits)
 {
     const std::size_t lastAt = count - 32;
     const __m256i last = ToPictureOrderAvx2(from + lastAt, bits);
@@ -89,16 +87,15 @@ __attribute__((target("avx2,gfni"))) __m256i ToPictureOrderGfni(const std::uint8
 
 // At least 32 bytes, thirty-two at a time, the last 32 read first and written last as
 // above.
-__attribute__((target("avx2,gfni"))) void ToPictureOrderGfni(const std::uint8_t* from,
-                                                             std::uint8_t* to, std::size_t count,
-                                                             unsigned bits)
+__attribute__((target("avx2,gfni"))) void
+ToPictureOrderGfni(const std::uint8_t* from, std::uint8_t* to, std::size_t count, unsigned bits)
 {
-    const __m256i matrix =
-        _mm256_set1_epi64x(bits == 1 ? 0x8040201008040201 : 0x1020408001020408);
+    const __m256i matrix = _mm256_set1_epi64x(bits == 1 ? 0x8040201008040201 : 0x1020408001020408);
     const std::size_t lastAt = count - 32;
     const __m256i last = ToPictureOrderGfni(from + lastAt, matrix);
     for (std::size_t i = 0; i < lastAt; i += 32)
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + i), ToPictureOrderGfni(from + i, matrix));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + i),
+                            ToPictureOrderGfni(from + i, matrix));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + lastAt), last);
 }
 

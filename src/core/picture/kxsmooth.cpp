@@ -224,11 +224,7 @@ private:
     {
         // The row and those below and above it that its pixels read lie in the picture.
         KX_CHECK(i >= shape.first && i + 1 < height, i, height);
-        std::uint8_t* p = Row(i) + shape.first * size;
-        CHANNELS chained;
-        Start(p, chained);
-        for (std::uint32_t n = 0; n < Count(); ++n, p += size)
-            Pixel(p, chained);
+        Pixels(Row(i) + shape.first * size, Count());
     }
 
     [[gnu::flatten]] void TwoRows(std::uint32_t i) const
@@ -276,7 +272,9 @@ private:
         for (std::uint32_t k = 0; k < wideRows; ++k)
             Pixels(Row(i + k) + shape.first * size, 2 * (wideRows - 1 - k));
         const std::uint32_t steps = Count() - wideStaircase;
-        kxpixel::SmoothWide({Row(i) + (shape.first + wideStaircase) * size, rowBytes, steps,
+        kxpixel::SmoothWide({Row(i) + (shape.first + wideStaircase) * size,
+                             rowBytes,
+                             steps,
                              {PLACES<size, spare>::colour[0], PLACES<size, spare>::colour[1],
                               PLACES<size, spare>::colour[2]},
                              unit.of});

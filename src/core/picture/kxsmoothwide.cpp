@@ -88,8 +88,8 @@ KX_WIDE inline __m512d Sum(__m512d centre, __m512d right, __m512d left, __m512d 
                            __m512d below)
 {
     // In the per-pixel pass's order of points: each addition rounds.
-    return _mm512_add_pd(
-        _mm512_add_pd(_mm512_add_pd(_mm512_add_pd(centre, right), left), above), below);
+    return _mm512_add_pd(_mm512_add_pd(_mm512_add_pd(_mm512_add_pd(centre, right), left), above),
+                         below);
 }
 
 // What the block carries from one step to the next for one channel: the units of each
@@ -117,8 +117,13 @@ struct STEPPING {
 
 KX_WIDE inline STEPPING SteppingOf(const WIDEBLOCK& block)
 {
-    STEPPING stepping{block.rowBytes, (wideRows - 1) * (block.rowBytes - 8), block.units,
-                      {block.place[0], block.place[1], block.place[2]}, {}, {}, {}};
+    STEPPING stepping{block.rowBytes,
+                      (wideRows - 1) * (block.rowBytes - 8),
+                      block.units,
+                      {block.place[0], block.place[1], block.place[2]},
+                      {},
+                      {},
+                      {}};
     alignas(64) std::int32_t offset[wideRows];
     for (std::uint32_t k = 0; k < wideRows; ++k)
         offset[k] = static_cast<std::int32_t>(k * (block.rowBytes - 8));
