@@ -1,6 +1,7 @@
 #include "bmprows.h"
 
 #include "bmpbitorder.h"
+#include "bmpcopy.h"
 
 #include "kxassert.h"
 #include "kxpixels.h"
@@ -123,7 +124,7 @@ void ROWPLACER::Place(const std::uint8_t* bytes, std::size_t count)
 {
     KX_CHECK(count <= fileBytes - at, count, fileBytes, at);
     if (contiguous) {
-        std::memcpy(data + at, bytes, count);
+        CopyBytes(data + at, bytes, count);
         at += count;
         return;
     }
@@ -151,7 +152,7 @@ void ROWPLACER::PlaceInRow(std::uint64_t row, std::uint64_t column, const std::u
         return;
     }
     if (shape.bits >= 8) {
-        std::memcpy(data + y * rowBytes + column, bytes, count);
+        CopyBytes(data + y * rowBytes + column, bytes, count);
         return;
     }
     if (wholeBytes) {
