@@ -1,5 +1,5 @@
-// System calls of the library: shared libraries, their exports, the current directory
-// and the processor's features. Every deliverable links its own copy.
+// System calls of the library: shared libraries, their exports, the current directory,
+// the processor's features and the memory a buffer is about to take. Every deliverable links its own copy.
 #pragma once
 
 #include <cstddef>
@@ -50,5 +50,11 @@ enum class PROCESSORFEATURE {
 // processor again, so no library runs a probe of its own when it loads (under a
 // hypervisor every such question costs a trip out of the guest).
 bool ProcessorHas(PROCESSORFEATURE feature);
+
+// Advice that every byte of the bytes from block on is about to be written: the system
+// may put in place at once the pages it would otherwise fault in one at a time. Changes
+// no byte and no page already in place; a system without such advice ignores it. Only for
+// bytes that will all be written, as they then take the memory anyway.
+void PrepareToFill(void* block, std::size_t bytes);
 
 } // namespace kxsys

@@ -2,6 +2,7 @@
 
 #include "kxmemmod.h"
 #include "kxpixels.h"
+#include "kxsys.h"
 
 #include <algorithm>
 #include <climits>
@@ -260,6 +261,7 @@ bool KXPICTURE::ConvertDepth(std::uint16_t newDepth, std::uint32_t red, std::uin
         // where they are and need no second buffer, whose first touch would cost as much
         // as the conversion (a file the bitmap loader read with room for its 32-bit form,
         // or a 32-bit file whose masks hold no alpha, shown by the viewer).
+        kxsys::PrepareToFill(data, static_cast<std::size_t>(newSize));
         kxpixel::ConvertWithin(source, masks, {data, newDepth, target}, count, dataCapacity);
         dataSize = static_cast<std::uint32_t>(newSize);
     } else {
@@ -285,6 +287,10 @@ bool KXPICTURE::NewPixelBuffer(std::uint32_t w, std::uint32_t h, std::uint16_t d
     const std::uint64_t made = std::max(size, room);
     buffer = made > 0 ? MemAllocBuffer<std::uint8_t>(made) : nullptr;
     bytes = static_cast<std::uint32_t>(made);
+    // Its caller writes every pixel: their pages come in place at once if they are fresh.
+    // The room is written only by a conversion, which may never come.
+    if (fits)
+        kxsys::PrepareToFill(buffer, static_cast<std::size_t>(size));
     return fits && (size == 0 || buffer != nullptr);
 }
 

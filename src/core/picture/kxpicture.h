@@ -55,7 +55,8 @@ public:
     // an empty size. False when the size is too large to hold. With a roomDepth deeper
     // than the depth, the buffer is large enough for the pixels at that depth, where it
     // can be had (the size says how large it is). Given back with MemFreeBuffer unless a
-    // picture takes it.
+    // picture takes it. The caller writes every pixel, so the system is asked to put the
+    // pages of the pixels (not of the room) in place at once.
     static bool NewPixelBuffer(std::uint32_t w, std::uint32_t h, std::uint16_t depthCode,
                                std::uint8_t*& buffer, std::uint32_t& bytes,
                                std::uint16_t roomDepth = 0);
