@@ -66,7 +66,9 @@ void CopyBytes(std::uint8_t* to, const std::uint8_t* from, std::size_t count, CO
 #else
     (void)road;
 #endif
-    std::memcpy(to, from, count);
+    // No bytes may come with no buffer, which the C library's copy must never be given.
+    if (count > 0)
+        std::memcpy(to, from, count);
 }
 
 void CopyBytes(std::uint8_t* to, const std::uint8_t* from, std::size_t count)

@@ -17,7 +17,8 @@
 // answer captured gone.
 class MODALANSWER {
 public:
-    explicit MODALANSWER(std::function<void(QDialog*)> answer) : answer(std::move(answer))
+    explicit MODALANSWER(std::function<void(QDialog*)> answer)
+        : answer(std::move(answer)), alreadyOpen(QApplication::activeModalWidget())
     {
         poll.setInterval(10);
         QObject::connect(&poll, &QTimer::timeout, &poll, [this] { Poll(); });
@@ -35,8 +36,10 @@ public:
 private:
     void Poll()
     {
+        // The dialog that was open when the guard was made (the main window, run modally)
+        // is not the next one: a poll that comes before the next one opens must wait.
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr || !dialog->isVisible())
+        if (dialog == nullptr || dialog == alreadyOpen || !dialog->isVisible())
             return;
         poll.stop();
         answer(dialog);
@@ -51,6 +54,7 @@ private:
     }
 
     std::function<void(QDialog*)> answer;
+    const QWidget* alreadyOpen;
     QTimer poll;
     QTimer close;
 };
