@@ -1,5 +1,6 @@
 // System calls of the library: shared libraries, their exports, the current directory,
-// the processor's features and the memory a buffer is about to take. Every deliverable links its own copy.
+// the processor's features and the memory a buffer is about to take. Every deliverable
+// links its own copy.
 #pragma once
 
 #include <cstddef>
