@@ -482,6 +482,27 @@ TEST(PictureSmooth, EveryRemainderOfTheRowWalkGivesThePerPixelPixels)
     }
 }
 
+// A width × height area of each channel value v smoothed by the pass and by the
+// per-pixel pass, which must give the same bytes; how many values the per-pixel pass made
+// darker at pixel probe.
+int DarkerUniformAreas(int points, std::uint32_t width, std::uint32_t height, std::uint32_t probe)
+{
+    int darker = 0;
+    for (std::uint32_t v = 0; v < 256; ++v) {
+        KXPICTURE fast;
+        Fill32(fast, width, height, v | (255 - v) << 8 | (v / 2) << 16 | 0xFF000000);
+        KXPICTURE reference;
+        CopyPicture(fast, reference);
+        kxpixel::Smooth(fast, kxpixel::SmoothPass(points));
+        kxpixel::SmoothPerPixel(reference, kxpixel::SmoothPass(points));
+        EXPECT_EQ(PixelBytes(fast), PixelBytes(reference))
+            << points << " points, " << width << " x " << height << ", value " << v;
+        if ((reference.GetPixelPacked(probe) & 0xFF) != v)
+            ++darker;
+    }
+    return darker;
+}
+
 // Where the mean of a channel is a whole number, the doubles of the per-pixel pass can
 // land just below it, and a uniform area comes out one unit darker. The direct passes
 // carry the sums in integers: over every channel value of a uniform area they must still
@@ -489,21 +510,8 @@ TEST(PictureSmooth, EveryRemainderOfTheRowWalkGivesThePerPixelPixels)
 // the case is not exercised).
 TEST(PictureSmooth, WholeMeansRoundAsThePerPixelPass)
 {
-    for (int points : {3, 5, 9}) {
-        int darker = 0;
-        for (std::uint32_t v = 0; v < 256; ++v) {
-            KXPICTURE fast;
-            Fill32(fast, 4, 4, v | (255 - v) << 8 | (v / 2) << 16 | 0xFF000000);
-            KXPICTURE reference;
-            CopyPicture(fast, reference);
-            kxpixel::Smooth(fast, kxpixel::SmoothPass(points));
-            kxpixel::SmoothPerPixel(reference, kxpixel::SmoothPass(points));
-            EXPECT_EQ(PixelBytes(fast), PixelBytes(reference)) << points << " " << v;
-            if ((reference.GetPixelPacked(5) & 0xFF) != v)
-                ++darker;
-        }
-        EXPECT_GT(darker, 0) << points;
-    }
+    for (int points : {3, 5, 9})
+        EXPECT_GT(DarkerUniformAreas(points, 4, 4, 5), 0) << points;
 }
 
 // Pixels whose channels sit near one value, so that the sums of the points fall on and
@@ -581,19 +589,7 @@ TEST(PictureSmooth, SixteenRowsAtOnceGiveThePerPixelPixels)
 // may land just below it: sixteen rows at a time round them as the per-pixel pass does.
 TEST(PictureSmooth, SixteenRowsAtOnceRoundWholeMeansAsThePerPixelPass)
 {
-    int darker = 0;
-    for (std::uint32_t v = 0; v < 256; ++v) {
-        KXPICTURE fast;
-        Fill32(fast, 64, 19, v | (255 - v) << 8 | (v / 2) << 16 | 0xFF000000);
-        KXPICTURE reference;
-        CopyPicture(fast, reference);
-        kxpixel::Smooth(fast, kxpixel::SmoothPass(5));
-        kxpixel::SmoothPerPixel(reference, kxpixel::SmoothPass(5));
-        ASSERT_EQ(PixelBytes(fast), PixelBytes(reference)) << v;
-        if ((reference.GetPixelPacked(64 * 9 + 30) & 0xFF) != v)
-            ++darker;
-    }
-    EXPECT_GT(darker, 0);
+    EXPECT_GT(DarkerUniformAreas(5, 64, 19, 64 * 9 + 30), 0);
 }
 
 // --- fill and red-blue swap
